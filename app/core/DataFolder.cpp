@@ -1,0 +1,37 @@
+#include "app/core/DataFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+namespace DataFolder {
+
+bool IsWritableFolder(const QString &folder)
+{
+    return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home)
+{
+    QString folder;
+    if (IsWritableFolder(executableFolder)) {
+        folder = executableFolder;
+    } else {
+        const QString base = xdgDataHome.isEmpty() ? home + QStringLiteral("/.local/share") : xdgDataHome;
+        folder = base + QStringLiteral("/vexo-veltrasomin");
+        QDir().mkpath(folder);
+    }
+    folder = QDir::cleanPath(folder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+QString ChooseDataFolder()
+{
+    return ChooseDataFolder(QCoreApplication::applicationDirPath(), qEnvironmentVariable("XDG_DATA_HOME"),
+                            QDir::homePath());
+}
+
+} // namespace DataFolder

@@ -1,0 +1,176 @@
+#include "app/ui/MainUnit.h"
+
+#include "VxVersion.h"
+#include "app/core/ChordBase.h"
+#include "app/core/DataFolder.h"
+#include "app/core/Messages.h"
+#include "platform/ini/IniFile.h"
+#include "platform/vcl/Application.h"
+#include "toolkit/VxDataEmbedded.h"
+#include "toolkit/VxStringHolder.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments)
+    : TForm(QStringLiteral("MainForm")), FArguments(arguments)
+{
+    FState.dataFolder = dataFolder;
+    if (!FState.dataFolder.isEmpty() && !FState.dataFolder.endsWith(QLatin1Char('/')))
+        FState.dataFolder += QLatin1Char('/');
+    CreateComponents();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::CreateComponents()
+{
+    VxDataEmbed = new TVxDataEmbedded(QStringLiteral("VxDataEmbed"), this);
+    VxDataEmbed->LoadFromResource(QStringLiteral(":/veltrasomin_chords.ini"));
+    VxDataEmbed_User = new TVxDataEmbedded(QStringLiteral("VxDataEmbed_User"), this);
+    VxDataEmbed_User->LoadFromResource(QStringLiteral(":/user_chords.ini"));
+    VxMultiString = new TVxMultiStringHolder(QStringLiteral("VxMultiString"), this);
+    VxMultiString->LoadFromResource(QStringLiteral(":/VxMultiString.txt"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    PageControl = new TPageControl(QStringLiteral("PageControl"), this);
+    layout->addWidget(PageControl);
+    MainTab = new TTabSheet(QStringLiteral("MainTab"), PageControl, QStringLiteral("Аккорды"));
+    TuningTab = new TTabSheet(QStringLiteral("TuningTab"), PageControl, QStringLiteral("Тюнер"));
+    MiscTab = new TTabSheet(QStringLiteral("MiscTab"), PageControl, QStringLiteral("Транспонирование"));
+    OptionsTab = new TTabSheet(QStringLiteral("OptionsTab"), PageControl, QStringLiteral("Настройки"));
+    HelpTab = new TTabSheet(QStringLiteral("HelpTab"), PageControl, QStringLiteral("Справка"));
+
+    CreateOptionsPage();
+    CreateChordPage();
+}
+
+void TMainForm::CreateOptionsPage()
+{
+    auto *layout = new QVBoxLayout(OptionsTab);
+    EastWestRG = new TRadioGroup(QStringLiteral("EastWestRG"), OptionsTab);
+    EastWestRG->SetCaption(QStringLiteral("Нотация"));
+    EastWestRG->SetItems({QStringLiteral("H - си, B - си бемоль"), QStringLiteral("B - си, Bb - си бемоль")});
+    EastWestRG->SetItemIndex(0);
+    layout->addWidget(EastWestRG);
+    OptionsFlats = new TCheckBox(QStringLiteral("OptionsFlats"), OptionsTab);
+    OptionsFlats->SetCaption(QStringLiteral("Бемоли вместо диезов"));
+    OptionsFlats->SetChecked(true);
+    layout->addWidget(OptionsFlats);
+    LangComboBox = new TComboBox(QStringLiteral("LangComboBox"), OptionsTab);
+    LangComboBox->SetItems({QStringLiteral("Русский"), QStringLiteral("English")});
+    LangComboBox->SetItemIndex(0);
+    layout->addWidget(LangComboBox);
+    layout->addStretch(1);
+
+    connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
+}
+
+bool TMainForm::WriteDefaultFiles()
+{
+    const QString base = FState.dataFolder + DataFolder::ChordBaseName;
+    const QString user = FState.dataFolder + DataFolder::UserFileName;
+    // A folder we cannot write to leaves the file missing; the check below reports it.
+    try {
+        if (!QFileInfo::exists(base))
+            VxDataEmbed->DataSaveToFile(base);
+    } catch (const EVxException &) {
+    }
+    try {
+        if (!QFileInfo::exists(user))
+            VxDataEmbed_User->DataSaveToFile(user);
+    } catch (const EVxException &) {
+    }
+    return QFileInfo::exists(base);
+}
+
+void TMainForm::FormCreate()
+{
+    if (FState.dataFolder.isEmpty())
+        FState.dataFolder = DataFolder::ChooseDataFolder();
+
+    if (!WriteDefaultFiles()) {
+        Application::MessageBox(Ids(0), Ids(1), Application::MB_ICONERROR, this);
+        Application::Terminate(1);
+        return;
+    }
+    const QString basePath = FState.dataFolder + DataFolder::ChordBaseName;
+    FState.chordBase = std::make_unique<TIniFile>(basePath);
+    if (FState.chordBase->ReadString(QStringLiteral("Version"), QStringLiteral("Number"), QStringLiteral("1")) !=
+        ChordBase::CurrentBaseVersion) {
+        try {
+            VxDataEmbed->DataSaveToFile(basePath);
+        } catch (const EVxException &) {
+            // The old base stays readable; the program goes on with it.
+        }
+    }
+    const QString userPath = FState.dataFolder + DataFolder::UserFileName;
+    if (QFileInfo::exists(userPath))
+        FState.userFile = std::make_unique<TIniFile>(userPath);
+
+    ListMidiDevices();
+    ShowTrackBarLabels();
+    if (QFileInfo::exists(FState.dataFolder + DataFolder::SettingsName))
+        LoadSettings();
+    else
+        SetLanguage();
+    LoadHelp();
+    LoadUserChordTypes();
+    RefreshTuningNotes();
+    FillRootList(Root);
+    FillBassList();
+
+    FState.currentChordType = QStringLiteral("maj");
+    ShowChord(FindChordSchemes());
+    FillTuningsList();
+    if (!FArguments.isEmpty() && FArguments.first().toUpper() == QLatin1String("/MIN"))
+        HideToTray();
+
+    FState.previousTransposerStep = 11;
+    FState.canonicalChordType = ChordType->Text();
+    FState.versionText = QStringLiteral(VX_FILE_VERSION);
+    SetCaption(QStringLiteral("Vexo Veltrasomin ") + FState.versionText);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose()
+{
+    FState.chordBase.reset();
+    FState.userFile.reset();
+    FState.schemes.clear();
+    SaveSettings();
+}
+
+int TMainForm::ActiveLanguage() const
+{
+    return LangComboBox ? LangComboBox->ItemIndex() + 1 : 1;
+}
+
+QString TMainForm::Ids(int id) const
+{
+    return Messages::MessageText(id, ActiveLanguage());
+}
+
+// Steps of start-up and close that belong to the MIDI, settings, language, help and tuner
+// features; each does nothing until its feature is built.
+void TMainForm::ListMidiDevices() {}
+void TMainForm::ShowTrackBarLabels() {}
+void TMainForm::LoadSettings() {}
+void TMainForm::SaveSettings() {}
+void TMainForm::SetLanguage() {}
+void TMainForm::LoadHelp() {}
+void TMainForm::RefreshTuningNotes() {}
+void TMainForm::FillTuningsList() {}
+// Without a notification area the window starts minimized.
+void TMainForm::HideToTray()
+{
+    FStartHidden = true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Sectioned key=value text files with the lookup rules of the Windows profile functions, which
+// the chord base, the user file and the settings file were written for: sections and keys
+// compared without case, the first of duplicate sections and keys wins, text after a header's "]"
+// and lines before the first header ignored, blanks around keys and values dropped.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class TIniFile
+{
+public:
+    explicit TIniFile(const QString &fileName);
+    ~TIniFile();
+    TIniFile(const TIniFile &) = delete;
+    TIniFile &operator=(const TIniFile &) = delete;
+
+    const QString &FileName() const { return FFileName; }
+
+    // Every read sees the file as it is on disk now, so a file rewritten while open is read anew.
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
+    bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
+    bool SectionExists(const QString &section) const;
+    bool ValueExists(const QString &section, const QString &key) const;
+    QStringList ReadSection(const QString &section) const; // the section's keys, in file order
+    QStringList ReadSections() const;
+
+    // Each write changes one line and keeps every other line; the file is replaced by rename,
+    // so it is never left half written. False when the file cannot be written.
+    bool WriteString(const QString &section, const QString &key, const QString &value);
+    bool WriteInteger(const QString &section, const QString &key, int value);
+    bool WriteBool(const QString &section, const QString &key, bool value);
+
+private:
+    struct TParsed;
+    const TParsed &Parsed() const;
+
+    QString FFileName;
+    mutable std::unique_ptr<TParsed> FParsed;
+};
+
+namespace IniText {
+// Writes bytes to a file through a temporary file in the same folder and a rename.
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
+// The lines of a text file read with AnsiText's rules; LF and CRLF both end a line.
+QStringList SplitLines(const QString &text);
+} // namespace IniText

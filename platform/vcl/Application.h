@@ -1,0 +1,39 @@
+#pragma once
+// The few services of the class library's application object the program calls: message boxes
+// with the Windows flag values the program's texts were written for, and a termination request
+// that also works before the event loop has started.
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace Application {
+
+enum TMessageBoxFlags {
+    MB_OK = 0x00,
+    MB_OKCANCEL = 0x01,
+    MB_YESNOCANCEL = 0x03,
+    MB_YESNO = 0x04,
+    MB_ICONERROR = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONWARNING = 0x30,
+    MB_ICONINFORMATION = 0x40,
+};
+
+enum TMessageBoxResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+// Shows a modal box; the button set and icon come from flags; the result is the pressed button.
+int MessageBox(const QString &text, const QString &caption, int flags, QWidget *owner = nullptr);
+
+// Tests answer boxes through a hook instead of a window; an empty hook restores the real boxes.
+using TMessageBoxHook = std::function<int(const QString &text, const QString &caption, int flags)>;
+void SetMessageBoxHook(TMessageBoxHook hook);
+
+// Ends the event loop at its next turn with exitCode; before the loop runs, main() asks
+// Terminated() and returns ExitCode() instead of entering it.
+void Terminate(int exitCode = 0);
+bool Terminated();
+int ExitCode();
+void ResetTermination();
+
+} // namespace Application

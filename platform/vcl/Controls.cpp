@@ -1,0 +1,188 @@
+#include "platform/vcl/Controls.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+TLabel::TLabel(const QString &name, QWidget *parent) : QLabel(parent) { setObjectName(name); }
+
+TButton::TButton(const QString &name, QWidget *parent) : QPushButton(parent) { setObjectName(name); }
+
+TSpeedButton::TSpeedButton(const QString &name, QWidget *parent) : QToolButton(parent)
+{
+    setObjectName(name);
+    setAutoRaise(true);
+}
+
+TCheckBox::TCheckBox(const QString &name, QWidget *parent) : QCheckBox(parent) { setObjectName(name); }
+
+TGroupBox::TGroupBox(const QString &name, QWidget *parent) : QGroupBox(parent) { setObjectName(name); }
+
+TRadioGroup::TRadioGroup(const QString &name, QWidget *parent)
+    : QGroupBox(parent), FGroup(new QButtonGroup(this)), FLayout(new QVBoxLayout(this))
+{
+    setObjectName(name);
+    FGroup->setExclusive(true);
+    connect(FGroup, &QButtonGroup::idClicked, this, [this](int) { emit Click(); });
+}
+
+QStringList TRadioGroup::Items() const
+{
+    QStringList items;
+    for (QAbstractButton *button : FGroup->buttons())
+        items.append(button->text());
+    return items;
+}
+
+void TRadioGroup::SetItems(const QStringList &items)
+{
+    const int index = ItemIndex();
+    QList<QAbstractButton *> buttons = FGroup->buttons();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i < buttons.size()) {
+            buttons[i]->setText(items[i]);
+        } else {
+            auto *button = new QRadioButton(items[i], this);
+            FGroup->addButton(button, int(i));
+            FLayout->addWidget(button);
+        }
+    }
+    for (qsizetype i = buttons.size() - 1; i >= items.size(); --i) {
+        FGroup->removeButton(buttons[i]);
+        delete buttons[i];
+    }
+    if (index < items.size())
+        SetItemIndex(index);
+}
+
+int TRadioGroup::ItemIndex() const
+{
+    return FGroup->checkedId();
+}
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    if (index == ItemIndex())
+        return;
+    if (QAbstractButton *button = FGroup->button(index)) {
+        button->setChecked(true);
+    } else if (QAbstractButton *checked = FGroup->checkedButton()) {
+        FGroup->setExclusive(false);
+        checked->setChecked(false);
+        FGroup->setExclusive(true);
+    }
+    emit Click();
+}
+
+TComboBox::TComboBox(const QString &name, QWidget *parent, bool editable) : QComboBox(parent)
+{
+    setObjectName(name);
+    setEditable(editable);
+    if (editable)
+        setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(30);
+}
+
+QStringList TComboBox::Items() const
+{
+    QStringList items;
+    items.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        items.append(itemText(i));
+    return items;
+}
+
+void TComboBox::SetItems(const QStringList &items)
+{
+    const int index = currentIndex();
+    const bool blocked = blockSignals(true);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i < count())
+            setItemText(int(i), items[i]);
+        else
+            addItem(items[i]);
+    }
+    while (count() > items.size())
+        removeItem(count() - 1);
+    setCurrentIndex(index < count() ? index : -1);
+    blockSignals(blocked);
+}
+
+void TComboBox::SetText(const QString &value)
+{
+    if (isEditable()) {
+        setEditText(value);
+        return;
+    }
+    setCurrentIndex(findText(value, Qt::MatchFixedString));
+}
+
+int TComboBox::IndexOfText(const QString &text) const
+{
+    for (int i = 0; i < count(); ++i)
+        if (itemText(i).compare(text, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+TEdit::TEdit(const QString &name, QWidget *parent) : QLineEdit(parent) { setObjectName(name); }
+
+TMemo::TMemo(const QString &name, QWidget *parent) : QPlainTextEdit(parent) { setObjectName(name); }
+
+QStringList TMemo::Lines() const
+{
+    QStringList lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines.append(block.text());
+    return lines;
+}
+
+void TMemo::SetLines(const QStringList &lines)
+{
+    setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+QString TMemo::Text() const
+{
+    // toPlainText() turns no-break spaces into spaces; the raw text keeps them.
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void TMemo::SetText(const QString &value)
+{
+    setPlainText(value);
+}
+
+TTrackBar::TTrackBar(const QString &name, QWidget *parent, int min, int max, int position)
+    : QSlider(Qt::Horizontal, parent)
+{
+    setObjectName(name);
+    setRange(min, max);
+    setValue(position);
+}
+
+TPageControl::TPageControl(const QString &name, QWidget *parent) : QTabWidget(parent) { setObjectName(name); }
+
+TTabSheet::TTabSheet(const QString &name, TPageControl *pages, const QString &caption)
+    : QWidget(pages), FPages(pages)
+{
+    setObjectName(name);
+    pages->addTab(this, caption);
+}
+
+QString TTabSheet::Caption() const
+{
+    return FPages->tabText(FPages->indexOf(const_cast<TTabSheet *>(this)));
+}
+
+void TTabSheet::SetCaption(const QString &value)
+{
+    FPages->setTabText(FPages->indexOf(this), value);
+}
+
+TForm::TForm(const QString &name, QWidget *parent) : QWidget(parent) { setObjectName(name); }
