@@ -51,23 +51,36 @@ void TMainForm::CreateComponents()
 void TMainForm::CreateOptionsPage()
 {
     auto *layout = new QVBoxLayout(OptionsTab);
-    EastWestRG = new TRadioGroup(QStringLiteral("EastWestRG"), OptionsTab);
+    CreateNotationOptions(OptionsTab, layout);
+    CreateLanguageOptions(OptionsTab, layout);
+    CreateSoundOptions(OptionsTab, layout);
+    layout->addStretch(1);
+}
+
+void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
+{
+    EastWestRG = new TRadioGroup(QStringLiteral("EastWestRG"), page);
     EastWestRG->SetCaption(QStringLiteral("Нотация"));
     EastWestRG->SetItems({QStringLiteral("H - си, B - си бемоль"), QStringLiteral("B - си, Bb - си бемоль")});
     EastWestRG->SetItemIndex(0);
     layout->addWidget(EastWestRG);
-    OptionsFlats = new TCheckBox(QStringLiteral("OptionsFlats"), OptionsTab);
+    OptionsFlats = new TCheckBox(QStringLiteral("OptionsFlats"), page);
     OptionsFlats->SetCaption(QStringLiteral("Бемоли вместо диезов"));
     OptionsFlats->SetChecked(true);
     layout->addWidget(OptionsFlats);
-    LangComboBox = new TComboBox(QStringLiteral("LangComboBox"), OptionsTab);
+    connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
+}
+
+void TMainForm::CreateLanguageOptions(QWidget *page, QBoxLayout *layout)
+{
+    LangComboBox = new TComboBox(QStringLiteral("LangComboBox"), page);
     LangComboBox->SetItems({QStringLiteral("Русский"), QStringLiteral("English")});
     LangComboBox->SetItemIndex(0);
     layout->addWidget(LangComboBox);
-    layout->addStretch(1);
-
-    connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
 }
+
+// The sound settings join the options page with the tone generator.
+void TMainForm::CreateSoundOptions(QWidget *, QBoxLayout *) {}
 
 bool TMainForm::WriteDefaultFiles()
 {

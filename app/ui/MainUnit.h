@@ -11,6 +11,7 @@
 class TIniFile;
 class TVxDataEmbedded;
 class TVxMultiStringHolder;
+class QBoxLayout;
 class QCloseEvent;
 
 // What the main window's unit keeps besides its components.
@@ -79,6 +80,7 @@ public:
     TComboBox *Bass = nullptr;
     TSpeedButton *ButtonNext = nullptr;
     TSpeedButton *ButtonBack = nullptr;
+    TSpeedButton *PlayChordBtn = nullptr;
 
     // options page
     TRadioGroup *EastWestRG = nullptr;
@@ -97,6 +99,10 @@ private:
     void CreateComponents();
     void CreateChordPage();
     void CreateOptionsPage();
+    // Each group of the options page is built by the file of its feature.
+    void CreateNotationOptions(QWidget *page, QBoxLayout *layout);
+    void CreateSoundOptions(QWidget *page, QBoxLayout *layout);
+    void CreateLanguageOptions(QWidget *page, QBoxLayout *layout);
     void FormCreate();
     void FormClose();
     bool WriteDefaultFiles();

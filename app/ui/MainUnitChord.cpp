@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QStyle>
 
 namespace {
 
@@ -36,11 +37,14 @@ void TMainForm::CreateChordPage()
     ButtonBack->SetCaption(QStringLiteral("<"));
     ButtonNext = new TSpeedButton(QStringLiteral("ButtonNext"), MainTab);
     ButtonNext->SetCaption(QStringLiteral(">"));
+    PlayChordBtn = new TSpeedButton(QStringLiteral("PlayChordBtn"), MainTab);
+    PlayChordBtn->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     layout->addWidget(Root, 0, 0);
     layout->addWidget(ChordType, 0, 1);
     layout->addWidget(Bass, 0, 2);
     layout->addWidget(ButtonBack, 0, 3);
     layout->addWidget(ButtonNext, 0, 4);
+    layout->addWidget(PlayChordBtn, 0, 5);
     layout->setRowStretch(1, 1);
 
     connect(Root, &QComboBox::activated, this, [this] { RootChange(); });
