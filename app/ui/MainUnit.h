@@ -26,6 +26,7 @@ struct TMainState
     QString currentChordType;                 // e.g. "maj" or "m7/C#"
     QString canonicalChordType;
     QString currentScheme12;                  // the scheme drawn last
+    QString playList;                         // notes of the drawn scheme, string 6 first: "E3,H3,...," or "none"
     int previousTransposerStep = 0;
     QString versionText;
 };

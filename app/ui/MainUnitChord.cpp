@@ -4,6 +4,7 @@
 #include "app/core/ChordBase.h"
 #include "app/core/ChordLists.h"
 #include "app/core/DataFolder.h"
+#include "app/core/PlayNotes.h"
 #include "app/core/SchemeCheck.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
@@ -113,6 +114,7 @@ void TMainForm::ShowChord(const QString &scheme)
     if (!ValidateScheme(scheme))
         return;
     FState.currentScheme12 = scheme;
+    FState.playList = PlayNotes::PlayList(scheme);
 }
 
 QString TMainForm::CanonicalChordType(const QString &) const
