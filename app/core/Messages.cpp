@@ -29,6 +29,7 @@ const QHash<int, TMessage> &Table()
         {59, {u"В строке: ", u"Line:"}},
         {60, {u" неверно обозначены лады аккорда", u" has wrong fret numbers"}},
         {65, {u" указан лад больше 19", u" has fret number over 19"}},
+        {188, {u"Внимание", u"Warning"}},
         {259, {u"Файл veltrasomin_chords.ini не соответствует формату файла аккордов!",
                u"File veltrasomin_chords.ini does not comply with chordbase formating rules!"}},
     };

@@ -86,18 +86,27 @@ bool TMainForm::WriteDefaultFiles()
 {
     const QString base = FState.dataFolder + DataFolder::ChordBaseName;
     const QString user = FState.dataFolder + DataFolder::UserFileName;
-    // A folder we cannot write to leaves the file missing; the check below reports it.
+    // A base that cannot be written is reported by the caller; a user file that cannot be written
+    // is only missing, but the user is told why.
     try {
         if (!QFileInfo::exists(base))
             VxDataEmbed->DataSaveToFile(base);
     } catch (const EVxException &) {
     }
+    if (!QFileInfo::exists(user))
+        SaveDefaultFile(VxDataEmbed_User, user);
+    return QFileInfo(base).isFile();
+}
+
+bool TMainForm::SaveDefaultFile(TVxDataEmbedded *data, const QString &fileName)
+{
     try {
-        if (!QFileInfo::exists(user))
-            VxDataEmbed_User->DataSaveToFile(user);
-    } catch (const EVxException &) {
+        data->DataSaveToFile(fileName);
+        return true;
+    } catch (const EVxException &e) {
+        Application::MessageBox(e.Message(), Ids(188), Application::MB_ICONWARNING, this);
+        return false;
     }
-    return QFileInfo::exists(base);
 }
 
 void TMainForm::FormCreate()
@@ -114,14 +123,11 @@ void TMainForm::FormCreate()
     FState.chordBase = std::make_unique<TIniFile>(basePath);
     if (FState.chordBase->ReadString(QStringLiteral("Version"), QStringLiteral("Number"), QStringLiteral("1")) !=
         ChordBase::CurrentBaseVersion) {
-        try {
-            VxDataEmbed->DataSaveToFile(basePath);
-        } catch (const EVxException &) {
-            // The old base stays readable; the program goes on with it.
-        }
+        // When the new base cannot be written the old one stays in use.
+        SaveDefaultFile(VxDataEmbed, basePath);
     }
     const QString userPath = FState.dataFolder + DataFolder::UserFileName;
-    if (QFileInfo::exists(userPath))
+    if (QFileInfo(userPath).isFile())
         FState.userFile = std::make_unique<TIniFile>(userPath);
 
     ListMidiDevices();

@@ -107,6 +107,7 @@ private:
     void FormCreate();
     void FormClose();
     bool WriteDefaultFiles();
+    bool SaveDefaultFile(TVxDataEmbedded *data, const QString &fileName);
 
     // Start-up steps that later parts of the program fill.
     void ListMidiDevices();

@@ -1,0 +1,187 @@
+// The real main window, started offscreen on a temporary data folder.
+#include "app/ui/MainUnit.h"
+#include "platform/vcl/Application.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+namespace {
+
+struct TBox
+{
+    QString text;
+    QString caption;
+    int flags;
+};
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray Resource(const QString &name)
+{
+    return ReadFile(QStringLiteral(":/") + name);
+}
+
+} // namespace
+
+class TestMainFormStartup : public QObject
+{
+    Q_OBJECT
+    QList<TBox> FBoxes;
+
+private slots:
+    void init()
+    {
+        FBoxes.clear();
+        Application::ResetTermination();
+        Application::SetMessageBoxHook([this](const QString &text, const QString &caption, int flags) {
+            FBoxes.append({text, caption, flags});
+            return int(Application::IDOK);
+        });
+    }
+
+    void WritesDefaultFilesAndShowsTheFirstFingering()
+    {
+        QTemporaryDir dir;
+        {
+            TMainForm form(dir.path());
+            QVERIFY(!Application::Terminated());
+            QVERIFY(FBoxes.isEmpty());
+            QVERIFY(form.Caption().startsWith(QStringLiteral("Vexo Veltrasomin ")));
+            QVERIFY(form.Caption().size() > QStringLiteral("Vexo Veltrasomin ").size());
+            QCOMPARE(form.State().dataFolder, dir.path() + "/");
+            QCOMPARE(form.State().currentChordType, QStringLiteral("maj"));
+            QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
+            QCOMPARE(form.State().currentScheme12, QStringLiteral("0001000203xx"));
+            QCOMPARE(form.State().currentScheme, 1);
+            QVERIFY(!form.ButtonBack->isEnabled());
+            QCOMPARE(form.ButtonNext->isEnabled(), form.State().schemeCount > 1);
+            QCOMPARE(form.ChordType->Text(), QStringLiteral("maj"));
+            QCOMPARE(form.State().previousTransposerStep, 11);
+            form.close();
+        }
+        QCOMPARE(ReadFile(dir.filePath("veltrasomin_chords.ini")), Resource("veltrasomin_chords.ini"));
+        QCOMPARE(ReadFile(dir.filePath("user_chords.ini")), Resource("user_chords.ini"));
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        for (const QString &name : left)
+            QVERIFY2(name.endsWith(QStringLiteral(".ini")), qPrintable(name + " left behind"));
+    }
+
+    void ReplacesAnOutdatedBaseAndKeepsTheUserFile()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=1111111111xx\n[Version]\nNumber=1.4.4\n");
+        const QByteArray user = "; mine\n[C]\nmaj=0001000203x0\n";
+        WriteFile(dir.filePath("user_chords.ini"), user);
+        TMainForm form(dir.path());
+        QCOMPARE(ReadFile(dir.filePath("veltrasomin_chords.ini")), Resource("veltrasomin_chords.ini"));
+        QCOMPARE(ReadFile(dir.filePath("user_chords.ini")), user);
+        QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
+        QCOMPARE(form.State().schemes.last(), QStringLiteral("0001000203x0"));
+    }
+
+    void KeepsACurrentBaseAndStepsThroughItsFingerings()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("veltrasomin_chords.ini"),
+                  "[C]\nmaj=0001000203xx 0305050503xx 080809101008\n[Version]\nNumber=1.4.5\n");
+        TMainForm form(dir.path());
+        QCOMPARE(form.State().schemeCount, 3);
+        QVERIFY(form.ButtonNext->isEnabled());
+        form.ButtonNextClick();
+        QCOMPARE(form.State().currentScheme12, QStringLiteral("0305050503xx"));
+        QVERIFY(form.ButtonBack->isEnabled());
+        form.ButtonNextClick();
+        QCOMPARE(form.State().currentScheme12, QStringLiteral("080809101008"));
+        QVERIFY(!form.ButtonNext->isEnabled());
+        form.ButtonBackClick();
+        form.ButtonBackClick();
+        QCOMPARE(form.State().currentScheme12, QStringLiteral("0001000203xx"));
+        QVERIFY(!form.ButtonBack->isEnabled());
+        QVERIFY(form.ButtonNext->isEnabled());
+    }
+
+    void AddsUserChordTypesOnce()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("user_chords.ini"), "; types\n[C]\nmaj9-5=0001000203xx\nMAJ=0001000203xx\nm7b9/Db=1\n");
+        TMainForm form(dir.path());
+        const QStringList items = form.ChordType->Items();
+        QCOMPARE(items.count(QStringLiteral("maj9-5")), 1);
+        QCOMPARE(items.count(QStringLiteral("m7b9")), 1);
+        QVERIFY(!items.contains(QStringLiteral("MAJ")));
+        QCOMPARE(form.ChordType->ItemIndex(), 0);
+    }
+
+    void ReportsAUserFileWithoutHeader()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("user_chords.ini"), "only comments\n");
+        TMainForm form(dir.path());
+        QVERIFY(!Application::Terminated());
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().text.contains(QStringLiteral("veltrasomin_chords.ini")));
+        QCOMPARE(FBoxes.first().flags, int(Application::MB_ICONERROR));
+    }
+
+    void EndsAfterAMalformedScheme()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=0001000203x\n[Version]\nNumber=1.4.5\n");
+        TMainForm form(dir.path());
+        QVERIFY(Application::Terminated());
+        QVERIFY(Application::ExitCode() != 0);
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().text.contains(QStringLiteral("0001000203x")));
+        QVERIFY2(form.State().currentScheme12.isEmpty(), "a malformed scheme is never drawn");
+    }
+
+    void EndsWhenTheBaseCannotBeWritten()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        {
+            TMainForm form(dir.path());
+            QVERIFY(Application::Terminated());
+            QCOMPARE(Application::ExitCode(), 1);
+            QCOMPARE(FBoxes.size(), 1);
+            QCOMPARE(FBoxes.first().caption, form.Ids(1));
+            QCOMPARE(FBoxes.first().text, form.Ids(0));
+        }
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void EndsWhenTheBaseIsAFolder()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("veltrasomin_chords.ini"));
+        TMainForm form(dir.path());
+        QVERIFY(Application::Terminated());
+        QCOMPARE(FBoxes.size(), 1);
+        QCOMPARE(FBoxes.first().text, form.Ids(0));
+    }
+
+    void StartsHiddenOnlyForAFirstMinArgument()
+    {
+        QTemporaryDir dir;
+        QVERIFY(TMainForm(dir.path(), {QStringLiteral("/min")}).StartsHidden());
+        QVERIFY(!TMainForm(dir.path(), {QStringLiteral("x"), QStringLiteral("/MIN")}).StartsHidden());
+    }
+};
+
+QTEST_MAIN(TestMainFormStartup)
+#include "TestMainFormStartup.moc"

@@ -1,0 +1,133 @@
+#include "platform/ini/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+struct TIniFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    QString Write(const QByteArray &bytes, const QString &name = QStringLiteral("test.ini"))
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    static QByteArray Read(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+};
+
+TEST_F(TIniFixture, ReadsWithProfileRules)
+{
+    const QString path = Write("free text before any section\n"
+                               "key=ignored before a section\n"
+                               "[C] // = comment after the bracket\n"
+                               "  Maj =  0001000203xx 0305050503xx  \n"
+                               "maj=second duplicate loses\n"
+                               "empty=\n"
+                               "quoted=\"a b\"\n"
+                               "noequals line\n"
+                               "[c]\n"
+                               "m7=from a later duplicate section\n"
+                               "[Version]\n"
+                               "Number=1.4.5\n");
+    TIniFile ini(path);
+    struct { const char *section, *key, *expected; } cases[] = {
+        {"C", "maj", "0001000203xx 0305050503xx"},
+        {"c", "MAJ", "0001000203xx 0305050503xx"},
+        {"C", "empty", ""},
+        {"C", "quoted", "a b"},
+        {"C", "m7", "default"},          // only in the later [c]: the first section wins
+        {"C", "key", "default"},
+        {"version", "number", "1.4.5"},
+        {"C#", "maj", "default"},
+        {"C", "noequals line", "default"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "default"), QString::fromUtf8(c.expected))
+            << c.section << " " << c.key;
+    EXPECT_EQ(ini.ReadSections(), QStringList({"C", "Version"}));
+    EXPECT_EQ(ini.ReadSection("c"), QStringList({"Maj", "empty", "quoted"}));
+    EXPECT_TRUE(ini.ValueExists("C", "EMPTY"));
+    EXPECT_FALSE(ini.SectionExists("D"));
+}
+
+TEST_F(TIniFixture, ReadsEveryEncodingAndLineEnd)
+{
+    const QByteArray russian1251 = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // "Русский" in Windows-1251
+    struct { QByteArray bytes; } cases[] = {
+        {"[S]\r\nname=\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9\r\n"},
+        {"\xEF\xBB\xBF[S]\nname=\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9\n"},
+        {"[S]\r\nname=" + russian1251 + "\r\n"},
+        {QByteArray("\xFF\xFE[\0S\0]\0\n\0n\0a\0m\0e\0=\0\x20\x04\x43\x04\x41\x04\x41\x04\x3A\x04\x38\x04\x39\x04", 34)},
+    };
+    int i = 0;
+    for (const auto &c : cases) {
+        TIniFile ini(Write(c.bytes, QStringLiteral("enc%1.ini").arg(i++)));
+        EXPECT_EQ(ini.ReadString("S", "name", "?"), QStringLiteral("Русский")) << i;
+    }
+}
+
+TEST_F(TIniFixture, WriteStringKeepsEveryOtherLine)
+{
+    const QString path = Write("; comment\r\n[OPTIONS]\r\nA=1\r\n\r\nB = 2\r\n\r\n[Other]\r\nX=y\r\n");
+    TIniFile ini(path);
+    ASSERT_TRUE(ini.WriteString("options", "b", "3"));
+    ASSERT_TRUE(ini.WriteString("OPTIONS", "C", "4"));
+    ASSERT_TRUE(ini.WriteString("New", "K", "v"));
+    EXPECT_EQ(Read(path), QByteArray("; comment\n[OPTIONS]\nA=1\n\nb=3\nC=4\n\n[Other]\nX=y\n\n[New]\nK=v\n"));
+    EXPECT_EQ(ini.ReadString("OPTIONS", "B", ""), "3");
+    EXPECT_EQ(ini.ReadInteger("OPTIONS", "C", 0), 4);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"test.ini"}) << "no temporary file left";
+}
+
+TEST_F(TIniFixture, WritesIntoMissingFileAndReadsNumbers)
+{
+    const QString path = dir.filePath("settings.ini");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("POSITION", "Top", 17), 17);
+    ASSERT_TRUE(ini.WriteInteger("POSITION", "Top", -5));
+    ASSERT_TRUE(ini.WriteBool("OPTIONS", "Flag", true));
+    ASSERT_TRUE(ini.WriteString("OPTIONS", "Bad", "12abc"));
+    EXPECT_EQ(ini.ReadInteger("POSITION", "Top", 0), -5);
+    EXPECT_TRUE(ini.ReadBool("OPTIONS", "Flag", false));
+    EXPECT_EQ(ini.ReadInteger("OPTIONS", "Bad", 9), 9);
+    EXPECT_FALSE(ini.ReadBool("OPTIONS", "Bad", false));
+}
+
+TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
+{
+    const QString path = Write("[Version]\nNumber=1.4.4\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Version", "Number", "1"), "1.4.4");
+    // Same size, so only the new inode or time tells the difference.
+    Write("[Version]\nNumber=1.4.5\n");
+    EXPECT_EQ(ini.ReadString("Version", "Number", "1"), "1.4.5");
+    QFile::remove(path);
+    EXPECT_EQ(ini.ReadString("Version", "Number", "1"), "1");
+}
+
+TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
+{
+    const QString path = Write("[S]\nk=v\n");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    TIniFile ini(path);
+    const bool written = ini.WriteString("S", "k", "changed");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(Read(path), QByteArray("[S]\nk=v\n"));
+}
+
+} // namespace
