@@ -45,4 +45,24 @@ QString PlayList(const QString &scheme)
     return list.isEmpty() ? QStringLiteral("none") : list;
 }
 
+QString ChordNoteString(const QString &playList, int octaveShift, int strumStep)
+{
+    QString notes;
+    for (const QChar c : playList) {
+        if (c == QLatin1Char('H'))
+            notes += QLatin1Char('B');
+        else if (c == QLatin1Char('B'))
+            notes += QLatin1String("A#");
+        else if (c.isDigit() && octaveShift != 0)
+            notes += QString::number(c.digitValue() + octaveShift);
+        else
+            notes += c;
+    }
+    const qsizetype firstEnd = notes.indexOf(QLatin1Char(','));
+    if (firstEnd < 0)
+        return notes + QLatin1Char(',') + QString::number(strumStep);
+    return notes.left(firstEnd) + QLatin1Char(',') + QString::number(strumStep) + QLatin1Char(',') +
+           notes.mid(firstEnd + 1);
+}
+
 } // namespace PlayNotes

@@ -13,5 +13,8 @@ int OctaveDigit(int string, int fret);
 void AddPlayNote(int string, int fret, QString &list);
 // The play list of a scheme from string 6 up to string 1, "none" when every string is muted.
 QString PlayList(const QString &scheme);
+// The note string that strums a play list: si and si flat take the tone generator's names (H -> B,
+// B -> A#), every octave digit rises by octaveShift, and the step in ticks follows the first note.
+QString ChordNoteString(const QString &playList, int octaveShift, int strumStep);
 
 } // namespace PlayNotes

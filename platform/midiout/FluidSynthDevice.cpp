@@ -1,0 +1,220 @@
+#include "platform/midiout/FluidSynthDevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <chrono>
+#include <cmath>
+#include <fluidsynth.h>
+
+namespace {
+
+// The library writes its complaints to the terminal; a missing sound server is expected here and
+// reported through the device's own result instead.
+void QuietLog(int, const char *, void *) {}
+
+void SilenceLibraryLog()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+            fluid_set_log_function(level, QuietLog, nullptr);
+    });
+}
+
+constexpr int LoadTimeoutMs = 20000;
+constexpr int DrumChannel = 9;
+constexpr int DrumBank = 128;
+
+} // namespace
+
+TFluidSynthDevice::TFluidSynthDevice() : TFluidSynthDevice(TOptions())
+{
+}
+
+TFluidSynthDevice::TFluidSynthDevice(TOptions options) : FOptions(std::move(options))
+{
+    SilenceLibraryLog();
+    FLoader = std::thread([this] { Load(); });
+}
+
+TFluidSynthDevice::~TFluidSynthDevice()
+{
+    if (FLoader.joinable())
+        FLoader.join();
+    if (FDriver)
+        delete_fluid_audio_driver(FDriver);
+    if (FSynth)
+        delete_fluid_synth(FSynth);
+    if (FSettings)
+        delete_fluid_settings(FSettings);
+}
+
+QStringList TFluidSynthDevice::FindSoundFonts()
+{
+    QStringList fonts;
+    const QString preferred = QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2");
+    if (QFileInfo(preferred).isFile())
+        fonts << preferred;
+    for (const QString &folder : {QStringLiteral("/usr/share/sounds/sf2"), QStringLiteral("/usr/share/sounds/sf3")}) {
+        const QFileInfoList entries =
+            QDir(folder).entryInfoList({QStringLiteral("*.sf2"), QStringLiteral("*.sf3")}, QDir::Files, QDir::Name);
+        for (const QFileInfo &entry : entries)
+            if (!fonts.contains(entry.absoluteFilePath()))
+                fonts << entry.absoluteFilePath();
+    }
+    return fonts;
+}
+
+void TFluidSynthDevice::Load()
+{
+    fluid_settings_t *settings = new_fluid_settings();
+    fluid_synth_t *synth = nullptr;
+    int fontId = -1;
+    QString error;
+    if (settings) {
+        fluid_settings_setnum(settings, "synth.sample-rate", FOptions.sampleRate);
+        fluid_settings_setnum(settings, "synth.gain", FOptions.gain);
+        fluid_settings_setint(settings, "audio.period-size", FOptions.periodSize);
+        fluid_settings_setint(settings, "audio.periods", FOptions.periods);
+        synth = new_fluid_synth(settings);
+    }
+    if (!synth) {
+        error = QStringLiteral("the synthesizer could not be created");
+    } else {
+        for (const QString &font : FOptions.soundFonts) {
+            fontId = fluid_synth_sfload(synth, QFile::encodeName(font).constData(), 1);
+            if (fontId >= 0)
+                break;
+        }
+        if (fontId < 0)
+            error = FOptions.soundFonts.isEmpty() ? QStringLiteral("no soundfont found")
+                                                  : QStringLiteral("no soundfont could be loaded");
+    }
+    std::lock_guard lock(FLoadMutex);
+    FSettings = settings;
+    FSynth = synth;
+    FSoundFontId = fontId;
+    FError = error;
+    FLoadDone = true;
+    FLoaded.notify_all();
+}
+
+bool TFluidSynthDevice::WaitLoaded(int timeoutMs)
+{
+    std::unique_lock lock(FLoadMutex);
+    if (!FLoaded.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FLoadDone; })) {
+        FError = QStringLiteral("the soundfont is still loading");
+        return false;
+    }
+    return FSynth && FSoundFontId >= 0;
+}
+
+QString TFluidSynthDevice::LastError() const
+{
+    std::lock_guard lock(FLoadMutex);
+    return FError;
+}
+
+QString TFluidSynthDevice::AudioDriver() const
+{
+    std::lock_guard lock(FLoadMutex);
+    return FDriverName;
+}
+
+double TFluidSynthDevice::BufferMilliseconds() const
+{
+    return 1000.0 * FOptions.periodSize * FOptions.periods / FOptions.sampleRate;
+}
+
+bool TFluidSynthDevice::DoOpen()
+{
+    if (!WaitLoaded(LoadTimeoutMs))
+        return false;
+    if (FOptions.offline)
+        return true;
+    std::lock_guard lock(FLoadMutex);
+    // The audio output stays up between plays: starting a sound server connection takes longer
+    // than a chord may wait.
+    if (FDriver)
+        return true;
+    for (const QString &name : FOptions.audioDrivers) {
+        if (fluid_settings_setstr(FSettings, "audio.driver", name.toLatin1().constData()) != FLUID_OK)
+            continue;
+        FDriver = new_fluid_audio_driver(FSettings, FSynth);
+        if (FDriver) {
+            FDriverName = name;
+            FError.clear();
+            return true;
+        }
+    }
+    FError = QStringLiteral("no audio output could be started");
+    return false;
+}
+
+void TFluidSynthDevice::DoClose()
+{
+    Reset();
+}
+
+void TFluidSynthDevice::SendProgram(int channel, int program)
+{
+    // A drum kit the soundfont lacks would leave the channel silent; the standard kit stands in.
+    if (channel == DrumChannel) {
+        fluid_sfont_t *font = fluid_synth_get_sfont_by_id(FSynth, FSoundFontId);
+        if (font && !fluid_sfont_get_preset(font, DrumBank, program))
+            program = 0;
+    }
+    fluid_synth_program_change(FSynth, channel, program);
+}
+
+void TFluidSynthDevice::ShortMessage(uint32_t message, uint64_t)
+{
+    if (!FSynth)
+        return;
+    const int status = int(message & 0xF0);
+    const int channel = int(message & 0x0F);
+    const int data1 = int((message >> 8) & 0x7F);
+    const int data2 = int((message >> 16) & 0x7F);
+    switch (status) {
+    case 0x80:
+        fluid_synth_noteoff(FSynth, channel, data1);
+        break;
+    case 0x90:
+        if (data2 == 0)
+            fluid_synth_noteoff(FSynth, channel, data1);
+        else
+            fluid_synth_noteon(FSynth, channel, data1, data2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(FSynth, channel, data1, data2);
+        break;
+    case 0xC0:
+        SendProgram(channel, data1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(FSynth, channel, data1 | (data2 << 7));
+        break;
+    default:
+        break;
+    }
+}
+
+void TFluidSynthDevice::Reset()
+{
+    if (FSynth)
+        fluid_synth_all_notes_off(FSynth, -1);
+}
+
+void TFluidSynthDevice::Render(float *left, float *right, int frames)
+{
+    if (!FSynth || !FOptions.offline)
+        return;
+    constexpr int Block = 64;
+    const double usPerFrame = 1e6 / FOptions.sampleRate;
+    for (int done = 0; done < frames;) {
+        const int count = std::min(Block, frames - done);
+        AdvanceClockUs(std::llround(count * usPerFrame));
+        fluid_synth_write_float(FSynth, count, left, done, 1, right, done, 1);
+        done += count;
+    }
+}
