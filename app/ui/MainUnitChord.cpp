@@ -1,58 +1,145 @@
-// The chord page: lookup, validation and the selectors.
+// The chord page: lookup, validation, the selectors and the chord-name label.
 #include "app/ui/MainUnit.h"
 
 #include "app/core/ChordBase.h"
 #include "app/core/ChordLists.h"
+#include "app/core/ChordTypes.h"
 #include "app/core/DataFolder.h"
-#include "app/core/PlayNotes.h"
+#include "app/core/Diagram.h"
 #include "app/core/SchemeCheck.h"
+#include "app/ui/ChordDiagram.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxStringHolder.h"
 
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 
-const QStringList CanonicalTypes = {"maj",  "m",    "7",     "m6",   "m7",   "maj7", "maj9", "6",
-                                    "m+7",  "7-5",  "7+5",   "m7-5", "+7+5", "dim7", "+5",   "m-5",
-                                    "9",    "-9",   "+9",    "sus2", "sus4", "7sus4", "9sus4", "m9",
-                                    "11",   "m11",  "13",    "add9", "madd9", "6add9"};
+// Mouse events of the chord page that Qt's widgets have no signal for: the bass list about to
+// open and a double click on the chord name.
+class TChordPageEvents : public QObject
+{
+public:
+    TChordPageEvents(TMainForm *form) : QObject(form), FForm(form) {}
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == FForm->Bass && event->type() == QEvent::MouseButtonPress)
+            FForm->BassDropDown();
+        if (watched == FForm->LabelType && event->type() == QEvent::MouseButtonDblClick) {
+            FForm->LabelTypeDblClick();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    TMainForm *FForm;
+};
 
 } // namespace
 
 void TMainForm::CreateChordPage()
 {
-    auto *layout = new QGridLayout(MainTab);
+    auto *page = new QVBoxLayout(MainTab);
+    auto *selectors = new QHBoxLayout;
     Root = new TComboBox(QStringLiteral("Root"), MainTab);
+    Root->setMinimumWidth(100);
     ChordType = new TComboBox(QStringLiteral("ChordType"), MainTab, true);
     ChordType->lineEdit()->setMaxLength(15);
-    ChordType->SetItems(CanonicalTypes);
+    ChordType->setInsertPolicy(QComboBox::NoInsert);
+    ChordType->setMinimumWidth(100);
+    ChordType->SetItems(ChordTypes::CanonicalTypes());
     ChordType->SetItemIndex(0);
     Bass = new TComboBox(QStringLiteral("Bass"), MainTab);
+    Bass->setMinimumWidth(70);
+    LabelType = new TLabel(QStringLiteral("LabelType"), MainTab);
+    QFont nameFont = LabelType->font();
+    nameFont.setPixelSize(22);
+    nameFont.setBold(true);
+    LabelType->setFont(nameFont);
+    LabelType->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0)"));
+    LabelType->setContextMenuPolicy(Qt::CustomContextMenu);
+    selectors->addWidget(Root);
+    selectors->addWidget(ChordType);
+    selectors->addWidget(Bass);
+    selectors->addSpacing(12);
+    selectors->addWidget(LabelType, 1);
+    page->addLayout(selectors);
+
+    IntervalLabel = new TLabel(QStringLiteral("IntervalLabel"), MainTab);
+    page->addWidget(IntervalLabel);
+
+    Back = new TCanvasImage(QStringLiteral("Back"), MainTab, QSize(Diagram::BackWidth, Diagram::BackHeight));
+    PB = new TCanvasImage(QStringLiteral("PB"), Back, QSize(Diagram::PBWidth, Diagram::PBHeight));
+    PB->move(Diagram::PBLeft(true), Diagram::PBTop);
+    PB->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (TCanvasImage *image : {Back, PB})
+        image->SetRedraw([this] { ShowCurrentChord(); });
+    ChordPopUp = new QMenu(this);
+    ChordPopUp->setObjectName(QStringLiteral("ChordPopUp"));
+    auto *hands = new QActionGroup(ChordPopUp);
+    RightHand = ChordPopUp->addAction(QStringLiteral("Для правой руки"));
+    RightHand->setObjectName(QStringLiteral("RightHand"));
+    LeftHand = ChordPopUp->addAction(QStringLiteral("Для левой руки"));
+    LeftHand->setObjectName(QStringLiteral("LeftHand"));
+    for (QAction *hand : {RightHand, LeftHand}) {
+        hand->setCheckable(true);
+        hands->addAction(hand);
+    }
+    RightHand->setChecked(true);
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    page->addWidget(Back, 0, Qt::AlignLeft);
+
+    auto *buttons = new QHBoxLayout;
     ButtonBack = new TSpeedButton(QStringLiteral("ButtonBack"), MainTab);
-    ButtonBack->SetCaption(QStringLiteral("<"));
+    ButtonBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    ButtonBack->SetHint(QStringLiteral("Предыдущая аппликатура"));
     ButtonNext = new TSpeedButton(QStringLiteral("ButtonNext"), MainTab);
-    ButtonNext->SetCaption(QStringLiteral(">"));
+    ButtonNext->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    ButtonNext->SetHint(QStringLiteral("Следующая аппликатура"));
     PlayChordBtn = new TSpeedButton(QStringLiteral("PlayChordBtn"), MainTab);
     PlayChordBtn->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
-    layout->addWidget(Root, 0, 0);
-    layout->addWidget(ChordType, 0, 1);
-    layout->addWidget(Bass, 0, 2);
-    layout->addWidget(ButtonBack, 0, 3);
-    layout->addWidget(ButtonNext, 0, 4);
-    layout->addWidget(PlayChordBtn, 0, 5);
-    layout->setRowStretch(1, 1);
+    ChordNetBtn = new TSpeedButton(QStringLiteral("ChordNetBtn"), MainTab);
+    ChordNetBtn->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                          style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    ChordNetBtn->SetHint(QStringLiteral("Копировать аккорд в буфер обмена"));
+    for (TSpeedButton *button : {ButtonBack, ButtonNext, PlayChordBtn, ChordNetBtn}) {
+        button->setIconSize(QSize(20, 20));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    page->addLayout(buttons);
+    page->addStretch(1);
 
     connect(Root, &QComboBox::activated, this, [this] { RootChange(); });
     connect(ChordType, &QComboBox::currentTextChanged, this, [this] { ChordTypeChange(); });
     connect(Bass, &QComboBox::activated, this, [this] { BassChange(); });
     connect(ButtonNext, &QToolButton::clicked, this, [this] { ButtonNextClick(); });
     connect(ButtonBack, &QToolButton::clicked, this, [this] { ButtonBackClick(); });
+    connect(ChordNetBtn, &QToolButton::clicked, this, [this] { ChordNetBtnClick(); });
+    connect(RightHand, &QAction::triggered, this, [this] { RightHandClick(); });
+    connect(LeftHand, &QAction::triggered, this, [this] { LeftHandClick(); });
+    connect(PB, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { ChordPopUp->popup(PB->mapToGlobal(pos)); });
+    connect(LabelType, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { LabelTypeContextPopup(pos); });
+    auto *events = new TChordPageEvents(this);
+    Bass->installEventFilter(events);
+    LabelType->installEventFilter(events);
 }
 
 QString TMainForm::FindChordSchemes()
@@ -108,18 +195,9 @@ void TMainForm::LoadUserChordTypes()
     ChordType->blockSignals(blocked);
 }
 
-void TMainForm::ShowChord(const QString &scheme)
+QString TMainForm::CanonicalChordType(const QString &text) const
 {
-    // A malformed scheme is never drawn.
-    if (!ValidateScheme(scheme))
-        return;
-    FState.currentScheme12 = scheme;
-    FState.playList = PlayNotes::PlayList(scheme);
-}
-
-QString TMainForm::CanonicalChordType(const QString &) const
-{
-    return {};
+    return ChordTypes::CanonicalChordType(text);
 }
 
 void TMainForm::FillRootList(TComboBox *combo)
@@ -150,6 +228,11 @@ void TMainForm::FillBassList()
     Bass->hidePopup();
     Bass->SetItemIndex(index < 0 ? 0 : index);
     Bass->blockSignals(blocked);
+}
+
+void TMainForm::BassDropDown()
+{
+    FillBassList();
 }
 
 void TMainForm::ChordTypeChange()
@@ -201,9 +284,65 @@ void TMainForm::ButtonBackClick()
         ButtonBack->setEnabled(false);
 }
 
+void TMainForm::ShowChordWithFretNumber(const QString &roman)
+{
+    const QString wanted = roman.trimmed();
+    for (int i = 0; i < FState.schemeCount; ++i) {
+        const Diagram::TMinMax measure = Diagram::GetMinMax(FState.schemes[i]);
+        FState.lowestFret = measure.lowest;
+        FState.highestFret = measure.highest;
+        if (Diagram::ArabicToRoman(measure.lowest, measure.highest).trimmed() != wanted)
+            continue;
+        FState.currentScheme = i;
+        // Drawing may end the program on a malformed scheme; the buttons follow the jump either way.
+        ButtonNextClick();
+        ButtonBack->setEnabled(i > 0);
+        ButtonNext->setEnabled(i < FState.schemeCount - 1);
+        return;
+    }
+}
+
 void TMainForm::OptionsFlatsClick()
 {
     FillRootList(Root);
     FillBassList();
     ChordTypeChange();
+}
+
+void TMainForm::ShowChordNameLabel()
+{
+    const QString text = ChordType->Text().isEmpty() ? QStringLiteral("maj") : ChordType->Text();
+    const bool listed = ChordType->IndexOfText(text) >= 0;
+    LabelType->SetCaption(ChordTypes::ChordNameLabel(Root->Text(), ChordType->Text(), FState.currentChordType,
+                                                     listed, Bass->Text(), Bass->ItemIndex()));
+}
+
+void TMainForm::LabelTypeContextPopup(const QPoint &pos)
+{
+    PopupMenu1->clear();
+    // Without a chosen bass the names stand alone (the empty bass item is a blank).
+    const QString bass = Bass->ItemIndex() > 0 ? Bass->Text() : QString();
+    const QStringList captions =
+        ChordTypes::AlternativeMenuItems(FState.canonicalChordType, ChordType->Text(), bass);
+    for (const QString &caption : captions) {
+        QAction *item = PopupMenu1->addAction(caption);
+        connect(item, &QAction::triggered, this, [this, caption] { ClickMenuItem(caption); });
+    }
+    PopupMenu1->popup(LabelType->mapToGlobal(pos));
+}
+
+void TMainForm::ClickMenuItem(const QString &caption)
+{
+    const QString bass = Bass->ItemIndex() > 0 ? Bass->Text() : QString();
+    const ChordTypes::TMenuChoice choice = ChordTypes::MenuItemChoice(Root->Text(), caption, bass);
+    LabelType->SetCaption(choice.labelCaption);
+    // Only the spelling changes; the chord on display stays.
+    const bool blocked = ChordType->blockSignals(true);
+    ChordType->SetText(choice.chordTypeText);
+    ChordType->blockSignals(blocked);
+}
+
+void TMainForm::LabelTypeDblClick()
+{
+    QGuiApplication::clipboard()->setText(LabelType->Caption());
 }

@@ -1,0 +1,248 @@
+#include "app/ui/ChordDiagram.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+
+TCanvasImage::TCanvasImage(const QString &name, QWidget *parent, QSize size) : QWidget(parent)
+{
+    setObjectName(name);
+    setFixedSize(size);
+}
+
+QPixmap &TCanvasImage::Canvas()
+{
+    const qreal dpr = devicePixelRatioF();
+    if (FCanvas.isNull() || FCanvas.devicePixelRatio() != dpr) {
+        FCanvas = QPixmap(size() * dpr);
+        FCanvas.setDevicePixelRatio(dpr);
+        FCanvas.fill(Qt::white);
+        FPictures.clear();
+    }
+    return FCanvas;
+}
+
+const QPixmap &TCanvasImage::Picture(const QString &name)
+{
+    const qreal dpr = Canvas().devicePixelRatio();
+    auto it = FPictures.find(name);
+    if (it != FPictures.end())
+        return *it;
+    QPixmap picture;
+    // Sharp on dense screens: the double-size drawing when there is one.
+    const QString large = QStringLiteral(":/%1@2x.png").arg(name);
+    if (dpr > 1.0 && QFile::exists(large) && picture.load(large))
+        picture.setDevicePixelRatio(2.0);
+    else
+        picture.load(QStringLiteral(":/%1.png").arg(name));
+    return *FPictures.insert(name, picture);
+}
+
+void TCanvasImage::paintEvent(QPaintEvent *)
+{
+    if (FRedraw && !FCanvas.isNull() && FCanvas.devicePixelRatio() != devicePixelRatioF()) {
+        Canvas();
+        FRedraw();
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, Canvas());
+}
+
+namespace DiagramPaint {
+
+namespace {
+
+QFont Font(const QStringList &families, int pixelSize, bool bold)
+{
+    QFont font;
+    font.setFamilies(families);
+    // Point sizes of a 96-dpi screen, so the names fit the neck's 20-pixel string pitch.
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+const QColor Navy(0, 0, 128);
+const QColor Teal(0, 128, 128);
+const QColor Red(255, 0, 0);
+
+} // namespace
+
+QFont NameFont()
+{
+    static const QFont font =
+        Font({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")}, 11, true);
+    return font;
+}
+
+QFont RomanFont()
+{
+    static const QFont font = [] {
+        QFont f = Font({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                        QStringLiteral("DejaVu Serif Condensed"), QStringLiteral("DejaVu Serif")},
+                       13, true);
+        f.setStyleHint(QFont::Serif);
+        return f;
+    }();
+    return font;
+}
+
+QFont ChordNameFont()
+{
+    static const QFont font =
+        Font({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}, 19, false);
+    return font;
+}
+
+void TextOut(QPainter &p, int x, int y, const QString &text, const QColor &colour, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    p.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(QPoint(x, y + metrics.ascent()), text);
+}
+
+void ClearBack(QPainter &back)
+{
+    back.fillRect(QRect(2, 2, Diagram::BackWidth - 4, Diagram::BackHeight - 4), Qt::white);
+}
+
+void DrawRomanFret(QPainter &back, const QString &label, bool rightHand)
+{
+    const QFont font = RomanFont();
+    const int half = QFontMetrics(font).horizontalAdvance(label) / 2;
+    const int x = rightHand ? 64 - half : Diagram::PBWidth + 19 - half;
+    TextOut(back, x, Diagram::PBTop - 18, label, Teal, font);
+}
+
+void DrawStringNames(QPainter &back, const QStringList &names, int pbLeft, bool rightHand)
+{
+    for (int i = 0; i < names.size(); ++i) {
+        if (rightHand)
+            TextOut(back, pbLeft - 12, Diagram::PBTop + 1 + i * 20, names[i], Navy, NameFont());
+        else
+            TextOut(back, Diagram::BackWidth - 26, Diagram::PBTop + 2 + i * 20, names[i], Navy, NameFont());
+    }
+}
+
+void DrawMutedMark(QPainter &back, QPainter &pb, int i, int pbLeft, bool rightHand)
+{
+    pb.save();
+    pb.setRenderHint(QPainter::Antialiasing, false);
+    pb.setPen(QPen(Red, i + 1));
+    pb.drawLine(0, i * 20 + 9, Diagram::PBWidth, i * 20 + 9);
+    pb.restore();
+    const int x = rightHand ? pbLeft - 12 : Diagram::BackWidth - 26;
+    TextOut(back, x, Diagram::PBTop + 1 + i * 20, QStringLiteral("X"), Red, NameFont());
+}
+
+void DrawNoteNames(QPainter &back, const QStringList &names, int pbLeft, bool rightHand)
+{
+    const QFont font = NameFont();
+    const QFontMetrics metrics(font);
+    for (int n = 1; n <= names.size(); ++n) {
+        const QString &name = names[n - 1];
+        const int x = rightHand ? pbLeft + Diagram::PBWidth + 3 : pbLeft - metrics.horizontalAdvance(name) - 7;
+        TextOut(back, x, Diagram::PBTop + (n - 1) * 20, name, Qt::black, font);
+    }
+}
+
+void ClearNoteSide(QPainter &back, bool rightHand)
+{
+    const int half = Diagram::BackWidth / 2;
+    back.fillRect(rightHand ? QRect(half, 0, Diagram::BackWidth - half, Diagram::BackHeight)
+                            : QRect(0, 0, half, Diagram::BackHeight),
+                  Qt::white);
+}
+
+void DrawDot(QPainter &pb, const QPixmap &nota, int position, int string, bool rightHand)
+{
+    pb.drawPixmap(Diagram::DotX(position, rightHand), Diagram::DotY(string), nota);
+}
+
+void DrawBarre(QPainter &pb, const Diagram::TBarre &barre, bool rightHand)
+{
+    if (!barre.drawn)
+        return;
+    const int x = Diagram::BarreX(barre.lowest, rightHand);
+    const int bottom = barre.last * 20 - 10;
+    struct TStroke
+    {
+        QColor colour;
+        int width;
+        int dx;
+        int top;
+        int bottom;
+    };
+    // A rounded bar: dark rim, grey body, light face and a soft highlight.
+    const TStroke strokes[] = {{QColor(110, 110, 110), 18, 0, 7, bottom},
+                               {QColor(195, 195, 195), 16, 0, 8, bottom},
+                               {QColor(245, 245, 245), 13, -1, 7, bottom + 1},
+                               {QColor(230, 230, 230), 9, -1, 8, bottom}};
+    pb.save();
+    pb.setRenderHint(QPainter::Antialiasing, true);
+    for (const TStroke &s : strokes) {
+        pb.setPen(QPen(s.colour, s.width, Qt::SolidLine, Qt::RoundCap));
+        pb.drawLine(QPointF(x + s.dx, s.top), QPointF(x + s.dx, s.bottom));
+    }
+    pb.restore();
+}
+
+QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool showNotes,
+                     const QColor &window, bool withName, const QString &chordName)
+{
+    const qreal dpr = back.devicePixelRatio();
+    auto Blank = [&](int width, int height) {
+        QPixmap pixmap(QSize(width, height) * dpr);
+        pixmap.setDevicePixelRatio(dpr);
+        pixmap.fill(window);
+        return pixmap;
+    };
+    const int width = showNotes ? Diagram::BackWidth - 3 : Diagram::BackWidth - 40;
+    const int height = Diagram::BackHeight - 10;
+    QPixmap a = Blank(width, height);
+    {
+        QPainter p(&a);
+        const QRect part(1, 1, width - 1, height - 1);
+        p.drawPixmap(part, back, QRectF(part.topLeft() * dpr, part.size() * dpr));
+        QPixmap neck = Blank(Diagram::PBWidth, Diagram::PBHeight);
+        {
+            QPainter n(&neck);
+            n.drawPixmap(1, 1, pb);
+        }
+        p.drawPixmap(pbPos.x() - 2, pbPos.y() - 3, neck);
+    }
+    // Cropped by four pixels at the top left; white becomes the window colour.
+    QImage cropped = a.toImage().copy(QRect(QPoint(5, 5) * dpr, QSize(width - 5, height - 5) * dpr));
+    cropped = cropped.convertToFormat(QImage::Format_RGB32);
+    const QRgb white = qRgb(255, 255, 255);
+    for (int y = 0; y < cropped.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(cropped.scanLine(y));
+        for (int x = 0; x < cropped.width(); ++x)
+            if (line[x] == white)
+                line[x] = window.rgb();
+    }
+    QPixmap c = Blank(width, height);
+    {
+        QPainter p(&c);
+        QPixmap part = QPixmap::fromImage(cropped);
+        part.setDevicePixelRatio(dpr);
+        p.drawPixmap(1, 1, part);
+    }
+    if (!withName)
+        return c;
+    const QFont font = ChordNameFont();
+    QPixmap named = Blank(width, height + QFontMetrics(font).height() + 6);
+    {
+        QPainter p(&named);
+        p.setFont(font);
+        p.setPen(QColor(128, 0, 0));
+        p.drawText(QPoint(25, -3 + QFontMetrics(font).ascent()), chordName);
+        p.drawPixmap(0, 20, c);
+    }
+    return named;
+}
+
+} // namespace DiagramPaint
