@@ -1,0 +1,597 @@
+// The transposer page: the key table, the song-text editor with its menu and files, the
+// notation check, Ctrl+click on chords and the preview window.
+#include "app/ui/MainUnit.h"
+
+#include "app/core/ChordUnderPointer.h"
+#include "app/core/SongTextCheck.h"
+#include "app/core/TransposerTable.h"
+#include "app/core/UnitTransp.h"
+#include "app/core/xlat.h"
+#include "app/ui/UnitPreview.h"
+#include "platform/vcl/Application.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTextBlock>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr int MaxSongLength = 500'000; // characters in the editor, bytes of a file to open
+constexpr int GridColumnWidth = 34;
+const QString CrLf = QStringLiteral("\r\n");
+
+// Line breaks of files and the clipboard as the editor keeps them.
+QString EditorLineBreaks(QString text)
+{
+    text.replace(CrLf, QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+bool KeypadZoomKey(const QKeyEvent *key)
+{
+    return (key->modifiers() & Qt::ControlModifier) && (key->modifiers() & Qt::KeypadModifier) &&
+           (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus);
+}
+
+// The editor's keys, clicks and wheel that the page handles itself.
+class TMemoTranspEvents : public QObject
+{
+public:
+    TMemoTranspEvents(TMainForm *form, TMemo *memo) : QObject(memo), FForm(form), FMemo(memo)
+    {
+        memo->installEventFilter(this);
+        memo->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->matches(QKeySequence::Paste)) {
+                FForm->PopUpPasteClick();
+                return true;
+            }
+            if (KeypadZoomKey(key)) {
+                FForm->ChangeMemoFontSize(FMemo, key->key() == Qt::Key_Plus ? 1 : -1);
+                return true;
+            }
+            break;
+        }
+        case QEvent::KeyRelease:
+            FForm->MemoTranspKeyUp();
+            break;
+        case QEvent::MouseButtonPress:
+            if (watched == FMemo->viewport()) {
+                const auto *mouse = static_cast<QMouseEvent *>(event);
+                const int caret = FMemo->cursorForPosition(mouse->position().toPoint()).position();
+                FForm->MemoTranspMouseDown(FMemo, mouse->button(), mouse->modifiers(), caret);
+            }
+            break;
+        case QEvent::MouseButtonDblClick:
+            // Ctrl+double-click stays a chord click.
+            if (watched == FMemo->viewport() && !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
+                FForm->MemoTranspDblClick(FMemo);
+            break;
+        case QEvent::Wheel: {
+            const auto *wheel = static_cast<QWheelEvent *>(event);
+            if (!(wheel->modifiers() & Qt::ControlModifier))
+                break;
+            const bool showing = FForm->PageControl->currentWidget() == FForm->MiscTab &&
+                                 FForm->PageControlTransp->currentWidget() == FForm->TabSheetText;
+            if (showing && !FMemo->document()->isEmpty() && wheel->angleDelta().y() != 0)
+                FForm->ChangeMemoFontSize(FMemo, wheel->angleDelta().y() > 0 ? 1 : -1);
+            return true;
+        }
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TMainForm *FForm;
+    TMemo *FMemo;
+};
+
+QStringList GridRow(const QTableWidget *grid, int row)
+{
+    QStringList names;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        names.append(grid->item(row, c) ? grid->item(row, c)->text() : QString());
+    return names;
+}
+
+void SetGridRow(QTableWidget *grid, int row, const QStringList &names)
+{
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        if (!grid->item(row, c))
+            grid->setItem(row, c, new QTableWidgetItem);
+        grid->item(row, c)->setText(names.value(c));
+    }
+}
+
+QAction *MenuItem(QMenu *menu, TMemo *memo, const char *name, const QString &caption, const QKeySequence &keys)
+{
+    auto *action = new QAction(caption, menu);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    menu->addAction(action);
+    // The editor handles its own standard editing keys; the rest reach it through the actions.
+    memo->addAction(action);
+    return action;
+}
+
+// Moves a window's frame onto the screen area that holds most of it.
+void KeepOnScreen(QWidget *window, const QScreen *screen)
+{
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = window->frameGeometry();
+    frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
+    window->move(frame.topLeft());
+}
+
+} // namespace
+
+void TMainForm::CreateTransposerPage()
+{
+    auto *layout = new QVBoxLayout(MiscTab);
+    auto *top = new QHBoxLayout;
+    layout->addLayout(top);
+
+    SrcComboBox = new TComboBox(QStringLiteral("SrcComboBox"), MiscTab);
+    SrcComboBox->SetItems({QStringLiteral("C (до)"), QStringLiteral("C#"), QStringLiteral("D (ре)"),
+                           QStringLiteral("D#"), QStringLiteral("E (ми)"), QStringLiteral("F (фа)"),
+                           QStringLiteral("F#"), QStringLiteral("G (соль)"), QStringLiteral("G#"),
+                           QStringLiteral("A (ля)"), QStringLiteral("B = Hb"), QStringLiteral("H (си)")});
+    SrcComboBox->SetItemIndex(-1);
+    DestComboBox = new TComboBox(QStringLiteral("DestComboBox"), MiscTab);
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    DestComboBox->SetFont(fixed);
+    DestComboBox->SetItems(TransposerTable::BareStepTexts());
+    DestComboBox->SetItemIndex(UnitTransp::NoStepIndex);
+    DestComboBox->setMaxVisibleItems(UnitTransp::StepCount);
+    // Wide enough for a step and its target key.
+    DestComboBox->setMinimumContentsLength(12);
+    DestComboBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    SpeedButtonDefault = new TSpeedButton(QStringLiteral("SpeedButtonDefault"), MiscTab);
+    SpeedButtonDefault->SetCaption(QStringLiteral("Сброс"));
+    CopyBitBtn = new TButton(QStringLiteral("CopyBitBtn"), MiscTab);
+    CopyBitBtn->SetCaption(QStringLiteral("Копировать"));
+    top->addWidget(SrcComboBox);
+    top->addWidget(DestComboBox);
+    top->addWidget(SpeedButtonDefault);
+    top->addStretch(1);
+    top->addWidget(CopyBitBtn);
+
+    PageControlTransp = new TPageControl(QStringLiteral("PageControlTransp"), MiscTab);
+    TabSheetTable = new TTabSheet(QStringLiteral("TabSheetTable"), PageControlTransp, QStringLiteral("Таблица"));
+    TabSheetText = new TTabSheet(QStringLiteral("TabSheetText"), PageControlTransp, QStringLiteral("Текст"));
+    layout->addWidget(PageControlTransp, 1);
+
+    auto *tableLayout = new QVBoxLayout(TabSheetTable);
+    StringGrid = new QTableWidget(2, 12, TabSheetTable);
+    StringGrid->setObjectName(QStringLiteral("StringGrid"));
+    StringGrid->horizontalHeader()->hide();
+    StringGrid->verticalHeader()->hide();
+    StringGrid->horizontalHeader()->setDefaultSectionSize(GridColumnWidth);
+    StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid->setFixedSize(12 * GridColumnWidth + 2 * StringGrid->frameWidth(),
+                             2 * StringGrid->verticalHeader()->defaultSectionSize() + 2 * StringGrid->frameWidth());
+    SetGridRow(StringGrid, 0, {});
+    SetGridRow(StringGrid, 1, {});
+    tableLayout->addWidget(StringGrid);
+    tableLayout->addStretch(1);
+
+    auto *textLayout = new QVBoxLayout(TabSheetText);
+    textLayout->setContentsMargins(0, 0, 0, 0);
+    MemoTransp = new TMemo(QStringLiteral("MemoTransp"), TabSheetText);
+    MemoTransp->SetWordWrap(false);
+    MemoTransp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoTransp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont memoFont(QStringLiteral("Courier New"));
+    memoFont.setStyleHint(QFont::TypeWriter);
+    memoFont.setPointSize(9); // 12 pixels at 96 dpi
+    MemoTransp->SetFont(memoFont);
+    textLayout->addWidget(MemoTransp);
+    new TMemoTranspEvents(this, MemoTransp);
+
+    PopupMenuTransp = new QMenu(MemoTransp);
+    PopupMenuTransp->setObjectName(QStringLiteral("PopupMenuTransp"));
+    PopUpOpenFile = MenuItem(PopupMenuTransp, MemoTransp, "PopUpOpenFile", QStringLiteral("Открыть..."),
+                             QKeySequence(Qt::CTRL | Qt::Key_O));
+    PopupMenuTransp->addSeparator();
+    PopUpCut = MenuItem(PopupMenuTransp, MemoTransp, "PopUpCut", QStringLiteral("Вырезать"), QKeySequence::Cut);
+    PopUpCopy = MenuItem(PopupMenuTransp, MemoTransp, "PopUpCopy", QStringLiteral("Копировать"), QKeySequence::Copy);
+    PopUpPaste = MenuItem(PopupMenuTransp, MemoTransp, "PopUpPaste", QStringLiteral("Вставить"), QKeySequence::Paste);
+    PopUpDelete = MenuItem(PopupMenuTransp, MemoTransp, "PopUpDelete", QStringLiteral("Удалить"), QKeySequence::Delete);
+    PopUpUndo = MenuItem(PopupMenuTransp, MemoTransp, "PopUpUndo", QStringLiteral("Отменить"), QKeySequence::Undo);
+    PopupMenuTransp->addSeparator();
+    PopUpSelectAll = MenuItem(PopupMenuTransp, MemoTransp, "PopUpSelectAll", QStringLiteral("Выделить все"),
+                              QKeySequence::SelectAll);
+    PopUpSave = MenuItem(PopupMenuTransp, MemoTransp, "PopUpSave", QStringLiteral("Сохранить..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_S));
+    PopUpFont = MenuItem(PopupMenuTransp, MemoTransp, "PopUpFont", QStringLiteral("Шрифт..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_F));
+    PopupMenuTransp->addSeparator();
+    QMenu *sound = PopupMenuTransp->addMenu(QStringLiteral("Звучание аккордов"));
+    sound->menuAction()->setObjectName(QStringLiteral("PopUpChordSound"));
+    auto *octave = new QActionGroup(sound);
+    PopUpChordNormal = sound->addAction(QStringLiteral("Обычное"));
+    PopUpChordNormal->setObjectName(QStringLiteral("PopUpChordNormal"));
+    PopUpChordHigher = sound->addAction(QStringLiteral("На 1 октаву выше"));
+    PopUpChordHigher->setObjectName(QStringLiteral("PopUpChordHigher"));
+    for (QAction *item : {PopUpChordNormal, PopUpChordHigher}) {
+        item->setCheckable(true);
+        octave->addAction(item);
+    }
+    PopUpChordNormal->setChecked(true);
+    PopUpPreview = MenuItem(PopupMenuTransp, MemoTransp, "PopUpPreview", QStringLiteral("Предпросмотр..."),
+                            QKeySequence(Qt::Key_F9));
+
+    MemoTransp->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MemoTransp, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        PopupMenuTranspPopup();
+        PopupMenuTransp->popup(MemoTransp->mapToGlobal(pos));
+    });
+    connect(PopUpOpenFile, &QAction::triggered, this, [this] { PopUpOpenFileClick(); });
+    connect(PopUpCut, &QAction::triggered, MemoTransp, &QPlainTextEdit::cut);
+    connect(PopUpCopy, &QAction::triggered, MemoTransp, &QPlainTextEdit::copy);
+    connect(PopUpPaste, &QAction::triggered, this, [this] { PopUpPasteClick(); });
+    connect(PopUpDelete, &QAction::triggered, this, [this] { PopUpDeleteClick(); });
+    connect(PopUpUndo, &QAction::triggered, MemoTransp, &QPlainTextEdit::undo);
+    connect(PopUpSelectAll, &QAction::triggered, MemoTransp, &QPlainTextEdit::selectAll);
+    connect(PopUpSave, &QAction::triggered, this, [this] { PopUpSaveClick(); });
+    connect(PopUpFont, &QAction::triggered, this, [this] { PopUpFontClick(); });
+    connect(PopUpPreview, &QAction::triggered, this, [this] { PopUpPreviewClick(); });
+
+    connect(SrcComboBox, &QComboBox::activated, this, [this] { SrcComboBoxChange(); });
+    connect(DestComboBox, &QComboBox::activated, this, [this] { DestComboBoxChange(); });
+    connect(SpeedButtonDefault, &QToolButton::clicked, this, [this] { SpeedButtonDefaultClick(); });
+    connect(CopyBitBtn, &QPushButton::clicked, this, [this] { CopyBitBtnClick(); });
+    connect(PageControl, &QTabWidget::currentChanged, this, [this, shown = PageControl->currentWidget()](int) mutable {
+        if (shown == MiscTab && PageControl->currentWidget() != MiscTab)
+            MiscTabHide();
+        else if (shown != MiscTab && PageControl->currentWidget() == MiscTab)
+            MiscTabShow();
+        shown = PageControl->currentWidget();
+    });
+}
+
+void TMainForm::FormatShift()
+{
+    DestComboBox->SetItems(TransposerTable::BareStepTexts());
+}
+
+void TMainForm::SrcComboBoxChange()
+{
+    const int key = SrcComboBox->ItemIndex();
+    if (key < 0)
+        return;
+    const QStringList keyRow = TransposerTable::KeyRow(key, EastWestRG->ItemIndex(), OptionsFlats->Checked());
+    SetGridRow(StringGrid, 0, keyRow);
+    const int kept = DestComboBox->ItemIndex();
+    FormatShift();
+    DestComboBox->SetItems(TransposerTable::StepTexts(keyRow));
+    DestComboBox->SetItemIndex(kept);
+    if (kept >= 0)
+        DestComboBoxChange();
+}
+
+void TMainForm::DestComboBoxChange()
+{
+    TransposeMemo();
+    const int step = DestComboBox->ItemIndex();
+    const QStringList keyRow = GridRow(StringGrid, 0);
+    // Without a key there is nothing to move in the table.
+    if (!keyRow.value(0).isEmpty())
+        SetGridRow(StringGrid, 1, TransposerTable::MovedRow(keyRow, step));
+}
+
+void TMainForm::TransposeMemo()
+{
+    const int step = DestComboBox->ItemIndex();
+    if (step < 0)
+        return;
+    const int offset = UnitTransp::TranspOffset(FState.previousTransposerStep, step);
+    const QString text = MemoTransp->Text();
+    const QString moved =
+        UnitTransp::TransposeText(text, offset, {EastWestRG->ItemIndex(), OptionsFlats->Checked()});
+    if (moved != text) {
+        // The reader keeps his place in a long song.
+        const int caret = MemoTransp->textCursor().position();
+        const int scroll = MemoTransp->verticalScrollBar()->value();
+        const int hscroll = MemoTransp->horizontalScrollBar()->value();
+        MemoTransp->SetText(moved);
+        QTextCursor cursor = MemoTransp->textCursor();
+        cursor.setPosition(qMin(caret, int(moved.size())));
+        MemoTransp->setTextCursor(cursor);
+        MemoTransp->verticalScrollBar()->setValue(scroll);
+        MemoTransp->horizontalScrollBar()->setValue(hscroll);
+    }
+    if (FormPreview && FormPreview->FromSongText())
+        FormPreview->MemoPreview->SetText(MemoTransp->Text());
+    FState.previousTransposerStep = step;
+}
+
+void TMainForm::SpeedButtonDefaultClick()
+{
+    SrcComboBox->SetItemIndex(-1);
+    FormatShift();
+    DestComboBox->SetItemIndex(UnitTransp::NoStepIndex);
+    DestComboBoxChange();
+    FState.previousTransposerStep = UnitTransp::NoStepIndex;
+    SetGridRow(StringGrid, 0, {});
+    SetGridRow(StringGrid, 1, {});
+}
+
+void TMainForm::CopyBitBtnClick()
+{
+    const QString text = TransposerTable::TableText(GridRow(StringGrid, 0), GridRow(StringGrid, 1));
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TMainForm::TransposerNotationChanged()
+{
+    const int key = SrcComboBox->ItemIndex();
+    FillRootList(SrcComboBox);
+    // The list keeps showing no key until the user picks one.
+    const bool blocked = SrcComboBox->blockSignals(true);
+    SrcComboBox->SetItemIndex(key);
+    SrcComboBox->blockSignals(blocked);
+    if (key >= 0)
+        SrcComboBoxChange();
+}
+
+void TMainForm::PopupMenuTranspPopup()
+{
+    const bool selection = MemoTransp->textCursor().hasSelection();
+    PopUpUndo->setEnabled(MemoTransp->document()->isUndoAvailable());
+    PopUpCut->setEnabled(selection);
+    PopUpCopy->setEnabled(selection);
+    PopUpDelete->setEnabled(!MemoTransp->document()->isEmpty());
+    const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
+    PopUpPaste->setEnabled(clip && clip->hasText());
+}
+
+qint64 TMainForm::FileSizeOf(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() ? info.size() : -1;
+}
+
+void TMainForm::PopUpOpenFileClick()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                          QStringLiteral("Текстовые файлы (*.txt)"));
+    if (!fileName.isEmpty())
+        OpenSongFile(fileName);
+}
+
+bool TMainForm::OpenSongFile(const QString &fileName)
+{
+    if (FileSizeOf(fileName) >= MaxSongLength) {
+        Application::MessageBox(Ids(33) + CrLf + Ids(34), Ids(188), Application::MB_ICONWARNING, this);
+        return false;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Application::MessageBox(fileName + CrLf + file.errorString(), Ids(1), Application::MB_ICONERROR, this);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    SpeedButtonDefaultClick();
+    MemoTransp->SetText(EditorLineBreaks(xlat::DecodeSongText(bytes)));
+    MemoTransp->document()->setModified(false);
+    if (OptionsCheckText && OptionsCheckText->Checked())
+        CheckSongText(MemoTransp->Text());
+    return true;
+}
+
+void TMainForm::PopUpSaveClick()
+{
+    const QStringList filters = {QStringLiteral("UTF-8 (*.txt)"), QStringLiteral("UTF-16 (*.txt)"),
+                                 QStringLiteral("Windows-1251 (*.txt)")};
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    SaveSongFile(dialog.selectedFiles().first(), qMax(0, int(filters.indexOf(dialog.selectedNameFilter()))));
+}
+
+bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
+{
+    static const xlat::TSaveEncoding encodings[] = {xlat::TSaveEncoding::Utf8, xlat::TSaveEncoding::Utf16,
+                                                    xlat::TSaveEncoding::Windows1251};
+    const QByteArray bytes = xlat::EncodeSongText(MemoTransp->Text(), encodings[qBound(0, encoding, 2)]);
+    // A temporary file renamed over the old one: a failed save leaves the old file whole.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        Application::MessageBox(fileName + CrLf + file.errorString(), Ids(1), Application::MB_ICONERROR, this);
+        return false;
+    }
+    MemoTransp->document()->setModified(false);
+    return true;
+}
+
+void TMainForm::PopUpPasteClick()
+{
+    SpeedButtonDefaultClick();
+    QTextCursor cursor = MemoTransp->textCursor();
+    const qsizetype kept = MemoTransp->document()->characterCount() - 1 - cursor.selectedText().size();
+    const QString text = EditorLineBreaks(QGuiApplication::clipboard()->text());
+    const qsizetype room = MaxSongLength - kept;
+    if (text.isEmpty() || room <= 0)
+        return;
+    cursor.insertText(text.left(room));
+    MemoTransp->setTextCursor(cursor);
+    if (OptionsCheckText && OptionsCheckText->Checked())
+        CheckSongText(MemoTransp->Text());
+}
+
+void TMainForm::PopUpDeleteClick()
+{
+    QTextCursor cursor = MemoTransp->textCursor();
+    if (cursor.hasSelection())
+        cursor.removeSelectedText();
+    else
+        cursor.deleteChar();
+    MemoTransp->setTextCursor(cursor);
+}
+
+void TMainForm::PopUpFontClick()
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, MemoTransp->font(), this);
+    if (ok)
+        MemoTransp->SetFont(font);
+}
+
+void TMainForm::ChangeMemoFontSize(TMemo *memo, int delta)
+{
+    if (memo->document()->isEmpty())
+        return;
+    QFont font = memo->font();
+    if (font.pixelSize() > 0)
+        font.setPixelSize(qMax(1, font.pixelSize() + delta));
+    else
+        font.setPointSize(qMax(1, font.pointSize() + delta));
+    memo->SetFont(font);
+}
+
+void TMainForm::PopUpPreviewClick()
+{
+    MemoTranspDblClick(MemoTransp);
+}
+
+void TMainForm::MemoTranspDblClick(TMemo *Sender)
+{
+    if (!Sender)
+        return;
+    if (!FormPreview)
+        FormPreview = new TFormPreview(this);
+    FormPreview->MemoPreview->SetText(Sender->Text());
+    FormPreview->MemoPreview->SetFont(Sender->font());
+    FormPreview->SetFromSongText(Sender == MemoTransp);
+    if (Sender == MemoTransp) {
+        // Chords clicked in the preview show on the chord page above it.
+        PageControl->setCurrentIndex(0);
+        const QScreen *screen = this->screen();
+        const int top = screen ? screen->availableGeometry().top() + 5 : 5;
+        move(x(), top);
+        FormPreview->move(frameGeometry().left(), frameGeometry().top() + frameGeometry().height());
+        KeepOnScreen(FormPreview, screen);
+    }
+    FormPreview->show();
+    FormPreview->raise();
+    FormPreview->activateWindow();
+}
+
+void TMainForm::MemoTranspMouseDown(TMemo *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                                    int caretIndex)
+{
+    if (!Sender || Button != Qt::LeftButton || !(Shift & Qt::ControlModifier) || Sender->document()->isEmpty())
+        return;
+    const QString word = ChordUnderPointer::WordAt(Sender->Text(), caretIndex);
+    if (word.isEmpty())
+        return;
+    const ChordUnderPointer::TChordWord chord = ChordUnderPointer::ParseChordWord(word);
+    if (!chord.valid)
+        return;
+    const QString canonical = CanonicalChordType(chord.typeText);
+    if (canonical.isEmpty())
+        return;
+    const int notation = EastWestRG->ItemIndex();
+    const bool blocked = ChordType->blockSignals(true);
+    const int typeIndex = ChordType->IndexOfText(canonical);
+    if (typeIndex >= 0)
+        ChordType->SetItemIndex(typeIndex);
+    else
+        ChordType->SetText(canonical);
+    ChordType->blockSignals(blocked);
+    Root->SetItemIndex(ChordUnderPointer::RootIndexOf(chord.root, notation));
+    Bass->SetItemIndex(chord.bassText.isEmpty() ? 0 : ChordUnderPointer::BassIndexOf(chord.bassText, notation));
+    ChordTypeChange();
+    if (!chord.romanFret.isEmpty())
+        ShowChordWithFretNumber(chord.romanFret);
+    PlayChordBtnClick(Sender);
+}
+
+void TMainForm::CheckSongText(const QString &text)
+{
+    using SongTextCheck::TNotationQuestion;
+    const TNotationQuestion question = SongTextCheck::CheckSongText(text, EastWestRG->ItemIndex());
+    if (question == TNotationQuestion::None)
+        return;
+    QStringList lines;
+    int answerYes = 0;
+    switch (question) {
+    case TNotationQuestion::SwitchToEast:
+        lines = {Ids(193), Ids(194), Ids(195)};
+        answerYes = 0;
+        break;
+    case TNotationQuestion::SwitchToWest:
+        lines = {Ids(198), Ids(194), Ids(195)};
+        answerYes = 1;
+        break;
+    case TNotationQuestion::NonRussian:
+        lines = {Ids(202), Ids(203), Ids(204), Ids(205)};
+        answerYes = 1;
+        break;
+    case TNotationQuestion::None:
+        return;
+    }
+    const int answer = Application::MessageBox(lines.join(CrLf), Ids(188),
+                                               Application::MB_YESNO | Application::MB_ICONQUESTION, nullptr);
+    if (answer == Application::IDYES)
+        EastWestRG->SetItemIndex(answerYes);
+    // The language question leaves the caption alone unless the notation changed.
+    if (question != TNotationQuestion::NonRussian || answer == Application::IDYES)
+        ShowNotationHint();
+}
+
+void TMainForm::ShowNotationHint()
+{
+    SetCaption(Ids(EastWestRG->ItemIndex() == 1 ? 207 : 208));
+}
+
+void TMainForm::MiscTabShow()
+{
+    ShowNotationHint();
+}
+
+void TMainForm::MiscTabHide()
+{
+    SetCaption(QStringLiteral("Vexo Veltrasomin ") + FState.versionText);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// A song or help text in a large resizable window. Chords Ctrl+clicked here play as in the song
+// editor; edits go back to the song editor when the window closes, never to the help text.
+#include "platform/vcl/Controls.h"
+
+class QMenu;
+class TMainForm;
+
+class TFormPreview : public TForm
+{
+    Q_OBJECT
+public:
+    explicit TFormPreview(TMainForm *mainForm);
+
+    TMemo *MemoPreview = nullptr;
+    QMenu *PopupMenuFake = nullptr;
+
+    // The memo holds the song text of the transposer page (not the help text).
+    void SetFromSongText(bool value) { FFromSongText = value; }
+    bool FromSongText() const { return FFromSongText; }
+
+    void FormShow();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void FormMouseWheel(int delta, Qt::KeyboardModifiers shift);
+    void FormClose();
+    void ChangeFontSize(int delta);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TMainForm *FMainForm;
+    bool FFromSongText = false;
+    bool FClosed = false;
+};

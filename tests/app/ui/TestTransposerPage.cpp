@@ -1,0 +1,319 @@
+// The transposer page of the real main window, offscreen on a temporary data folder: the key
+// table, the song editor's transposition, files, paste, the notation check, Ctrl+click on a
+// chord and the preview window.
+#include "app/core/xlat.h"
+#include "app/ui/MainUnit.h"
+#include "app/ui/UnitPreview.h"
+#include "platform/midiout/CaptureDevice.h"
+#include "platform/midiout/MidiOut.h"
+#include "platform/vcl/Application.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestTransposerPage : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir FDir;
+    std::unique_ptr<TMainForm> FForm;
+    QStringList FBoxes;
+    int FAnswer = Application::IDNO;
+
+    QString Row(int row) const
+    {
+        QStringList names;
+        for (int c = 0; c < 12; ++c)
+            names.append(FForm->StringGrid->item(row, c)->text());
+        return names.join(QLatin1Char(' '));
+    }
+
+    QString WriteFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = FDir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return path;
+    }
+
+    void SetSpelling(int notation, bool flats)
+    {
+        FForm->EastWestRG->SetItemIndex(notation);
+        FForm->OptionsFlats->SetChecked(flats);
+    }
+
+    void Step(int index)
+    {
+        FForm->DestComboBox->SetItemIndex(index);
+        FForm->DestComboBoxChange();
+    }
+
+    // A real Ctrl+click on the character at index of the song editor.
+    void CtrlClick(int index)
+    {
+        QTextCursor cursor(FForm->MemoTransp->document());
+        cursor.setPosition(index);
+        const QPoint at = FForm->MemoTransp->cursorRect(cursor).center() + QPoint(2, 0);
+        QTest::mouseClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    }
+
+private slots:
+    void init()
+    {
+        FBoxes.clear();
+        FAnswer = Application::IDNO;
+        Application::ResetTermination();
+        Application::SetMessageBoxHook([this](const QString &text, const QString &caption, int flags) {
+            FBoxes.append(caption + QLatin1Char('|') + text + QLatin1Char('|') + QString::number(flags));
+            return FAnswer;
+        });
+        QVERIFY(FDir.isValid());
+        // Chords clicked in the text are heard by a capture port, not the sound card.
+        MidiOut::SetDevices({std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"))});
+        FForm = std::make_unique<TMainForm>(FDir.path());
+        FForm->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+        QVERIFY(!Application::Terminated());
+        FForm->PageControl->setCurrentWidget(FForm->MiscTab);
+        FForm->PageControlTransp->setCurrentWidget(FForm->TabSheetText);
+        FForm->OptionsCheckText->SetChecked(false);
+        SetSpelling(0, false);
+        FBoxes.clear();
+    }
+
+    void cleanup()
+    {
+        FForm.reset();
+        Application::SetMessageBoxHook({});
+        MidiOut::ResetDevices();
+    }
+
+    void KeyTableStepListAndCopy()
+    {
+        QCOMPARE(FForm->SrcComboBox->ItemIndex(), -1);
+        QCOMPARE(FForm->DestComboBox->Text(), QStringLiteral("="));
+        FForm->SrcComboBox->SetItemIndex(4);
+        FForm->DestComboBox->SetItemIndex(8);
+        FForm->SrcComboBoxChange();
+        QCOMPARE(Row(0), QStringLiteral("E F F# G G# A A# H C C# D D#"));
+        QCOMPARE(Row(1), QStringLiteral("G G# A A# H C C# D D# E F F#"));
+        QCOMPARE(FForm->DestComboBox->Text(), QStringLiteral("+ 3       G"));
+        QCOMPARE(FForm->DestComboBox->itemText(11), QStringLiteral("=     E"));
+
+        FForm->CopyBitBtnClick();
+        const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 16);
+        QCOMPARE(lines.first(), QStringLiteral("E  ->>  G"));
+        QCOMPARE(lines.last(), QStringLiteral("D#  ->   F#"));
+
+        SetSpelling(1, true);
+        FForm->SrcComboBox->SetItemIndex(0);
+        FForm->SrcComboBoxChange();
+        QCOMPARE(Row(0), QStringLiteral("C Db D Eb E F Gb G Ab A Bb B"));
+
+        FForm->SpeedButtonDefaultClick();
+        QCOMPARE(FForm->SrcComboBox->ItemIndex(), -1);
+        QCOMPARE(FForm->DestComboBox->Text(), QStringLiteral("="));
+        QCOMPARE(Row(0).trimmed(), QString());
+        QCOMPARE(Row(1).trimmed(), QString());
+        QVERIFY(FBoxes.isEmpty());
+    }
+
+    void TransposesTheSongTextInPlace()
+    {
+        const QString song = QString::fromUtf8("Am  C/e  Hm7\nВ лесу\u00A0родилась ёлочка [Dm]");
+        FForm->MemoTransp->SetText(song);
+        Step(9); // + 2
+        QCOMPARE(FForm->MemoTransp->Text(), QString::fromUtf8("Hm  D/F#  C#m7\nВ лесу\u00A0родилась ёлочка [Em]"));
+        Step(12); // - 1
+        QCOMPARE(FForm->MemoTransp->Text(), QString::fromUtf8("G#m  H/D#  A#m7\nВ лесу\u00A0родилась ёлочка [C#m]"));
+        FForm->SpeedButtonDefaultClick();
+        QCOMPARE(FForm->MemoTransp->Text(), QString::fromUtf8("Am  C/E  Hm7\nВ лесу\u00A0родилась ёлочка [Dm]"));
+        QCOMPARE(FForm->State().previousTransposerStep, 11);
+    }
+
+    void OpensSongFilesByEncodingWithinTheLimit()
+    {
+        const QString song = QString::fromUtf8("Am        Dm\nОй, то не вечер, то не вечер\nE7   Am\n");
+        const QByteArray koi = xlat::XlatString(xlat::EncodeSongText(song, xlat::TSaveEncoding::Windows1251),
+                                                xlat::cpWindows1251, xlat::cpKoi8r);
+        struct { const char *name; QByteArray bytes; } files[] = {
+            {"koi8.txt", koi},
+            {"cp866.txt", xlat::XlatString(koi, xlat::cpKoi8r, xlat::cpCp866)},
+            {"win.txt", xlat::EncodeSongText(song, xlat::TSaveEncoding::Windows1251)},
+            {"utf8.txt", song.toUtf8()},
+            {"bom.txt", QByteArray("\xEF\xBB\xBF") + song.toUtf8()},
+            {"utf16.txt", xlat::EncodeSongText(song, xlat::TSaveEncoding::Utf16)},
+            {"crlf.txt", QString(song).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toUtf8()},
+        };
+        for (const auto &file : files) {
+            FForm->MemoTransp->SetText(QStringLiteral("old"));
+            QVERIFY(FForm->OpenSongFile(WriteFile(QString::fromLatin1(file.name), file.bytes)));
+            QCOMPARE(FForm->MemoTransp->Text(), song);
+        }
+
+        // At the limit nothing is loaded and the warning says why.
+        const QString big = WriteFile(QStringLiteral("big.txt"), QByteArray(500'000, 'a'));
+        FForm->MemoTransp->SetText(QStringLiteral("kept"));
+        QVERIFY(!FForm->OpenSongFile(big));
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("kept"));
+        QCOMPARE(FBoxes, QStringList(FForm->Ids(188) + QLatin1Char('|') + FForm->Ids(33) + QStringLiteral("\r\n") +
+                                     FForm->Ids(34) + QStringLiteral("|48")));
+        FBoxes.clear();
+        QVERIFY(FForm->OpenSongFile(WriteFile(QStringLiteral("fits.txt"), QByteArray(499'999, 'a'))));
+        QCOMPARE(FForm->MemoTransp->Text().size(), 499'999);
+
+        // A file that is gone gives an error box and keeps the text.
+        QVERIFY(!FForm->OpenSongFile(FDir.filePath(QStringLiteral("missing.txt"))));
+        QCOMPARE(FForm->MemoTransp->Text().size(), 499'999);
+        QCOMPARE(FBoxes.size(), 1);
+        FBoxes.clear();
+    }
+
+    void SavesInEachEncoding()
+    {
+        const QString song = QString::fromUtf8("Am\u00A0Dm\nВ лесу родилась ёлочка\n");
+        FForm->MemoTransp->SetText(song);
+        const xlat::TSaveEncoding encodings[] = {xlat::TSaveEncoding::Utf8, xlat::TSaveEncoding::Utf16,
+                                                 xlat::TSaveEncoding::Windows1251};
+        for (int e = 0; e < 3; ++e) {
+            const QString path = FDir.filePath(QStringLiteral("saved%1.txt").arg(e));
+            QVERIFY(FForm->SaveSongFile(path, e));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QCOMPARE(bytes, xlat::EncodeSongText(song, encodings[e]));
+            QCOMPARE(xlat::DecodeSongText(bytes), song);
+        }
+        QVERIFY(!FForm->SaveSongFile(FDir.filePath(QStringLiteral("no/such/folder/x.txt")), 0));
+        QCOMPARE(FBoxes.size(), 1);
+        FBoxes.clear();
+    }
+
+    void PasteResetsTheStepsAndChecksTheText()
+    {
+        FForm->OptionsCheckText->SetChecked(true);
+        SetSpelling(1, false);
+        FForm->MemoTransp->SetText(QStringLiteral("C "));
+        Step(9);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("D "));
+        QGuiApplication::clipboard()->setText(QStringLiteral("Hm7 E\r\nla la"));
+        FForm->MemoTransp->moveCursor(QTextCursor::End);
+        FAnswer = Application::IDYES;
+        QTest::keyClick(FForm->MemoTransp, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(FForm->DestComboBox->ItemIndex(), 11);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("C Hm7 E\nla la"));
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().startsWith(FForm->Ids(188) + QLatin1Char('|') + FForm->Ids(193)));
+        QVERIFY(FBoxes.first().endsWith(QStringLiteral("|36")));
+        QCOMPARE(FForm->EastWestRG->ItemIndex(), 0);
+        QCOMPARE(FForm->windowTitle(), FForm->Ids(208));
+        FBoxes.clear();
+
+        // East notation and an English text: the language question; No changes nothing.
+        FAnswer = Application::IDNO;
+        FForm->MemoTransp->SetText(QString());
+        QGuiApplication::clipboard()->setText(QStringLiteral("Yesterday, all my troubles seemed so far away"));
+        FForm->PopUpPasteClick();
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().contains(FForm->Ids(202)));
+        QCOMPARE(FForm->EastWestRG->ItemIndex(), 0);
+        FBoxes.clear();
+    }
+
+    void CtrlClickSelectsTheChord()
+    {
+        FForm->MemoTransp->SetText(QStringLiteral("Am7  C/E  D/f#  Xm  (Em)"));
+        struct { int index; int root; QString type; int bass; } cases[] = {
+            {1, 9, QStringLiteral("m7"), 0},
+            {6, 0, QStringLiteral("maj"), 5},
+            {11, 2, QStringLiteral("maj"), 7},
+            {21, 4, QStringLiteral("m"), 0},
+        };
+        for (const auto &c : cases) {
+            CtrlClick(c.index);
+            QCOMPARE(FForm->Root->ItemIndex(), c.root);
+            QCOMPARE(FForm->ChordType->Text(), c.type);
+            QCOMPARE(FForm->Bass->ItemIndex(), c.bass);
+        }
+        // Not a chord, or no Ctrl: nothing changes.
+        CtrlClick(16);
+        QTest::mouseClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          FForm->MemoTransp->cursorRect(QTextCursor(FForm->MemoTransp->document())).center());
+        QCOMPARE(FForm->Root->ItemIndex(), 4);
+        QCOMPARE(FForm->ChordType->Text(), QStringLiteral("m"));
+        QVERIFY(FBoxes.isEmpty());
+    }
+
+    void EditorKeysCopySelectionAndZoom()
+    {
+        FForm->MemoTransp->SetText(QStringLiteral("Am Dm"));
+        QTextCursor cursor = FForm->MemoTransp->textCursor();
+        cursor.setPosition(3);
+        cursor.setPosition(5, QTextCursor::KeepAnchor);
+        FForm->MemoTransp->setTextCursor(cursor);
+        QTest::keyClick(FForm->MemoTransp, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Dm"));
+
+        const int size = FForm->MemoTransp->font().pointSize();
+        QTest::keyClick(FForm->MemoTransp, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        QCOMPARE(FForm->MemoTransp->font().pointSize(), size + 1);
+        QTest::keyClick(FForm->MemoTransp, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+        QTest::keyClick(FForm->MemoTransp, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+        QCOMPARE(FForm->MemoTransp->font().pointSize(), size - 1);
+
+        FForm->PopupMenuTranspPopup();
+        QVERIFY(FForm->PopUpCopy->isEnabled());
+        QVERIFY(FForm->PopUpDelete->isEnabled());
+        FForm->MemoTransp->SetText(QString());
+        FForm->PopupMenuTranspPopup();
+        QVERIFY(!FForm->PopUpCopy->isEnabled());
+        QVERIFY(!FForm->PopUpDelete->isEnabled());
+    }
+
+    void PreviewWritesBackOnlyToTheSong()
+    {
+        FForm->MemoTransp->SetText(QStringLiteral("Am Dm E7"));
+        const QPoint inText = FForm->MemoTransp->cursorRect(QTextCursor(FForm->MemoTransp->document())).center();
+        QTest::mouseDClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::ControlModifier, inText);
+        QVERIFY(!FForm->FormPreview);
+        QTest::mouseDClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::NoModifier, inText);
+        QPointer<TFormPreview> preview = FForm->FormPreview;
+        QVERIFY(preview);
+        QCOMPARE(preview->MemoPreview->Text(), QStringLiteral("Am Dm E7"));
+        QCOMPARE(FForm->PageControl->currentIndex(), 0);
+        const QRect area = preview->screen()->availableGeometry();
+        QVERIFY(area.contains(preview->frameGeometry().topLeft()));
+
+        // A second opening reuses the window; a step shows in it.
+        FForm->PopUpPreviewClick();
+        QCOMPARE(FForm->FormPreview.data(), preview.data());
+        Step(9);
+        QCOMPARE(preview->MemoPreview->Text(), QStringLiteral("Hm Em F#7"));
+
+        preview->MemoPreview->SetText(QStringLiteral("Hm Em F#7 edited"));
+        QTest::keyClick(preview->MemoPreview, Qt::Key_Escape);
+        QTRY_VERIFY(!preview);
+        QVERIFY(!FForm->FormPreview);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Hm Em F#7 edited"));
+
+        // The help text opened in the preview never lands in the song editor.
+        TMemo help(QStringLiteral("MemoHelp"), nullptr);
+        help.SetText(QStringLiteral("Help text"));
+        FForm->MemoTranspDblClick(&help);
+        preview = FForm->FormPreview;
+        QVERIFY(preview);
+        QCOMPARE(preview->MemoPreview->Text(), QStringLiteral("Help text"));
+        preview->close();
+        QTRY_VERIFY(!preview);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Hm Em F#7 edited"));
+        QVERIFY(FBoxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestTransposerPage)
+#include "TestTransposerPage.moc"
