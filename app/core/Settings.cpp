@@ -1,0 +1,176 @@
+#include "app/core/Settings.h"
+
+#include "platform/ini/IniFile.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace Settings {
+
+namespace {
+
+const QString Position = QStringLiteral("POSITION");
+const QString Options = QStringLiteral("OPTIONS");
+const QString Shortcuts = QStringLiteral("SHORTCUTS");
+
+// The part of a window the user grabs it by, and how much of it must lie on a screen.
+constexpr int TitleStripHeight = 30;
+constexpr int ReachableWidth = 100;
+constexpr int ReachableHeight = 10;
+
+int ReadInRange(const TIniFile &file, const QString &key, int current, int low, int high)
+{
+    const int value = file.ReadInteger(Options, key, current);
+    return value >= low && value <= high ? value : current;
+}
+
+// Two radio items stored apart: the later one checked wins; none checked keeps the current pair.
+void ReadRadioPair(const TIniFile &file, const QString &firstKey, const QString &secondKey, bool &first,
+                   bool &second)
+{
+    const bool firstRead = file.ReadBool(Options, firstKey, first);
+    const bool secondRead = file.ReadBool(Options, secondKey, second);
+    if (secondRead) {
+        first = false;
+        second = true;
+    } else if (firstRead) {
+        first = true;
+        second = false;
+    }
+}
+
+QString Line(const QString &key, const QString &value)
+{
+    // A value ends at its line's end; a line break inside it would start a bogus key.
+    QString oneLine = value;
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return key + QLatin1Char('=') + oneLine + QLatin1Char('\n');
+}
+
+QString Line(const QString &key, int value)
+{
+    return Line(key, QString::number(value));
+}
+
+QString Line(const QString &key, bool value)
+{
+    return Line(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+qint64 DistanceSquared(const QRect &rect, const QPoint &point)
+{
+    const qint64 dx = point.x() < rect.left() ? rect.left() - point.x() : std::max(0, point.x() - rect.right());
+    const qint64 dy = point.y() < rect.top() ? rect.top() - point.y() : std::max(0, point.y() - rect.bottom());
+    return dx * dx + dy * dy;
+}
+
+int PullInto(int start, int length, int low, int high)
+{
+    // A window larger than the screen keeps its title corner on it.
+    return std::max(low, std::min(start, high - length + 1));
+}
+
+} // namespace
+
+TSettings Load(const TIniFile &file, const TSettings &current, const TLimits &limits)
+{
+    TSettings s = current;
+    s.top = file.ReadInteger(Position, QStringLiteral("Top"), current.top);
+    s.left = file.ReadInteger(Position, QStringLiteral("Left"), current.left);
+    s.volumePos = ReadInRange(file, QStringLiteral("Volume_Pos"), current.volumePos, 0, MaxTrackBarPosition);
+    s.durationPos = ReadInRange(file, QStringLiteral("Duration_Pos"), current.durationPos, 0, MaxTrackBarPosition);
+    s.langComboBox = ReadInRange(file, QStringLiteral("LangComboBox"), current.langComboBox, 0, limits.languages - 1);
+    s.instList = ReadInRange(file, QStringLiteral("InstList"), current.instList, 0, limits.instruments - 1);
+    s.deviceList = ReadInRange(file, QStringLiteral("DeviceList"), current.deviceList, 0, limits.devices - 1);
+    s.eastWestRG = ReadInRange(file, QStringLiteral("EastWestRG"), current.eastWestRG, 0, 1);
+    s.optionsFlats = file.ReadBool(Options, QStringLiteral("OptionsFlats"), current.optionsFlats);
+    s.optionsShowNotes = file.ReadBool(Options, QStringLiteral("OptionsShowNotes"), current.optionsShowNotes);
+    s.optionsShowHints = file.ReadBool(Options, QStringLiteral("OptionsShowHints"), current.optionsShowHints);
+    s.optionsSaveBMP = file.ReadBool(Options, QStringLiteral("OptionsSaveBMP"), current.optionsSaveBMP);
+    s.optionsCheckText = file.ReadBool(Options, QStringLiteral("OptionsCheckText"), current.optionsCheckText);
+    s.optionsTrayIcon = file.ReadBool(Options, QStringLiteral("OptionsTrayIcon"), current.optionsTrayIcon);
+    s.optionsShowChordName = file.ReadBool(Options, QStringLiteral("OptionsShowChordName"), current.optionsShowChordName);
+    s.optionsAlwaysOnTop = file.ReadBool(Options, QStringLiteral("OptionsAlwaysOnTop"), current.optionsAlwaysOnTop);
+    ReadRadioPair(file, QStringLiteral("RightHand"), QStringLiteral("LeftHand"), s.rightHand, s.leftHand);
+    s.activePage = ReadInRange(file, QStringLiteral("ActivePage"), current.activePage, 0, limits.pages - 1);
+    const QString fontName = file.ReadString(Options, QStringLiteral("FontName"), current.fontName);
+    if (!fontName.isEmpty())
+        s.fontName = fontName;
+    s.fontSize = ReadInRange(file, QStringLiteral("FontSize"), current.fontSize, MinFontSize, MaxFontSize);
+    s.globalShortcut = file.ReadString(Shortcuts, QStringLiteral("GlobalShortcut"), current.globalShortcut);
+    ReadRadioPair(file, QStringLiteral("PopUpChordNormal"), QStringLiteral("PopUpChordHigher"), s.popUpChordNormal,
+                  s.popUpChordHigher);
+    return s;
+}
+
+QString Text(const TSettings &s, const TIniFile *keepPosition)
+{
+    QString text = QLatin1Char('[') + Position + QStringLiteral("]\n");
+    if (!keepPosition) {
+        text += Line(QStringLiteral("Top"), s.top);
+        text += Line(QStringLiteral("Left"), s.left);
+    } else {
+        for (const QString &key : {QStringLiteral("Top"), QStringLiteral("Left")})
+            if (keepPosition->ValueExists(Position, key))
+                text += Line(key, keepPosition->ReadString(Position, key, QString()));
+    }
+    text += QStringLiteral("\n[") + Options + QStringLiteral("]\n");
+    text += Line(QStringLiteral("Volume_Pos"), s.volumePos);
+    text += Line(QStringLiteral("Duration_Pos"), s.durationPos);
+    text += Line(QStringLiteral("LangComboBox"), s.langComboBox);
+    text += Line(QStringLiteral("InstList"), s.instList);
+    text += Line(QStringLiteral("DeviceList"), s.deviceList);
+    text += Line(QStringLiteral("EastWestRG"), s.eastWestRG);
+    text += Line(QStringLiteral("OptionsFlats"), s.optionsFlats);
+    text += Line(QStringLiteral("OptionsShowNotes"), s.optionsShowNotes);
+    text += Line(QStringLiteral("OptionsShowHints"), s.optionsShowHints);
+    text += Line(QStringLiteral("OptionsSaveBMP"), s.optionsSaveBMP);
+    text += Line(QStringLiteral("OptionsTrayIcon"), s.optionsTrayIcon);
+    text += Line(QStringLiteral("OptionsCheckText"), s.optionsCheckText);
+    text += Line(QStringLiteral("OptionsShowChordName"), s.optionsShowChordName);
+    text += Line(QStringLiteral("OptionsAlwaysOnTop"), s.optionsAlwaysOnTop);
+    text += Line(QStringLiteral("RightHand"), s.rightHand);
+    text += Line(QStringLiteral("LeftHand"), s.leftHand);
+    text += Line(QStringLiteral("ActivePage"), s.activePage);
+    text += Line(QStringLiteral("FontName"), s.fontName);
+    text += Line(QStringLiteral("FontSize"), s.fontSize);
+    // Written after GlobalShortcut, these two joined the end of their section.
+    text += Line(QStringLiteral("PopUpChordNormal"), s.popUpChordNormal);
+    text += Line(QStringLiteral("PopUpChordHigher"), s.popUpChordHigher);
+    text += QStringLiteral("\n[") + Shortcuts + QStringLiteral("]\n");
+    text += Line(QStringLiteral("GlobalShortcut"), s.globalShortcut);
+    return text;
+}
+
+bool Save(const QString &fileName, const TSettings &settings, bool keepPosition)
+{
+    const TIniFile previous(fileName); // a missing file has no position to keep
+    const QString text = keepPosition ? Text(settings, &previous) : Text(settings);
+    return IniText::WriteFileAtomically(fileName, text.toUtf8());
+}
+
+QPoint VisiblePosition(const QPoint &topLeft, const QSize &frameSize, const QList<QRect> &screens)
+{
+    if (screens.isEmpty())
+        return topLeft;
+    const int width = std::max(1, frameSize.width());
+    const QRect strip(topLeft, QSize(width, std::max(1, std::min(TitleStripHeight, frameSize.height()))));
+    for (const QRect &screen : screens) {
+        const QRect shared = screen.intersected(strip);
+        if (shared.width() >= std::min(ReachableWidth, width) && shared.height() >= std::min(ReachableHeight, strip.height()))
+            return topLeft;
+    }
+    const QRect *nearest = &screens.first();
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (const QRect &screen : screens) {
+        const qint64 distance = DistanceSquared(screen, strip.center());
+        if (distance < best) {
+            best = distance;
+            nearest = &screen;
+        }
+    }
+    return QPoint(PullInto(topLeft.x(), width, nearest->left(), nearest->right()),
+                  PullInto(topLeft.y(), frameSize.height(), nearest->top(), nearest->bottom()));
+}
+
+} // namespace Settings

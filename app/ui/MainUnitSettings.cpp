@@ -1,0 +1,230 @@
+// The settings file and the window options: every choice is read at start and written at close.
+// Controls are found by their names, so an option whose control the window lacks keeps the value
+// the file gave it.
+#include "app/ui/MainUnit.h"
+
+#include "app/core/DataFolder.h"
+#include "platform/ini/IniFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QEvent>
+#include <QKeySequence>
+#include <QScreen>
+#include <limits>
+
+namespace {
+
+// While hints are off, no tool tip reaches any widget.
+class THintFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::ToolTip; }
+};
+
+template <class T>
+T *Control(const QWidget *form, const char *name)
+{
+    return form->findChild<T *>(QLatin1String(name));
+}
+
+void ReadCheck(const QWidget *form, const char *name, bool &value)
+{
+    if (const auto *box = Control<QCheckBox>(form, name))
+        value = box->isChecked();
+    else if (const auto *item = Control<QAction>(form, name))
+        value = item->isChecked();
+}
+
+void WriteCheck(const QWidget *form, const char *name, bool value)
+{
+    if (auto *box = Control<QCheckBox>(form, name))
+        box->setChecked(value); // runs the option's handler when the state changes
+    else if (auto *item = Control<QAction>(form, name))
+        item->setChecked(value);
+}
+
+void ReadIndex(const QWidget *form, const char *name, int &value)
+{
+    if (const auto *list = Control<QComboBox>(form, name))
+        value = list->currentIndex();
+    else if (const auto *group = Control<TRadioGroup>(form, name))
+        value = group->ItemIndex();
+}
+
+void WriteIndex(const QWidget *form, const char *name, int value)
+{
+    if (auto *list = Control<QComboBox>(form, name))
+        list->setCurrentIndex(value);
+    else if (auto *group = Control<TRadioGroup>(form, name))
+        group->SetItemIndex(value);
+}
+
+int ListCount(const QWidget *form, const char *name, int otherwise)
+{
+    const auto *list = Control<QComboBox>(form, name);
+    return list ? list->count() : otherwise;
+}
+
+// A text the key-sequence parser does not understand gives no hot key at all.
+QString UsableShortcut(const QString &text)
+{
+    const QKeySequence keys = QKeySequence::fromString(text, QKeySequence::PortableText);
+    if (keys.isEmpty())
+        return {};
+    for (int i = 0; i < keys.count(); ++i)
+        if (keys[i].key() == Qt::Key_unknown)
+            return {};
+    return text;
+}
+
+QList<QRect> ScreenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas.append(screen->availableGeometry());
+    return areas;
+}
+
+} // namespace
+
+void TMainForm::CreateWindowOptions(QWidget *page, QBoxLayout *layout)
+{
+    const struct { TCheckBox *TMainForm::*field; const char *name; const char *caption; bool checked; } options[] = {
+        {&TMainForm::OptionsShowHints, "OptionsShowHints", "Показывать подсказки", true},
+        {&TMainForm::OptionsTrayIcon, "OptionsTrayIcon", "Сворачивать в область уведомлений", true},
+        {&TMainForm::OptionsCheckText, "OptionsCheckText", "Проверять нотацию текста песни", true},
+        {&TMainForm::OptionsAlwaysOnTop, "OptionsAlwaysOnTop", "Поверх всех окон", false},
+    };
+    for (const auto &option : options) {
+        auto *box = new TCheckBox(QLatin1String(option.name), page);
+        box->SetCaption(QString::fromUtf8(option.caption));
+        box->SetChecked(option.checked);
+        layout->addWidget(box);
+        this->*option.field = box;
+    }
+    FHintFilter = new THintFilter(this);
+    connect(OptionsShowHints, &QCheckBox::toggled, this, [this] { OptionsShowHintsClick(); });
+    connect(OptionsTrayIcon, &QCheckBox::toggled, this, [this] { OptionsTrayIconClick(); });
+    connect(OptionsAlwaysOnTop, &QCheckBox::toggled, this, [this] { OptionsAlwaysOnTopClick(); });
+}
+
+void TMainForm::OptionsShowHintsClick()
+{
+    if (OptionsShowHints->Checked())
+        qApp->removeEventFilter(FHintFilter);
+    else
+        qApp->installEventFilter(FHintFilter);
+}
+
+void TMainForm::OptionsAlwaysOnTopClick()
+{
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, OptionsAlwaysOnTop->Checked());
+    // A window whose flags change is hidden by the toolkit; bring it back where it was.
+    if (shown)
+        show();
+}
+
+void TMainForm::OptionsTrayIconClick()
+{
+    // TRAY: VxTrayIcon.Active follows the option once the notification-area icon exists; until
+    // then, and wherever there is no notification area, hiding the window minimizes it.
+}
+
+Settings::TSettings TMainForm::ControlSettings() const
+{
+    Settings::TSettings s = FSettings;
+    s.top = y();
+    s.left = x();
+    if (const auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
+        s.volumePos = volume->value();
+    if (const auto *duration = Control<QSlider>(this, "DurationTrackBar"))
+        s.durationPos = duration->value();
+    ReadIndex(this, "LangComboBox", s.langComboBox);
+    ReadIndex(this, "InstList", s.instList);
+    ReadIndex(this, "DeviceList", s.deviceList);
+    ReadIndex(this, "EastWestRG", s.eastWestRG);
+    ReadCheck(this, "OptionsFlats", s.optionsFlats);
+    ReadCheck(this, "OptionsShowNotes", s.optionsShowNotes);
+    ReadCheck(this, "OptionsShowHints", s.optionsShowHints);
+    ReadCheck(this, "OptionsSaveBMP", s.optionsSaveBMP);
+    ReadCheck(this, "OptionsTrayIcon", s.optionsTrayIcon);
+    ReadCheck(this, "OptionsCheckText", s.optionsCheckText);
+    ReadCheck(this, "OptionsShowChordName", s.optionsShowChordName);
+    ReadCheck(this, "OptionsAlwaysOnTop", s.optionsAlwaysOnTop);
+    ReadCheck(this, "RightHand", s.rightHand);
+    ReadCheck(this, "LeftHand", s.leftHand);
+    s.activePage = PageControl->currentIndex();
+    if (const auto *memo = Control<QWidget>(this, "MemoTransp")) {
+        s.fontName = memo->font().family();
+        if (memo->font().pointSize() > 0)
+            s.fontSize = memo->font().pointSize();
+    }
+    ReadCheck(this, "PopUpChordNormal", s.popUpChordNormal);
+    ReadCheck(this, "PopUpChordHigher", s.popUpChordHigher);
+    // HOTKEY: the text of VxAppHotKey.HotKey once the application hot key exists.
+    return s;
+}
+
+void TMainForm::ApplySettings(const Settings::TSettings &s)
+{
+    FSettings = s;
+    move(Settings::VisiblePosition(QPoint(s.left, s.top), frameGeometry().size(), ScreenAreas()));
+    if (auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
+        volume->setValue(s.volumePos);
+    if (auto *duration = Control<QSlider>(this, "DurationTrackBar"))
+        duration->setValue(s.durationPos);
+    WriteIndex(this, "LangComboBox", s.langComboBox);
+    WriteIndex(this, "InstList", s.instList);
+    WriteIndex(this, "DeviceList", s.deviceList);
+    WriteIndex(this, "EastWestRG", s.eastWestRG);
+    WriteCheck(this, "OptionsFlats", s.optionsFlats);
+    WriteCheck(this, "OptionsShowNotes", s.optionsShowNotes);
+    WriteCheck(this, "OptionsShowHints", s.optionsShowHints);
+    WriteCheck(this, "OptionsSaveBMP", s.optionsSaveBMP);
+    WriteCheck(this, "OptionsCheckText", s.optionsCheckText);
+    WriteCheck(this, "OptionsTrayIcon", s.optionsTrayIcon);
+    WriteCheck(this, "OptionsShowChordName", s.optionsShowChordName);
+    WriteCheck(this, "OptionsAlwaysOnTop", s.optionsAlwaysOnTop);
+    WriteCheck(this, "RightHand", s.rightHand);
+    WriteCheck(this, "LeftHand", s.leftHand);
+    PageControl->setCurrentIndex(s.activePage);
+    if (auto *memo = Control<QWidget>(this, "MemoTransp")) {
+        QFont font = memo->font();
+        font.setFamily(s.fontName);
+        font.setPointSize(s.fontSize);
+        memo->setFont(font);
+    }
+    // HOTKEY: VxAppHotKey.HotKey := s.globalShortcut (none when empty) once the hot key exists.
+    WriteCheck(this, "PopUpChordNormal", s.popUpChordNormal);
+    WriteCheck(this, "PopUpChordHigher", s.popUpChordHigher);
+}
+
+void TMainForm::LoadSettings()
+{
+    Settings::TLimits limits;
+    limits.languages = ListCount(this, "LangComboBox", limits.languages);
+    limits.instruments = ListCount(this, "InstList", limits.instruments);
+    // Without the device list the stored device is only carried over to the next save.
+    limits.devices = ListCount(this, "DeviceList", std::numeric_limits<int>::max());
+    limits.pages = PageControl->count();
+    const TIniFile file(FState.dataFolder + DataFolder::SettingsName);
+    Settings::TSettings loaded = Settings::Load(file, ControlSettings(), limits);
+    loaded.globalShortcut = UsableShortcut(loaded.globalShortcut);
+    ApplySettings(loaded);
+}
+
+void TMainForm::SaveSettings()
+{
+    FSettings = ControlSettings();
+    // The main window was moved to make room for an open preview; that place is not the user's.
+    bool previewOpen = false;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        previewOpen = previewOpen || (window->objectName() == QLatin1String("FormPreview") && window->isVisible());
+    Settings::Save(FState.dataFolder + DataFolder::SettingsName, FSettings, previewOpen);
+}

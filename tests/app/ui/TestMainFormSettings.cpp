@@ -1,0 +1,179 @@
+// Every option of the real main window survives a close and a new start on the same data folder.
+#include "app/ui/MainUnit.h"
+#include "platform/midiout/CaptureDevice.h"
+#include "platform/midiout/MidiOut.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The controls of the settings file's keys; the window's own place is checked apart.
+const char *const OptionControls[] = {
+    "VolumeTrackBar", "DurationTrackBar", "LangComboBox", "InstList", "DeviceList", "EastWestRG",
+    "OptionsFlats", "OptionsShowNotes", "OptionsShowHints", "OptionsSaveBMP", "OptionsTrayIcon",
+    "OptionsCheckText", "OptionsShowChordName", "OptionsAlwaysOnTop", "RightHand", "LeftHand",
+    "PageControl", "MemoTransp", "PopUpChordNormal", "PopUpChordHigher",
+};
+
+QObject *Find(const TMainForm &form, const char *name)
+{
+    return form.findChild<QObject *>(QLatin1String(name));
+}
+
+// One option's state as text, so that all of them compare alike.
+QString State(const TMainForm &form, const char *name)
+{
+    QObject *control = Find(form, name);
+    if (auto *box = qobject_cast<QCheckBox *>(control))
+        return box->isChecked() ? QStringLiteral("checked") : QStringLiteral("clear");
+    if (auto *item = qobject_cast<QAction *>(control))
+        return item->isChecked() ? QStringLiteral("checked") : QStringLiteral("clear");
+    if (auto *list = qobject_cast<QComboBox *>(control))
+        return QString::number(list->currentIndex());
+    if (auto *group = qobject_cast<TRadioGroup *>(control))
+        return QString::number(group->ItemIndex());
+    if (auto *bar = qobject_cast<QSlider *>(control))
+        return QString::number(bar->value());
+    if (auto *pages = qobject_cast<QTabWidget *>(control))
+        return QString::number(pages->currentIndex());
+    if (auto *widget = qobject_cast<QWidget *>(control))
+        return widget->font().family() + QLatin1Char('/') + QString::number(widget->font().pointSize());
+    return QStringLiteral("missing");
+}
+
+// Moves one option away from where it stands.
+void Change(TMainForm &form, const char *name)
+{
+    QObject *control = Find(form, name);
+    if (auto *box = qobject_cast<QCheckBox *>(control))
+        box->setChecked(!box->isChecked());
+    else if (auto *item = qobject_cast<QAction *>(control))
+        item->setChecked(!item->isChecked());
+    else if (auto *list = qobject_cast<QComboBox *>(control))
+        list->setCurrentIndex(list->currentIndex() == list->count() - 1 ? 0 : list->count() - 1);
+    else if (auto *group = qobject_cast<TRadioGroup *>(control))
+        group->SetItemIndex(1 - group->ItemIndex());
+    else if (auto *bar = qobject_cast<QSlider *>(control))
+        bar->setValue(bar->value() == 33 ? 34 : 33);
+    else if (auto *pages = qobject_cast<QTabWidget *>(control))
+        pages->setCurrentIndex(2);
+    else if (auto *widget = qobject_cast<QWidget *>(control)) {
+        QFont font = widget->font();
+        font.setFamily(QStringLiteral("DejaVu Sans Mono"));
+        font.setPointSize(17);
+        widget->setFont(font);
+    }
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestMainFormSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A second device, so that the device choice has somewhere to move.
+    void init() { MidiOut::SetDevices({std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"))}); }
+    void cleanup() { MidiOut::ResetDevices(); }
+
+    void EveryOptionSurvivesARestart()
+    {
+        QTemporaryDir dir;
+        QStringList designed, chosen;
+        {
+            TMainForm form(dir.path());
+            form.show();
+            for (const char *name : OptionControls) {
+                QVERIFY2(Find(form, name), name);
+                designed.append(State(form, name));
+            }
+            // The hand and octave pairs are radio items: choosing the second clears the first.
+            for (const char *name : OptionControls)
+                if (qstrcmp(name, "RightHand") != 0 && qstrcmp(name, "PopUpChordNormal") != 0)
+                    Change(form, name);
+            form.move(137, 91);
+            for (const char *name : OptionControls)
+                chosen.append(State(form, name));
+            QVERIFY(form.close());
+        }
+        for (int i = 0; i < designed.size(); ++i)
+            QVERIFY2(designed[i] != chosen[i], OptionControls[i]);
+        const QString settings = QString::fromUtf8(ReadFile(dir.filePath("veltrasomin_settings.ini")));
+        QVERIFY(settings.startsWith(QStringLiteral("[POSITION]\nTop=91\nLeft=137\n")));
+        QVERIFY(settings.contains(QStringLiteral("\n[SHORTCUTS]\nGlobalShortcut=Ctrl+Shift+F10\n")));
+
+        TMainForm again(dir.path());
+        for (int i = 0; i < chosen.size(); ++i)
+            QCOMPARE(State(again, OptionControls[i]), chosen[i]);
+        QCOMPARE(again.pos(), QPoint(137, 91));
+        QVERIFY(again.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void AFileWithOnlyTheNotationStartsWestern()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("veltrasomin_settings.ini"), "[OPTIONS]\r\nEastWestRG=1\r\n");
+        QStringList designed;
+        {
+            QTemporaryDir plain; // an empty file: the form as designed, no language from the system
+            WriteFile(plain.filePath("veltrasomin_settings.ini"), "");
+            TMainForm form(plain.path());
+            for (const char *name : OptionControls)
+                designed.append(State(form, name));
+        }
+        TMainForm form(dir.path());
+        QCOMPARE(form.EastWestRG->ItemIndex(), 1);
+        QCOMPARE(form.findChild<TEdit *>("EditStr2")->Text(), QStringLiteral("B4"));
+        QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral("EADGBE")));
+        for (int i = 0; i < designed.size(); ++i)
+            if (qstrcmp(OptionControls[i], "EastWestRG") != 0)
+                QVERIFY2(State(form, OptionControls[i]) == designed[i], OptionControls[i]);
+    }
+
+    void ADamagedFileStartsAsDesignedAndIsMended()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("veltrasomin_settings.ini");
+        const char raw[] = "\x00\x01[OPTIONS\nVolume_Pos=999\nInstList=-4\nActivePage=77\nFontSize=0\n"
+                           "RightHand=0\nLeftHand=0\nOptionsShowHints=zero\n\xFF\xFE\xFD";
+        const QByteArray damaged(raw, sizeof(raw) - 1);
+        WriteFile(path, damaged);
+        QStringList designed;
+        {
+            QTemporaryDir plain; // an empty file: the form as designed, no language from the system
+            WriteFile(plain.filePath("veltrasomin_settings.ini"), "");
+            TMainForm form(plain.path());
+            for (const char *name : OptionControls)
+                designed.append(State(form, name));
+        }
+        {
+            TMainForm form(dir.path());
+            for (int i = 0; i < designed.size(); ++i)
+                QVERIFY2(State(form, OptionControls[i]) == designed[i], OptionControls[i]);
+            form.close();
+        }
+        const QByteArray mended = ReadFile(path);
+        QVERIFY(mended.startsWith("[POSITION]\n"));
+        QVERIFY(mended.contains("\nOptionsShowHints=1\n"));
+        QVERIFY(!mended.contains('\xFF'));
+    }
+};
+
+QTEST_MAIN(TestMainFormSettings)
+#include "TestMainFormSettings.moc"

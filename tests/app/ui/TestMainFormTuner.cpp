@@ -1,0 +1,235 @@
+// The tuner page of the real main window, offscreen on a temporary data folder.
+#include "app/ui/MainUnit.h"
+#include "midi/MidiGen.h"
+#include "platform/midiout/CaptureDevice.h"
+#include "platform/vcl/Application.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+template <class T>
+T *Row(const TMainForm &form, const char *prefix, int n)
+{
+    T *control = form.TuningTab->findChild<T *>(QLatin1String(prefix) + QString::number(n));
+    if (!control)
+        qFatal("no %s%d on the tuner page", prefix, n);
+    return control;
+}
+
+QString Notes(const TMainForm &form)
+{
+    QStringList notes;
+    for (int n = 1; n <= 6; ++n)
+        notes.append(Row<TEdit>(form, "EditStr", n)->isHidden() ? QStringLiteral("-")
+                                                                : Row<TEdit>(form, "EditStr", n)->Text());
+    return notes.join(QLatin1Char(' '));
+}
+
+QString Labels(const TMainForm &form)
+{
+    QStringList labels;
+    for (int n = 1; n <= 6; ++n)
+        labels.append(Row<TLabel>(form, "Struna", n)->isHidden() ? QStringLiteral("-")
+                                                                 : Row<TLabel>(form, "Struna", n)->Caption());
+    return labels.join(QLatin1Char(' '));
+}
+
+QString Down(const TMainForm &form)
+{
+    QString down;
+    for (int n = 1; n <= 6; ++n)
+        down += Row<TSpeedButton>(form, "SpeedButton", n)->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    return down;
+}
+
+void Choose(TMainForm &form, int row)
+{
+    form.TuningsList->setCurrentIndex(row);
+    form.TuningsListChange();
+}
+
+} // namespace
+
+class TestMainFormTuner : public QObject
+{
+    Q_OBJECT
+    QStringList FBoxes;
+    std::shared_ptr<TCaptureDevice> FDevice;
+
+    // The keys and ticks of the notes that start while the capture clock runs a number of events.
+    QList<QPair<quint64, int>> NotesStarted(int events)
+    {
+        QList<QPair<quint64, int>> started;
+        FDevice->Clear();
+        for (int i = 0; i < events; ++i) {
+            QCoreApplication::sendPostedEvents();
+            if (!FDevice->Step())
+                break;
+        }
+        for (const auto &e : FDevice->Events())
+            if ((e.message & 0xF0) == 0x90 && (e.message >> 16) > 0)
+                started.append({e.tick, int((e.message >> 8) & 0x7F)});
+        return started;
+    }
+
+private slots:
+    void init()
+    {
+        FBoxes.clear();
+        Application::SetMessageBoxHook([this](const QString &text, const QString &caption, int) {
+            FBoxes.append(caption + QLatin1Char('|') + text);
+            return int(Application::IDOK);
+        });
+        FDevice = std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"));
+        MidiOut::SetDevices({FDevice});
+    }
+
+    void cleanup()
+    {
+        Application::SetMessageBoxHook({});
+        MidiOut::ResetDevices();
+    }
+
+    void StartsInStandardTuningWithTheListOfTheNotation()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 E3"));
+        QCOMPARE(Labels(form), QStringLiteral("1 2 3 4 5 6"));
+        QCOMPARE(form.TuningsList->count(), 18);
+        QCOMPARE(form.TuningsList->ItemIndex(), 0);
+        QVERIFY(form.TuningsList->Text().startsWith(QStringLiteral("Standard ")));
+        QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral(" EADGHE")));
+        QVERIFY(form.TuningsList->Items().last().startsWith(QStringLiteral("Mandolin Standard ")));
+    }
+
+    void FourStringTuningsHideTheTopRows()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        Choose(form, 15); // Bass Standard
+        QCOMPARE(Notes(form), QStringLiteral("- - G3 D3 A2 E2"));
+        QCOMPARE(Labels(form), QStringLiteral("- - 1 2 3 4"));
+        for (const char *prefix : {"SpeedButton", "Shape", "SBStr"}) {
+            QVERIFY(Row<QWidget>(form, prefix, 1)->isHidden());
+            QVERIFY(Row<QWidget>(form, prefix, 2)->isHidden());
+            QVERIFY(!Row<QWidget>(form, prefix, 3)->isHidden());
+        }
+        Choose(form, 17); // Mandolin Standard
+        QCOMPARE(Notes(form), QStringLiteral("- - E6 A5 D5 G4"));
+        Choose(form, 4); // Open D: all six rows again
+        QCOMPARE(Notes(form), QStringLiteral("D5 A4 F#4 D4 A3 D3"));
+        QCOMPARE(Labels(form), QStringLiteral("1 2 3 4 5 6"));
+    }
+
+    void RaisesAndLowersStringsOneAndAll()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        emit Row<TSpinButton>(form, "SBStr", 6)->DownClick();
+        QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 D#3"));
+        emit Row<TSpinButton>(form, "SBStr", 2)->UpClick();
+        QCOMPARE(Notes(form), QStringLiteral("E5 C5 G4 D4 A3 D#3"));
+        emit form.SBAll->UpClick();
+        QCOMPARE(Notes(form), QStringLiteral("F5 C#5 G#4 D#4 A#3 E3"));
+        for (int i = 0; i < 30; ++i)
+            emit form.SBAll->DownClick();
+        QCOMPARE(Notes(form), QStringLiteral("H2 G2 D2 A1 E1 C1"));
+        // A string at the lowest note stays there while the others go on down.
+        for (int i = 0; i < 20; ++i)
+            emit form.SBAll->DownClick();
+        QCOMPARE(Notes(form), QStringLiteral("D#1 C1 C1 C1 C1 C1"));
+        // Hidden strings move with the others.
+        Choose(form, 16); // Bass Dropped D
+        emit form.SBAll->UpClick();
+        QCOMPARE(Notes(form), QStringLiteral("- - G#3 D#3 A#2 D#2"));
+        Choose(form, 0);
+        QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 E3"));
+    }
+
+    void NotationChangeResetsTheTuner()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        Choose(form, 15);
+        emit Row<TSpinButton>(form, "SBStr", 3)->UpClick();
+        form.EastWestRG->SetItemIndex(1);
+        QCOMPARE(Notes(form), QStringLiteral("E5 B4 G4 D4 A3 E3"));
+        QCOMPARE(Labels(form), QStringLiteral("1 2 3 4 5 6"));
+        QCOMPARE(form.TuningsList->ItemIndex(), 0);
+        QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral(" EADGBE")));
+        Choose(form, 14); // Bass 6 strings
+        QCOMPARE(Notes(form), QStringLiteral("C4 G3 D3 A2 E2 B1"));
+        form.EastWestRG->SetItemIndex(0);
+        QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 E3"));
+        QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral(" EADGHE")));
+    }
+
+    void OneStringSoundsAtATimeAndLeavingThePageSilencesIt()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        Row<TSpeedButton>(form, "SpeedButton", 2)->click();
+        QCOMPARE(Down(form), QStringLiteral("010000"));
+        Row<TSpeedButton>(form, "SpeedButton", 5)->click();
+        QCOMPARE(Down(form), QStringLiteral("000010"));
+        Row<TSpeedButton>(form, "SpeedButton", 5)->click();
+        QCOMPARE(Down(form), QStringLiteral("000000")); // all may be up
+        Row<TSpeedButton>(form, "SpeedButton", 1)->click();
+        Choose(form, 15); // string 1 is gone, and its toggle with it
+        QCOMPARE(Down(form), QStringLiteral("000000"));
+        Row<TSpeedButton>(form, "SpeedButton", 4)->click();
+        form.PageControl->setCurrentWidget(form.MainTab);
+        QCOMPARE(Down(form), QStringLiteral("000000"));
+    }
+
+    void APressedStringRepeatsUntilReleased()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        form.DurationTrackBar->SetPosition(5);
+        Row<TSpeedButton>(form, "SpeedButton", 6)->click();
+        QVERIFY(form.MidiGen->IsPlaying());
+        auto started = NotesStarted(400);
+        QVERIFY2(started.size() >= 3, qPrintable(QString::number(started.size())));
+        for (int i = 0; i < started.size(); ++i) {
+            QCOMPARE(started[i].second, 40); // E3
+            if (i > 0)
+                QCOMPARE(started[i].first - started[i - 1].first, quint64(100)); // one second
+        }
+        // Lowered while it sounds, the string goes on at its new pitch.
+        emit Row<TSpinButton>(form, "SBStr", 6)->DownClick();
+        QVERIFY(form.MidiGen->IsPlaying());
+        started = NotesStarted(400);
+        QVERIFY(started.size() >= 2);
+        for (const auto &note : started)
+            QCOMPARE(note.second, 39);
+
+        // At the shortest duration a string starts again every 100 ms; si is the generator's B.
+        form.DurationTrackBar->SetPosition(0);
+        form.EastWestRG->SetItemIndex(1);
+        Row<TSpeedButton>(form, "SpeedButton", 2)->click();
+        QCOMPARE(Down(form), QStringLiteral("010000"));
+        started = NotesStarted(400);
+        QVERIFY(started.size() >= 3);
+        QCOMPARE(started[0].second, 59); // H4
+        QCOMPARE(started[2].first - started[1].first, quint64(10));
+
+        Row<TSpeedButton>(form, "SpeedButton", 2)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form.MidiGen->IsPlaying(), 3000); // the stream's close is reported
+        Row<TSpeedButton>(form, "SpeedButton", 3)->click();
+        QVERIFY(form.MidiGen->IsPlaying());
+        QVERIFY(!NotesStarted(40).isEmpty());
+        form.PageControl->setCurrentWidget(form.OptionsTab);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.MidiGen->IsPlaying(), 3000);
+        QCOMPARE(Down(form), QStringLiteral("000000"));
+        QVERIFY2(FBoxes.isEmpty(), qPrintable(FBoxes.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(TestMainFormTuner)
+#include "TestMainFormTuner.moc"
