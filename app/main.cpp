@@ -7,7 +7,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexo Veltrasomin"));
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -3,7 +3,6 @@
 #include "VxVersion.h"
 #include "app/core/ChordBase.h"
 #include "app/core/DataFolder.h"
-#include "app/core/Messages.h"
 #include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxDataEmbedded.h"
@@ -23,7 +22,12 @@ TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments)
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Pages removed while the window is destroyed must not run the page handlers.
+    if (PageControl)
+        PageControl->disconnect(this);
+}
 
 void TMainForm::CreateComponents()
 {
@@ -34,6 +38,7 @@ void TMainForm::CreateComponents()
     VxMultiString = new TVxMultiStringHolder(QStringLiteral("VxMultiString"), this);
     VxMultiString->LoadFromResource(QStringLiteral(":/VxMultiString.txt"));
 
+    CreateLanguageComponent();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     PageControl = new TPageControl(QStringLiteral("PageControl"), this);
@@ -46,6 +51,8 @@ void TMainForm::CreateComponents()
 
     CreateOptionsPage();
     CreateChordPage();
+    CreateTunerPage();
+    CreateTransposerPage();
 }
 
 void TMainForm::CreateOptionsPage()
@@ -53,7 +60,9 @@ void TMainForm::CreateOptionsPage()
     auto *layout = new QVBoxLayout(OptionsTab);
     CreateNotationOptions(OptionsTab, layout);
     CreateLanguageOptions(OptionsTab, layout);
+    CreateDiagramOptions(OptionsTab, layout);
     CreateSoundOptions(OptionsTab, layout);
+    CreateWindowOptions(OptionsTab, layout);
     layout->addStretch(1);
 }
 
@@ -70,17 +79,6 @@ void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
     layout->addWidget(OptionsFlats);
     connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
 }
-
-void TMainForm::CreateLanguageOptions(QWidget *page, QBoxLayout *layout)
-{
-    LangComboBox = new TComboBox(QStringLiteral("LangComboBox"), page);
-    LangComboBox->SetItems({QStringLiteral("Русский"), QStringLiteral("English")});
-    LangComboBox->SetItemIndex(0);
-    layout->addWidget(LangComboBox);
-}
-
-// The sound settings join the options page with the tone generator.
-void TMainForm::CreateSoundOptions(QWidget *, QBoxLayout *) {}
 
 bool TMainForm::WriteDefaultFiles()
 {
@@ -136,6 +134,7 @@ void TMainForm::FormCreate()
         LoadSettings();
     else
         SetLanguage();
+    ApplyStartLanguage();
     LoadHelp();
     LoadUserChordTypes();
     RefreshTuningNotes();
@@ -168,26 +167,9 @@ void TMainForm::FormClose()
     SaveSettings();
 }
 
-int TMainForm::ActiveLanguage() const
-{
-    return LangComboBox ? LangComboBox->ItemIndex() + 1 : 1;
-}
-
-QString TMainForm::Ids(int id) const
-{
-    return Messages::MessageText(id, ActiveLanguage());
-}
-
 // Steps of start-up and close that belong to the MIDI, settings, language, help and tuner
 // features; each does nothing until its feature is built.
-void TMainForm::ListMidiDevices() {}
-void TMainForm::ShowTrackBarLabels() {}
-void TMainForm::LoadSettings() {}
-void TMainForm::SaveSettings() {}
-void TMainForm::SetLanguage() {}
 void TMainForm::LoadHelp() {}
-void TMainForm::RefreshTuningNotes() {}
-void TMainForm::FillTuningsList() {}
 // Without a notification area the window starts minimized.
 void TMainForm::HideToTray()
 {

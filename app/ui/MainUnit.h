@@ -4,15 +4,27 @@
 // plain function in app/core.
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <memory>
+#include <QPointer>
 
 #include "platform/vcl/Controls.h"
+#include "app/core/Settings.h"
+#include "platform/vcl/SpinButton.h"
 
 class TIniFile;
 class TVxDataEmbedded;
 class TVxMultiStringHolder;
 class QBoxLayout;
 class QCloseEvent;
+class QTranslator;
+class TlcLang;
+class QAction;
+class QMenu;
+class TCanvasImage;
+class QTableWidget;
+class TFormPreview;
+class TMidiGen;
 
 // What the main window's unit keeps besides its components.
 struct TMainState
@@ -25,8 +37,13 @@ struct TMainState
     int currentScheme = 0;                    // 1-based
     QString currentChordType;                 // e.g. "maj" or "m7/C#"
     QString canonicalChordType;
-    QString currentScheme12;                  // the scheme drawn last
+    QString currentScheme12;                  // the scheme drawn last, as the list holds it
+    QString shownScheme;                      // the same as drawn: relative frets when rewritten
     QString playList;                         // notes of the drawn scheme, string 6 first: "E3,H3,...," or "none"
+    QString noteNames;                        // note names of the drawn scheme, string 1 first: "ECGECxx"
+    std::array<int, 6> dotPositions{};        // string 1 first: fret, 0 open, 99 muted
+    int lowestFret = 0;                       // of the last scheme measured
+    int highestFret = 0;
     int previousTransposerStep = 0;
     QString versionText;
 };
@@ -67,6 +84,113 @@ public:
     // The canonical name of a typed chord type; empty when it has none.
     QString CanonicalChordType(const QString &text) const;
 
+    // Chord diagram and copying.
+    // Draws the current entry of the scheme list again.
+    void ShowCurrentChord();
+    // Shows the first scheme whose Roman fret label is roman (padding ignored).
+    void ShowChordWithFretNumber(const QString &roman);
+    void BassDropDown();
+    void RightHandClick();
+    void LeftHandClick();
+    void ChordNetBtnClick();
+    void CopyChordAsText();
+    void CopyChordAsBitmap();
+    void LabelTypeDblClick();
+    void LabelTypeContextPopup(const QPoint &pos);
+    void ClickMenuItem(const QString &caption);
+    void ShowChordNameLabel();
+    TLabel *LabelType = nullptr;
+    TLabel *IntervalLabel = nullptr;
+    TSpeedButton *ChordNetBtn = nullptr;
+    TCanvasImage *Back = nullptr;
+    TCanvasImage *PB = nullptr;
+    QMenu *ChordPopUp = nullptr;
+    QAction *RightHand = nullptr;
+    QAction *LeftHand = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    TCheckBox *OptionsShowNotes = nullptr;
+    TCheckBox *OptionsShowChordName = nullptr;
+    TCheckBox *OptionsSaveBMP = nullptr;
+
+    // Tuner page: the row of a shared handler is the sender's Tag.
+    void TuningsListChange();
+    void SBStr1DownClick(QObject *Sender);
+    void SBStr1UpClick(QObject *Sender);
+    void SBAllDownClick();
+    void SBAllUpClick();
+    void SpeedButton1Click(QObject *Sender);
+    void TuningTabHide();
+    void ApplyTuningNotes();
+    // The notation changed: tuner, root lists and transposer follow it.
+    void EastWestRGClick();
+    TComboBox *TuningsList = nullptr;
+    TSpinButton *SBAll = nullptr;
+
+    // Window options; every option's state survives in the settings file.
+    void OptionsShowHintsClick();
+    void OptionsAlwaysOnTopClick();
+    void OptionsTrayIconClick();
+    TCheckBox *OptionsShowHints = nullptr;
+    TCheckBox *OptionsTrayIcon = nullptr;
+    TCheckBox *OptionsCheckText = nullptr;
+    TCheckBox *OptionsAlwaysOnTop = nullptr;
+
+    // Transposer page.
+    void SrcComboBoxChange();
+    void FormatShift();
+    void DestComboBoxChange();
+    // Moves the song text from the previous step to the selected one.
+    void TransposeMemo();
+    void SpeedButtonDefaultClick();
+    void CopyBitBtnClick();
+    void PopupMenuTranspPopup();
+    void PopUpOpenFileClick();
+    void PopUpSaveClick();
+    void PopUpPasteClick();
+    void PopUpDeleteClick();
+    void PopUpFontClick();
+    void PopUpPreviewClick();
+    // Loads a song text file into the editor; false with a message when it is refused or unreadable.
+    bool OpenSongFile(const QString &fileName);
+    // encoding: 0 UTF-8, 1 UTF-16, 2 Windows-1251. False with a message when it cannot be written.
+    bool SaveSongFile(const QString &fileName, int encoding);
+    static qint64 FileSizeOf(const QString &fileName);
+    void ChangeMemoFontSize(TMemo *memo, int delta);
+    // Opens the one preview window with Sender's text and font (the caller leaves out Ctrl+double-clicks).
+    void MemoTranspDblClick(TMemo *Sender);
+    // A Ctrl+click at caretIndex of a song text shows and plays the chord there.
+    void MemoTranspMouseDown(TMemo *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int caretIndex);
+    void CheckSongText(const QString &text);
+    void ShowNotationHint();
+    void MiscTabShow();
+    void MiscTabHide();
+    // The notation or the accidentals changed: the key list and the table follow.
+    void TransposerNotationChanged();
+    TComboBox *SrcComboBox = nullptr;
+    TComboBox *DestComboBox = nullptr;
+    TSpeedButton *SpeedButtonDefault = nullptr;
+    TButton *CopyBitBtn = nullptr;
+    TPageControl *PageControlTransp = nullptr;
+    TTabSheet *TabSheetTable = nullptr;
+    TTabSheet *TabSheetText = nullptr;
+    QTableWidget *StringGrid = nullptr;
+    TMemo *MemoTransp = nullptr;
+    QMenu *PopupMenuTransp = nullptr;
+    QAction *PopUpOpenFile = nullptr;
+    QAction *PopUpCut = nullptr;
+    QAction *PopUpCopy = nullptr;
+    QAction *PopUpPaste = nullptr;
+    QAction *PopUpDelete = nullptr;
+    QAction *PopUpUndo = nullptr;
+    QAction *PopUpSelectAll = nullptr;
+    QAction *PopUpSave = nullptr;
+    QAction *PopUpFont = nullptr;
+    QAction *PopUpChordNormal = nullptr;
+    QAction *PopUpChordHigher = nullptr;
+    QAction *PopUpPreview = nullptr;
+    // The one preview window; empty while none is open.
+    QPointer<TFormPreview> FormPreview;
+
     // Components.
     TPageControl *PageControl = nullptr;
     TTabSheet *MainTab = nullptr;
@@ -83,10 +207,34 @@ public:
     TSpeedButton *ButtonBack = nullptr;
     TSpeedButton *PlayChordBtn = nullptr;
 
+    // Playing chords (MainUnitPlay.cpp).
+    TMidiGen *MidiGen = nullptr;
+    TComboBox *DeviceList = nullptr;
+    TComboBox *InstList = nullptr;
+    TTrackBar *VolumeTrackBar = nullptr;
+    TLabel *VolLabel = nullptr;
+    TTrackBar *DurationTrackBar = nullptr;
+    TLabel *DurLabel = nullptr;
+    QAction *ActionPlay = nullptr;
+    // Prepares the tone generator from the sound options; shows the device errors.
+    void SetupMidi();
+    // Plays the drawn fingering; sender MemoTransp plays it longer and with the song-text octave.
+    void PlayChordBtnClick(QObject *sender);
+    void DurationTrackBarChange();
+    void VolumeTrackBarChange();
+    // A key released in the song text ends the chord a Ctrl+click started.
+    void MemoTranspKeyUp();
+    void MainTabShow();
+    void MainTabHide();
+
     // options page
     TRadioGroup *EastWestRG = nullptr;
     TCheckBox *OptionsFlats = nullptr;
     TComboBox *LangComboBox = nullptr;
+
+    // Language (MainUnitLang.cpp): lcLang holds every text in Russian (1) and English (2).
+    void LangComboBoxChange();
+    TlcLang *lcLang = nullptr;
 
     // non-visual
     TVxDataEmbedded *VxDataEmbed = nullptr;
@@ -104,6 +252,12 @@ private:
     void CreateNotationOptions(QWidget *page, QBoxLayout *layout);
     void CreateSoundOptions(QWidget *page, QBoxLayout *layout);
     void CreateLanguageOptions(QWidget *page, QBoxLayout *layout);
+    void CreateLanguageComponent();
+    // Start-up: the chosen language is applied, with Qt's own texts following it.
+    void ApplyStartLanguage();
+    void ApplyQtTranslation();
+    QTranslator *FQtTranslator = nullptr;
+    void CreateDiagramOptions(QWidget *page, QBoxLayout *layout);
     void FormCreate();
     void FormClose();
     bool WriteDefaultFiles();
@@ -119,6 +273,18 @@ private:
     void RefreshTuningNotes();
     void FillTuningsList();
     void HideToTray();
+
+    void CreateTransposerPage();
+    void CreateTunerPage();
+    void StepTunerString(QObject *Sender, int (*step)(int));
+    std::array<int, 6> FStringNotes{}; // tuner strings 1..6 as indexes of C1 .. H6
+
+    void CreateWindowOptions(QWidget *page, QBoxLayout *layout);
+    Settings::TSettings ControlSettings() const;
+    void ApplySettings(const Settings::TSettings &settings);
+    // The last loaded or saved options; they stand in for controls the window lacks.
+    Settings::TSettings FSettings;
+    QObject *FHintFilter = nullptr;
 
     TMainState FState;
     QStringList FArguments;

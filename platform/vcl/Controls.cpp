@@ -186,3 +186,8 @@ void TTabSheet::SetCaption(const QString &value)
 }
 
 TForm::TForm(const QString &name, QWidget *parent) : QWidget(parent) { setObjectName(name); }
+
+TMenuItem::TMenuItem(const QString &name, QObject *parent, const QString &caption) : QAction(caption, parent)
+{
+    setObjectName(name);
+}

@@ -3,6 +3,7 @@
 // are keyed by (Caption, Hint, Items, Lines, Font, ItemIndex, Checked, Position, Tag). The
 // localization engine finds them by name through the meta-object system, so each one is a
 // Q_PROPERTY; Qt's own lower-case properties are not part of that set.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -222,4 +223,19 @@ public:
     explicit TForm(const QString &name, QWidget *parent = nullptr);
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString &value) { setWindowTitle(value); }
+};
+
+// A menu command whose Caption and Hint the localization engine reaches by name; give it the
+// component name the texts are keyed by.
+class TMenuItem : public QAction
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
+public:
+    TMenuItem(const QString &name, QObject *parent, const QString &caption = QString());
+    QString Caption() const { return text(); }
+    void SetCaption(const QString &value) { setText(value); }
+    QString Hint() const { return statusTip(); }
+    void SetHint(const QString &value) { setStatusTip(value); }
 };

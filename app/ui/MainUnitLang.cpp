@@ -1,0 +1,105 @@
+// The interface language: the form's localization component, the language box, the first-start
+// choice and Qt's own dialog texts.
+#include "app/ui/MainUnit.h"
+
+#include "lang/lcComp.h"
+#include "lang/lcLangCombo.h"
+
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace {
+
+const QString TranslationDataResource = QStringLiteral(":/lang/MainForm.TranslationData");
+
+QImage Flag(const QString &name)
+{
+    return QImage(QStringLiteral(":/lang/flag_%1.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+void TMainForm::CreateLanguageComponent()
+{
+    lcLang = new TlcLang(this);
+    lcLang->BeginLoad();
+    lcLang->SetNumOfLanguages(2);
+    lcLang->SetLangNames({QStringLiteral("Russian"), QStringLiteral("English")});
+    QFile data(TranslationDataResource);
+    if (data.open(QIODevice::ReadOnly))
+        lcLang->ReadTranslationData(data.readAll());
+    // The designed texts are Russian; nothing is applied until the language changes.
+    lcLang->Loaded();
+}
+
+void TMainForm::CreateLanguageOptions(QWidget *page, QBoxLayout *layout)
+{
+    auto *combo = new TlcLangCombo(QStringLiteral("LangComboBox"), page);
+    combo->SetItemHeight(18);
+    // Every language is as tall as the flags need, whatever the font says.
+    combo->OnMeasureItem = [](TlcLangCombo *, int, int &) {};
+    TLanguageInfo *russian = combo->LanguageInfos()->Add();
+    russian->SetFlagImage(Flag(QStringLiteral("ru")));
+    russian->SetLanguageName(QStringLiteral("Русский"));
+    combo->LanguageInfos()->Add()->SetFlagImage(Flag(QStringLiteral("en")));
+    combo->SetlcLang(lcLang);
+    combo->Loaded();
+    LangComboBox = combo;
+    layout->addWidget(combo);
+    connect(combo, &QComboBox::activated, this, [this] { LangComboBoxChange(); });
+}
+
+int TMainForm::ActiveLanguage() const
+{
+    return lcLang ? lcLang->ActiveLanguage() : 1;
+}
+
+QString TMainForm::Ids(int id) const
+{
+    return lcLang ? lcLang->GetTextOrDefault(QStringLiteral("IDS_%1").arg(id)) : QString();
+}
+
+void TMainForm::SetLanguage()
+{
+    const QLocale::Language system = QLocale::system().language();
+    const bool russian = system == QLocale::Russian || system == QLocale::Ukrainian || system == QLocale::Belarusian;
+    LangComboBox->SetItemIndex(russian ? 0 : 1);
+}
+
+void TMainForm::ApplyStartLanguage()
+{
+    lcLang->SetActiveLanguage(LangComboBox->ItemIndex() + 1);
+    ApplyQtTranslation();
+}
+
+void TMainForm::ApplyQtTranslation()
+{
+    if (!FQtTranslator) {
+        FQtTranslator = new QTranslator(this);
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!FQtTranslator->load(QStringLiteral("qtbase_ru"), folder))
+            return;
+    }
+    if (FQtTranslator->isEmpty())
+        return;
+    QCoreApplication::removeTranslator(FQtTranslator);
+    if (lcLang->ActiveLanguage() == 1)
+        QCoreApplication::installTranslator(FQtTranslator);
+}
+
+void TMainForm::LangComboBoxChange()
+{
+    lcLang->SetActiveLanguage(LangComboBox->ItemIndex() + 1);
+    ApplyQtTranslation();
+    FillRootList(Root);
+    FillRootList(SrcComboBox);
+    // Russian goes with the East notation, English with the West.
+    EastWestRG->SetItemIndex(LangComboBox->ItemIndex());
+    if (SrcComboBox && SrcComboBox->ItemIndex() >= 0)
+        SrcComboBoxChange();
+    LoadHelp();
+}

@@ -1,0 +1,57 @@
+// The main window's language switch and message lookups.
+#include "app/ui/MainUnit.h"
+#include "lang/lcComp.h"
+#include "platform/vcl/Application.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+QApplication &App()
+{
+    static int argc = 1;
+    static char name[] = "BenchLang";
+    static char *argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+void BM_SwitchMainWindowLanguage(benchmark::State &state)
+{
+    App();
+    Application::SetMessageBoxHook([](const QString &, const QString &, int) { return int(Application::IDOK); });
+    QTemporaryDir dir;
+    TMainForm form(dir.path());
+    int language = form.lcLang->ActiveLanguage();
+    for (auto _ : state) {
+        language = 3 - language;
+        form.lcLang->SetActiveLanguage(language);
+    }
+}
+BENCHMARK(BM_SwitchMainWindowLanguage)->Unit(benchmark::kMillisecond);
+
+void BM_HundredThousandMessageLookups(benchmark::State &state)
+{
+    QObject owner;
+    TlcLang lang(&owner);
+    lang.SetNumOfLanguages(2);
+    const QChar d(char16_t(1));
+    for (int i = 0; i < 260; i += 7)
+        lang.Strings().append(QStringLiteral("IDS_%1").arg(i) + d + QStringLiteral("Текст %1").arg(i) + d +
+                              QStringLiteral("Text %1").arg(i) + d);
+    lang.RebuildStringsCollections();
+    lang.SetActiveLanguage(2);
+    QStringList keys;
+    for (int i = 0; i < 100; ++i)
+        keys.append(QStringLiteral("IDS_%1").arg(i * 7 % 266));
+    for (auto _ : state)
+        for (int n = 0; n < 100000; ++n)
+            benchmark::DoNotOptimize(lang.GetTextOrDefault(keys[n % 100]));
+}
+BENCHMARK(BM_HundredThousandMessageLookups)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,307 @@
+#include "lang/MemIni.h"
+
+#include "platform/ini/IniFile.h"
+#include "platform/text/AnsiText.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+// The sorted lists compare names as the platform's sorted string lists do: without case.
+int CompareNames(const QString &a, const QString &b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+int TlcCustomIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue) const
+{
+    QString s = ReadString(section, ident, QString());
+    int base = 10;
+    if (s.size() >= 3 && s[0] == QLatin1Char('0') && (s[1] == QLatin1Char('x') || s[1] == QLatin1Char('X'))) {
+        s = s.mid(2);
+        base = 16;
+    }
+    bool ok = false;
+    const int value = s.toInt(&ok, base);
+    return ok ? value : defaultValue;
+}
+
+void TlcCustomIniFile::WriteInteger(const QString &section, const QString &ident, int value)
+{
+    WriteString(section, ident, QString::number(value));
+}
+
+bool TlcCustomIniFile::ReadBool(const QString &section, const QString &ident, bool defaultValue) const
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TlcCustomIniFile::WriteBool(const QString &section, const QString &ident, bool value)
+{
+    WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QDate TlcCustomIniFile::ReadDate(const QString &section, const QString &ident, const QDate &defaultValue) const
+{
+    const QString s = ReadString(section, ident, QString());
+    const QDate value = QLocale().toDate(s, QLocale::ShortFormat);
+    return value.isValid() ? value : defaultValue;
+}
+
+QDateTime TlcCustomIniFile::ReadDateTime(const QString &section, const QString &ident,
+                                         const QDateTime &defaultValue) const
+{
+    const QString s = ReadString(section, ident, QString());
+    QDateTime value = QLocale().toDateTime(s, QLocale::ShortFormat);
+    if (!value.isValid()) {
+        const QDate date = QLocale().toDate(s, QLocale::ShortFormat);
+        if (date.isValid())
+            value = date.startOfDay();
+    }
+    return value.isValid() ? value : defaultValue;
+}
+
+double TlcCustomIniFile::ReadFloat(const QString &section, const QString &ident, double defaultValue) const
+{
+    const QString s = ReadString(section, ident, QString());
+    bool ok = false;
+    const double value = QLocale().toDouble(s, &ok);
+    return ok ? value : defaultValue;
+}
+
+QTime TlcCustomIniFile::ReadTime(const QString &section, const QString &ident, const QTime &defaultValue) const
+{
+    const QString s = ReadString(section, ident, QString());
+    QTime value = QLocale().toTime(s, QLocale::LongFormat);
+    if (!value.isValid())
+        value = QLocale().toTime(s, QLocale::ShortFormat);
+    return value.isValid() ? value : defaultValue;
+}
+
+void TlcCustomIniFile::WriteDate(const QString &section, const QString &ident, const QDate &value)
+{
+    WriteString(section, ident, QLocale().toString(value, QLocale::ShortFormat));
+}
+
+void TlcCustomIniFile::WriteDateTime(const QString &section, const QString &ident, const QDateTime &value)
+{
+    WriteString(section, ident, QLocale().toString(value, QLocale::ShortFormat));
+}
+
+void TlcCustomIniFile::WriteFloat(const QString &section, const QString &ident, double value)
+{
+    WriteString(section, ident, QLocale().toString(value, 'g', 15));
+}
+
+void TlcCustomIniFile::WriteTime(const QString &section, const QString &ident, const QTime &value)
+{
+    WriteString(section, ident, QLocale().toString(value, QLocale::LongFormat));
+}
+
+bool TlcCustomIniFile::SectionExists(const QString &section) const
+{
+    QStringList keys;
+    ReadSection(section, keys);
+    return !keys.isEmpty();
+}
+
+void TMemIniEntry::AddValue(const QString &name, const QString &value)
+{
+    // Before the equal names already held: a later duplicate is found first.
+    const auto at = std::lower_bound(FKeys.begin(), FKeys.end(), name,
+                                     [](const TKey &key, const QString &n) { return CompareNames(key.name, n) < 0; });
+    FKeys.insert(at, TKey{name, value});
+}
+
+void TMemIniEntry::AddLine(const QString &line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        AddValue(line, QString());
+    else
+        AddValue(line.left(eq), line.mid(eq + 1));
+}
+
+void TMemIniEntry::Delete(int index)
+{
+    if (index >= 0 && index < Count())
+        FKeys.erase(FKeys.begin() + index);
+}
+
+int TMemIniEntry::Find(const QString &name) const
+{
+    const auto at = std::lower_bound(FKeys.begin(), FKeys.end(), name,
+                                     [](const TKey &key, const QString &n) { return CompareNames(key.name, n) < 0; });
+    if (at == FKeys.end() || CompareNames(at->name, name) != 0)
+        return -1;
+    return int(at - FKeys.begin());
+}
+
+void TMemIniEntry::Assign(const QStringList &lines)
+{
+    Clear();
+    for (const QString &line : lines)
+        AddLine(line);
+}
+
+TlcMemIniFile::TlcMemIniFile(const QString &fileName) : TlcCustomIniFile(fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    QFile file(fileName);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return;
+    SetStrings(IniText::SplitLines(AnsiText::DecodeText(file.readAll())));
+}
+
+TlcMemIniFile::~TlcMemIniFile() = default;
+
+int TlcMemIniFile::FindSection(const QString &name) const
+{
+    const auto at = std::lower_bound(FSections.begin(), FSections.end(), name,
+                                     [](const TSection &s, const QString &n) { return CompareNames(s.name, n) < 0; });
+    if (at == FSections.end() || CompareNames(at->name, name) != 0)
+        return -1;
+    return int(at - FSections.begin());
+}
+
+const TMemIniEntry *TlcMemIniFile::Section(const QString &name) const
+{
+    const int index = FindSection(name);
+    return index < 0 ? nullptr : FSections[size_t(index)].entry.get();
+}
+
+QString TlcMemIniFile::ReadString(const QString &section, const QString &ident, const QString &defaultValue) const
+{
+    const TMemIniEntry *entry = Section(section);
+    const int key = entry ? entry->Find(ident) : -1;
+    return key < 0 ? defaultValue : entry->Value(key);
+}
+
+void TlcMemIniFile::WriteString(const QString &section, const QString &ident, const QString &value)
+{
+    const int index = FindSection(section);
+    TMemIniEntry *entry = index < 0 ? AddSection(section) : FSections[size_t(index)].entry.get();
+    const QString line = ident + QLatin1Char('=') + value;
+    const int key = entry->Find(ident);
+    if (key >= 0)
+        entry->Delete(key);
+    entry->AddLine(line);
+}
+
+void TlcMemIniFile::ReadSection(const QString &section, QStringList &strings) const
+{
+    strings.clear();
+    if (const TMemIniEntry *entry = Section(section))
+        for (int i = 0; i < entry->Count(); ++i)
+            strings.append(entry->Name(i));
+}
+
+void TlcMemIniFile::ReadSections(QStringList &strings) const
+{
+    strings.clear();
+    for (const TSection &s : FSections)
+        strings.append(s.name);
+}
+
+void TlcMemIniFile::ReadSectionValues(const QString &section, QStringList &strings) const
+{
+    strings.clear();
+    if (const TMemIniEntry *entry = Section(section))
+        for (int i = 0; i < entry->Count(); ++i)
+            strings.append(entry->Value(i));
+}
+
+void TlcMemIniFile::EraseSection(const QString &section)
+{
+    const int index = FindSection(section);
+    if (index >= 0)
+        FSections.erase(FSections.begin() + index);
+}
+
+void TlcMemIniFile::DeleteKey(const QString &section, const QString &ident)
+{
+    const int index = FindSection(section);
+    if (index < 0)
+        return;
+    TMemIniEntry *entry = FSections[size_t(index)].entry.get();
+    entry->Delete(entry->Find(ident));
+}
+
+bool TlcMemIniFile::UpdateFile()
+{
+    QStringList lines;
+    GetStrings(lines);
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1Char('\n');
+    return IniText::WriteFileAtomically(FileName(), text.toUtf8());
+}
+
+void TlcMemIniFile::Clear()
+{
+    FSections.clear();
+}
+
+TMemIniEntry *TlcMemIniFile::AddSection(const QString &name)
+{
+    const auto at = std::lower_bound(FSections.begin(), FSections.end(), name,
+                                     [](const TSection &s, const QString &n) { return CompareNames(s.name, n) < 0; });
+    if (at != FSections.end() && CompareNames(at->name, name) == 0) {
+        FDiscarded.Clear();
+        return &FDiscarded;
+    }
+    return FSections.insert(at, TSection{name, std::make_unique<TMemIniEntry>()})->entry.get();
+}
+
+void TlcMemIniFile::GetStrings(QStringList &list) const
+{
+    for (const TSection &s : FSections) {
+        list.append(QLatin1Char('[') + s.name + QLatin1Char(']'));
+        for (int i = 0; i < s.entry->Count(); ++i)
+            list.append(s.entry->Line(i));
+        list.append(QString());
+    }
+}
+
+void TlcMemIniFile::SetStrings(const QStringList &list)
+{
+    Clear();
+    TMemIniEntry *current = nullptr;
+    for (const QString &line : list) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = AddSection(line.mid(1, line.size() - 2));
+        } else if (current) {
+            current->AddLine(line);
+        }
+    }
+    FDiscarded.Clear();
+}
+
+void TlcMemIniFile::ReadFromStream(QIODevice &stream)
+{
+    Clear();
+    SetStrings(IniText::SplitLines(AnsiText::DecodeText(stream.readAll())));
+}
+
+QString GetDelimitedItem(const QString &s, QChar delim, int n)
+{
+    if (n < 0)
+        return {};
+    qsizetype start = 0;
+    for (int count = 0;; ++count) {
+        const qsizetype end = s.indexOf(delim, start);
+        if (end < 0)
+            return {};
+        if (count == n)
+            return s.mid(start, end - start);
+        start = end + 1;
+    }
+}

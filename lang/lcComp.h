@@ -1,0 +1,307 @@
+#pragma once
+// The localization component: a form's texts in several languages, kept as lists of lines (a key,
+// then one text per language, each field closed by LangDelim), applied to the form's components
+// by property name when the active language changes, and asked for program messages by key.
+#include <QByteArray>
+#include <QChar>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+// The kinds of translatable text, in the order the data and the files use.
+enum TStringsType : int {
+    stCaptions,
+    stHints,
+    stDisplayLabels,
+    stFonts,
+    stMultiLines,
+    stDlgsCaptions,
+    stStrings,
+    stOtherStrings,
+    stLocales,
+    stCollections,
+    stCharSets,
+    stListView_TreeView_Items,
+};
+constexpr int StringsTypeCount = 12;
+
+// "stCaptions" .. "stListView_TreeView_Items".
+QString StringsTypeName(int type);
+// The property a key naming only a component stands for: "Caption", "Hint", ...
+QString StringsTypeDefaultProperty(int type);
+
+enum TTranslateType { ttNoChange, ttGetDefault };
+enum TlcLangOption { loUseExtUDStrings = 1, loUseExtCommonStrings = 2 };
+using TlcLangOptions = int;
+
+class ELanguageError : public std::runtime_error
+{
+public:
+    explicit ELanguageError(const QString &message) : std::runtime_error(message.toStdString()), FMessage(message) {}
+    const QString &Message() const { return FMessage; }
+
+private:
+    QString FMessage;
+};
+
+class TlcCustomLang;
+
+struct TlcStringsCollectionItem
+{
+    QString Identifier;
+    QStringList Values; // entry k - 1 is the text of language k
+};
+
+// The lines of a Strings list indexed by key (sort column 0) or by one language's text.
+class TlcStringsCollection
+{
+public:
+    explicit TlcStringsCollection(TlcCustomLang *owner) : FOwner(owner) {}
+    TlcCustomLang *Owner() const { return FOwner; }
+
+    int Count() const { return int(FItems.size()); }
+    TlcStringsCollectionItem &Items(int index) { return FItems[size_t(index)]; }
+    const TlcStringsCollectionItem &Items(int index) const { return FItems[size_t(index)]; }
+    TlcStringsCollectionItem &Add();
+    void Clear();
+
+    int SortColumn = 0;
+    bool Sorted() const { return FSorted; }
+
+    // Linear, ignoring case; -1 when absent.
+    int IndexOf(const QString &identifier) const;
+    // Binary search over a collection sorted by key; empty when absent or out of range.
+    QString GetValue(const QString &identifier, int languageIndex) const;
+    // Binary search over a collection sorted by language SortColumn; the text itself when absent.
+    QString GetValueByText(const QString &text, int languageIndex) const;
+    void Sort(bool force);
+
+private:
+    int Compare(const TlcStringsCollectionItem &a, const TlcStringsCollectionItem &b) const;
+    void QuickSort(int l, int r);
+
+    TlcCustomLang *FOwner;
+    std::vector<TlcStringsCollectionItem> FItems;
+    bool FSorted = false;
+};
+
+// Character-set numbers of fonts and the code pages of 8-bit text.
+namespace lcCharSets {
+// The 19 names and values; -1 for a name that is not one of them (exact case).
+int CharSetValue(const QString &name);
+QString CharSetName(int value);
+const QStringList &CharSetNames();
+QString StringToWideWithCharSet(const QByteArray &s, int charSet);
+QByteArray WideToStringWithCharSet(const QString &w, int charSet);
+QString UTF8BytesToText(const QByteArray &s);
+QByteArray TextToUTF8Bytes(const QString &w);
+} // namespace lcCharSets
+
+// The byte form of the translation data a form carries.
+namespace lcStream {
+using TLists = std::array<const QStringList *, StringsTypeCount>;
+// UTF-16LE, a header line per present list, CR and LF inside a line as codes 25 and 26.
+QByteArray WriteTranslationData(const TLists &lists);
+} // namespace lcStream
+
+// Text helpers every part of the engine shares.
+namespace lcText {
+int CountChar(const QString &s, QChar c);
+// Pieces between separators; a final empty piece is dropped.
+QStringList SplitText(const QString &s, QChar separator);
+// Each item followed by the separator; empty items left out with skipEmpty.
+QString JoinText(const QStringList &list, QChar separator, bool skipEmpty);
+QString MergeLines(const QString &oldLine, const QString &newLine, QChar delim);
+int FindKeyIndex(const QStringList &list, const QString &line, QChar delim);
+QString DeleteLanguageColumn(const QString &line, int index, QChar delim);
+QString MoveLanguageColumn(const QString &line, int from, int to, QChar delim);
+int WordPosition(int n, const QString &s, const QString &delims);
+QString ExtractWord(int n, const QString &s, const QString &delims);
+QString InvertCase(const QString &s);
+QString ExpandText(const QString &s, QChar padChar, int percent);
+QString ReplaceAll(const QString &s, const QString &oldText, const QString &newText);
+QString DecodeEscapes(const QString &s);
+// The class library's comma text of a string list, and back.
+QString CommaText(const QStringList &list);
+QStringList FromCommaText(const QString &text);
+} // namespace lcText
+
+class TlcCustomLang : public QObject
+{
+    Q_OBJECT
+public:
+    // owner is the form whose components are translated; a second component of this kind on the
+    // same owner raises an exception.
+    explicit TlcCustomLang(QObject *owner);
+    ~TlcCustomLang() override;
+
+    QObject *Owner() const { return FOwner; }
+    QString OwnerClassName() const;
+
+    // The form reads its stored properties between BeginLoad and Loaded.
+    void BeginLoad() { FLoading = true; }
+    virtual void Loaded();
+    bool IsLoading() const { return FLoading; }
+
+    int NumOfLanguages() const { return FNumOfLanguages; }
+    void SetNumOfLanguages(int value);
+    int ActiveLanguage() const { return FActiveLanguage; }
+    void SetActiveLanguage(int value);
+    const QString &Language() const { return FLanguage; }
+    void SetLanguage(const QString &value);
+    int LangDelim() const { return FLangDelim; }
+    void SetLangDelim(int value);
+    QChar Delim() const { return QChar(char16_t(FLangDelim)); }
+    QString Version() const;
+
+    // The list of a string type; nil for a type without one.
+    virtual QStringList *GetStringsList(int typeIndex);
+    const QStringList *GetStringsList(int typeIndex) const;
+    // The list writer: copies the lines, then applies that type alone (never DlgsCaptions).
+    void SetStringsList(int typeIndex, const QStringList &lines);
+    QStringList &Captions() { return *FLists[stCaptions]; }
+    QStringList &Hints() { return *FLists[stHints]; }
+    QStringList &Fonts() { return *FLists[stFonts]; }
+    QStringList &MultiLines() { return *FLists[stMultiLines]; }
+    QStringList &DlgsCaptions() { return *FLists[stDlgsCaptions]; }
+    QStringList &Strings() { return *FLists[stStrings]; }
+    QStringList &OtherStrings() { return *FLists[stOtherStrings]; }
+    QStringList &Locales() { return *FLists[stLocales]; }
+    QStringList &Collections() { return *FLists[stCollections]; }
+    QStringList &CharSets() { return *FLists[stCharSets]; }
+    // Lines whose targets were missing at the last apply.
+    const QStringList &HoldingList() const { return FHolding; }
+
+    const QStringList &LangNames() const { return FLangNames; }
+    void SetLangNames(const QStringList &value);
+    const QStringList &DoNotTranslate() const { return FDoNotTranslate; }
+    void SetDoNotTranslate(const QStringList &value) { FDoNotTranslate = value; }
+    const QStringList &ExcludedProperties() const { return FExcludedProperties; }
+    void SetExcludedProperties(const QStringList &value);
+    const QStringList &SmartExcludeProps() const { return FSmartExcludeProps; }
+    void SetSmartExcludeProps(const QStringList &value) { FSmartExcludeProps = value; }
+    const QStringList &StringsTypes() const { return FStringsTypes; }
+    void SetStringsTypes(const QStringList &value) { FStringsTypes = value; }
+    virtual bool IsStringsType(const QString &className) const;
+
+    bool UseDefaultLanguage() const { return FUseDefaultLanguage; }
+    void SetUseDefaultLanguage(bool value) { FUseDefaultLanguage = value; }
+    int DefaultLanguage() const { return FDefaultLanguage; }
+    // Only 1 .. NumOfLanguages is taken; anything else leaves the old value.
+    void SetDefaultLanguage(int value);
+    TTranslateType TranslateType() const { return FTranslateType; }
+    void SetTranslateType(TTranslateType value) { FTranslateType = value; }
+    bool IsInheritedOwner() const { return FIsInheritedOwner; }
+    void SetIsInheritedOwner(bool value) { FIsInheritedOwner = value; }
+    bool AutoSkipEmpties() const { return FAutoSkipEmpties; }
+    void SetAutoSkipEmpties(bool value) { FAutoSkipEmpties = value; }
+    bool StoreAsUTF8() const { return FStoreAsUTF8; }
+    void SetStoreAsUTF8(bool value) { FStoreAsUTF8 = value; }
+    bool DoRaiseExceptions() const { return FDoRaiseExceptions; }
+    void SetDoRaiseExceptions(bool value) { FDoRaiseExceptions = value; }
+    bool ChangeLocales() const { return FChangeLocales; }
+    void SetChangeLocales(bool value);
+    bool NeedAllDlgs() const { return FNeedAllDlgs; }
+    void SetNeedAllDlgs(bool value);
+    TlcLangOptions Options() const { return FOptions; }
+    void SetOptions(TlcLangOptions value) { FOptions = value; }
+    int ResourceLanguageIndex() const { return FResourceLanguageIndex; }
+    void SetResourceLanguageIndex(int value);
+    bool DecodeEscapesEnabled() const { return FDecodeEscapes; }
+    void SetDecodeEscapesEnabled(bool value) { FDecodeEscapes = value; }
+    // -1: the cursor is left alone during a switch; otherwise the wait cursor is shown.
+    int ChangingCursor() const { return FChangingCursor; }
+    void SetChangingCursor(int value) { FChangingCursor = value; }
+
+    std::function<void(QObject *sender, int newLanguage, bool &allowChange)> OnLanguageChanging;
+    std::function<void(QObject *sender)> OnChangeLanguage;
+
+    // Translation data in the stored byte form.
+    void ReadTranslationData(const QByteArray &data);
+    QByteArray WriteTranslationData() const;
+    bool HasData() const { return true; }
+
+    // Applies the active language to the owner and its components.
+    virtual void ChangeLanguage();
+
+    // Messages by key.
+    QString GetTextOrDefault(const QString &key);
+    QString GetText(const QString &key);
+    QString GetTextFromList(QStringList *list, const QString &key, bool getDefault);
+    void RebuildStringsCollections();
+    const TlcStringsCollection &StringsCollection() const { return FStringsCollection; }
+    virtual void SetTranslation(QStringList &list, const QString &value, int languageIndex, const QString &key);
+
+    // Field index of a line, or the default language's field where the component says so.
+    QString GetDelimitedItemOrDefault(const QString &s, int index) const;
+    QString GetLineText(const QStringList &list, int index, bool getDefault) const;
+    int GetCharSetOfLanguage(int language) const;
+    void RefreshCharSets();
+    int CurrentCharSet() const { return FCurrentCharSet; }
+    QString DecodeLine(const QString &line) const;
+    QByteArray EncodeLine(const QString &line) const;
+
+    void PadLines(QStringList &list) const;
+    void PadAllLines();
+    void PurgeExcludedProperties();
+    bool IsExcludedProperty(const QString &compName, const QString &propName) const;
+
+private:
+    void CompleteDialogCaptions();
+    void ApplyOwnerText(int typeIndex, const QString &propName);
+    void ApplyOwnerFont();
+    void TranslateList(int typeIndex);
+    void TranslateCollections();
+    void CheckListTargets(int typeIndex);
+    QString TextForLine(const QStringList &list, int index) const;
+    QObject *FindTarget(const QString &name) const;
+    void BuildComponentIndex();
+    bool InDoNotTranslate(const QString &name) const;
+    bool IsOwnerTranslatable() const;
+
+    QObject *FOwner;
+    std::array<std::unique_ptr<QStringList>, StringsTypeCount> FLists;
+    QStringList FHolding;
+    QStringList FLangNames;
+    QStringList FDoNotTranslate;
+    QStringList FExcludedProperties;
+    QStringList FSmartExcludeProps;
+    QStringList FStringsTypes;
+    QString FLanguage;
+    int FNumOfLanguages = 1;
+    int FActiveLanguage = 1;
+    int FLangDelim = 1;
+    int FDefaultLanguage = 1;
+    int FResourceLanguageIndex = 1;
+    int FSingleType = -1;
+    int FChangingCursor = -1;
+    int FCurrentCharSet = 1;
+    std::vector<int> FCharSetTable;
+    TTranslateType FTranslateType = ttNoChange;
+    TlcLangOptions FOptions = 0;
+    bool FLoading = false;
+    bool FIsInheritedOwner = false;
+    bool FUseDefaultLanguage = false;
+    bool FAutoSkipEmpties = true;
+    bool FStoreAsUTF8 = false;
+    bool FDoRaiseExceptions = false;
+    bool FChangeLocales = false;
+    bool FNeedAllDlgs = false;
+    bool FDecodeEscapes = false;
+    QStringList FLocaleValues;
+    TlcStringsCollection FStringsCollection;
+    QHash<QString, QObject *> FComponents; // folded name -> component, during an apply
+};
+
+class TlcLang : public TlcCustomLang
+{
+    Q_OBJECT
+public:
+    explicit TlcLang(QObject *owner) : TlcCustomLang(owner) {}
+};

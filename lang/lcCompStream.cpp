@@ -1,0 +1,183 @@
+// The stored byte form of the translation data: sections of lines in UTF-16LE (older data: 8-bit).
+#include "lang/lcComp.h"
+
+#include "lang/MemIni.h"
+#include "platform/text/AnsiText.h"
+
+namespace {
+
+const QChar StoredCR{char16_t(25)};
+const QChar StoredLF{char16_t(26)};
+const QString UnicodeSuffix = QStringLiteral("_Unicode");
+
+void AppendUtf16(QByteArray &out, const QString &text)
+{
+    out.reserve(out.size() + text.size() * 2);
+    for (QChar c : text) {
+        out.append(char(c.unicode() & 0xFF));
+        out.append(char(c.unicode() >> 8));
+    }
+}
+
+// Lines end at CR, LF or both.
+QStringList SplitStreamLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+// The type a header names, or -1; unicode tells which of the two spellings it was.
+int HeaderType(const QString &line, bool &unicode)
+{
+    for (int type = 0; type < StringsTypeCount; ++type)
+        if (line.compare(StringsTypeName(type), Qt::CaseInsensitive) == 0) {
+            unicode = false;
+            return type;
+        }
+    for (int type = 0; type < StringsTypeCount; ++type)
+        if (line.compare(StringsTypeName(type) + UnicodeSuffix, Qt::CaseInsensitive) == 0) {
+            unicode = true;
+            return type;
+        }
+    return -1;
+}
+
+} // namespace
+
+namespace lcStream {
+
+QByteArray WriteTranslationData(const TLists &lists)
+{
+    QByteArray out;
+    for (int type = 0; type < StringsTypeCount; ++type) {
+        const QStringList *list = lists[size_t(type)];
+        if (!list)
+            continue;
+        AppendUtf16(out, StringsTypeName(type) + UnicodeSuffix + QStringLiteral("\r\n"));
+        QString text;
+        for (QString line : *list) {
+            line.replace(QLatin1Char('\r'), StoredCR);
+            line.replace(QLatin1Char('\n'), StoredLF);
+            text += line + QStringLiteral("\r\n");
+        }
+        if (!text.isEmpty())
+            AppendUtf16(out, text);
+    }
+    return out;
+}
+
+} // namespace lcStream
+
+QByteArray TlcCustomLang::WriteTranslationData() const
+{
+    lcStream::TLists lists{};
+    for (int type = 0; type < StringsTypeCount; ++type)
+        lists[size_t(type)] = GetStringsList(type);
+    return lcStream::WriteTranslationData(lists);
+}
+
+void TlcCustomLang::ReadTranslationData(const QByteArray &data)
+{
+    QString text;
+    const bool wide = data.size() >= 2 && data[1] == '\0';
+    if (wide) {
+        text.resize(data.size() / 2);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = QChar(char16_t(uchar(data[2 * i]) | (uchar(data[2 * i + 1]) << 8)));
+    } else if (data.size() >= 2) {
+        // Kept byte for byte here; each language's own code page decodes it below.
+        text = QString::fromLatin1(data);
+    }
+    const QStringList lines = SplitStreamLines(text);
+    bool unicodeSeen = false;
+    const QString ownerPrefix = FOwner ? OwnerClassName() + Delim() : QString();
+    qsizetype i = 0;
+    while (i < lines.size()) {
+        bool unicode = false;
+        const int type = HeaderType(lines[i], unicode);
+        if (type < 0 || i == lines.size() - 1) {
+            ++i;
+            continue;
+        }
+        unicodeSeen = unicodeSeen || unicode;
+        ++i;
+        QStringList *list = GetStringsList(type);
+        if (list && !FIsInheritedOwner)
+            list->clear();
+        for (; i < lines.size(); ++i) {
+            bool ignored = false;
+            if (HeaderType(lines[i], ignored) >= 0)
+                break;
+            if (!list)
+                continue;
+            QString line = lines[i];
+            line.replace(StoredCR, QLatin1Char('\r'));
+            line.replace(StoredLF, QLatin1Char('\n'));
+            const bool ownerLine = !ownerPrefix.isEmpty() && line.startsWith(ownerPrefix);
+            if (FIsInheritedOwner) {
+                const int k = lcText::FindKeyIndex(*list, line, Delim());
+                if (k < 0) {
+                    list->insert(ownerLine ? 0 : list->size(), line);
+                } else {
+                    const QString merged = lcText::MergeLines((*list)[k], line, Delim());
+                    list->removeAt(k);
+                    list->insert(k, merged);
+                }
+            } else {
+                list->insert(ownerLine ? 0 : list->size(), line);
+            }
+        }
+    }
+    RefreshCharSets();
+    if (wide)
+        return;
+    for (int type = 0; type < StringsTypeCount; ++type) {
+        QStringList *list = GetStringsList(type);
+        if (!list)
+            continue;
+        const bool perLanguage = !unicodeSeen && type != stFonts && type != stCharSets;
+        for (QString &line : *list)
+            line = perLanguage ? DecodeLine(line) : AnsiText::FromWindows1251(line.toLatin1());
+    }
+}
+
+QString TlcCustomLang::DecodeLine(const QString &line) const
+{
+    QString bytes = line;
+    bytes.remove(QChar(0));
+    QString result = AnsiText::FromWindows1251(GetDelimitedItem(bytes, Delim(), 0).toLatin1()) + Delim();
+    for (int k = 1; k <= FNumOfLanguages; ++k) {
+        const QByteArray field = GetDelimitedItem(bytes, Delim(), k).toLatin1();
+        const int charSet = k - 1 < int(FCharSetTable.size()) ? FCharSetTable[size_t(k - 1)] : 1;
+        result += (FStoreAsUTF8 ? lcCharSets::UTF8BytesToText(field)
+                                : lcCharSets::StringToWideWithCharSet(field, charSet)) +
+                  Delim();
+    }
+    return result;
+}
+
+QByteArray TlcCustomLang::EncodeLine(const QString &line) const
+{
+    const char delim = char(FLangDelim);
+    QByteArray result = AnsiText::ToWindows1251(GetDelimitedItem(line, Delim(), 0)) + delim;
+    for (int k = 1; k <= FNumOfLanguages; ++k) {
+        const QString field = GetDelimitedItem(line, Delim(), k);
+        const int charSet = k - 1 < int(FCharSetTable.size()) ? FCharSetTable[size_t(k - 1)] : 1;
+        result += (FStoreAsUTF8 ? lcCharSets::TextToUTF8Bytes(field)
+                                : lcCharSets::WideToStringWithCharSet(field, charSet)) +
+                  delim;
+    }
+    return result;
+}

@@ -1,0 +1,147 @@
+#include "lang/MemIni.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList WrittenBack(const QStringList &text)
+{
+    TlcMemIniFile ini;
+    ini.SetStrings(text);
+    QStringList out;
+    ini.GetStrings(out);
+    return out;
+}
+
+} // namespace
+
+TEST(MemIni, WritesSectionsAndKeysSortedAndDropsWhatIsNoKey)
+{
+    const struct
+    {
+        const char *name;
+        QStringList text;
+        QStringList written;
+    } cases[] = {
+        {"blanks around = kept", {"[S]", "a = b"}, {"[S]", "a = b", ""}},
+        {"second = belongs to the value", {"[S]", "k=v=w"}, {"[S]", "k=v=w", ""}},
+        {"no = gains one", {"[S]", "bare"}, {"[S]", "bare=", ""}},
+        {"comments, empty lines, keys before a header vanish", {"lost=1", "[S]", "", ";note", "k=v"}, {"[S]", "k=v", ""}},
+        {"indented header is a key", {"[S]", " [T]"}, {"[S]", " [T]=", ""}},
+        {"half brackets are keys", {"[S]", "[T", "U]"}, {"[S]", "[T=", "U]=", ""}},
+        {"empty section name", {"[]", "k=v"}, {"[]", "k=v", ""}},
+        {"sections sorted", {"[b]", "x=1", "[a]", "y=2"}, {"[a]", "y=2", "", "[b]", "x=1", ""}},
+        {"keys sorted, duplicates latest first", {"[S]", "z=1", "k=first", "k=second"}, {"[S]", "k=second", "k=first", "z=1", ""}},
+        {"repeated section in other case is ignored with its keys", {"[Main]", "k=1", "[MAIN]", "k=2", "j=3"}, {"[Main]", "k=1", ""}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WrittenBack(c.text), c.written) << c.name;
+}
+
+TEST(MemIni, ReadsLatestDuplicateAndWritesOverIt)
+{
+    TlcMemIniFile ini;
+    ini.SetStrings({"[S]", "k=old", "k=new", "[T]", "e="});
+    EXPECT_EQ(ini.ReadString("s", "K", "d"), "new");
+    EXPECT_EQ(ini.ReadString("T", "e", "d"), "");
+    EXPECT_EQ(ini.ReadString("T", "missing", "d"), "d");
+    EXPECT_EQ(ini.ReadString("none", "k", "d"), "d");
+
+    ini.WriteString("S", "k", "third");
+    QStringList keys, values;
+    ini.ReadSection("S", keys);
+    ini.ReadSectionValues("S", values);
+    EXPECT_EQ(keys, QStringList({"k", "k"}));
+    EXPECT_EQ(values, QStringList({"third", "old"}));
+
+    ini.WriteString("New", "a=b", "c");
+    EXPECT_EQ(ini.ReadString("New", "a", ""), "b=c");
+    ini.DeleteKey("S", "k");
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
+    ini.EraseSection("S");
+    EXPECT_FALSE(ini.SectionExists("S"));
+    QStringList sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, QStringList({"New", "T"}));
+}
+
+TEST(MemIni, SectionValuesFollowKeyOrder)
+{
+    TlcMemIniFile ini;
+    ini.SetStrings({"[S]", "c=3", "b=2", "a=1"});
+    QStringList keys, values;
+    ini.ReadSection("S", keys);
+    ini.ReadSectionValues("S", values);
+    EXPECT_EQ(keys, QStringList({"a", "b", "c"}));
+    EXPECT_EQ(values, QStringList({"1", "2", "3"}));
+}
+
+TEST(MemIni, TypedReadsFallBackToDefault)
+{
+    TlcMemIniFile ini;
+    ini.SetStrings({"[S]", "hex=0x1F", "HEX=0X1f", "x=0x", "word=abc", "one=1", "two=2", "zero=0", "yes=yes",
+                    "date=no date"});
+    const struct
+    {
+        const char *key;
+        int expected;
+    } integers[] = {{"hex", 31}, {"x", -7}, {"word", -7}, {"one", 1}, {"missing", -7}};
+    for (const auto &c : integers)
+        EXPECT_EQ(ini.ReadInteger("S", c.key, -7), c.expected) << c.key;
+    EXPECT_TRUE(ini.ReadBool("S", "two", false));
+    EXPECT_FALSE(ini.ReadBool("S", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("S", "yes", true));
+    EXPECT_FALSE(ini.ReadBool("S", "yes", false));
+    const QDate fallback(2001, 2, 3);
+    EXPECT_EQ(ini.ReadDate("S", "date", fallback), fallback);
+    EXPECT_EQ(ini.ReadFloat("S", "word", 2.5), 2.5);
+
+    ini.WriteBool("S", "flag", true);
+    ini.WriteInteger("S", "n", -12);
+    EXPECT_EQ(ini.ReadString("S", "flag", ""), "1");
+    EXPECT_EQ(ini.ReadInteger("S", "n", 0), -12);
+    ini.WriteDate("S", "d", fallback);
+    EXPECT_EQ(ini.ReadDate("S", "d", QDate()), fallback);
+}
+
+TEST(MemIni, FileRoundTripAndStream)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("t.ini");
+    {
+        TlcMemIniFile missing(name);
+        QStringList sections;
+        missing.ReadSections(sections);
+        EXPECT_TRUE(sections.isEmpty());
+        missing.WriteString("Язык", "Ключ", "Значение");
+        ASSERT_TRUE(missing.UpdateFile());
+    }
+    TlcMemIniFile again(name);
+    EXPECT_EQ(again.ReadString("язык", "ключ", ""), "Значение");
+
+    QByteArray bytes("[A]\r\nk=v\r\n");
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    again.ReadFromStream(buffer);
+    EXPECT_EQ(again.ReadString("A", "k", ""), "v");
+    EXPECT_EQ(again.ReadString("Язык", "Ключ", "gone"), "gone");
+}
+
+TEST(MemIni, DelimitedItemNeedsItsClosingDelimiter)
+{
+    const QChar d(char16_t(1));
+    const QString line = QString("IDS_1") + d + "Ошибка" + d + "Error" + d;
+    const struct
+    {
+        QString s;
+        int n;
+        QString expected;
+    } cases[] = {
+        {line, 0, "IDS_1"}, {line, 1, "Ошибка"},        {line, 2, "Error"}, {line, 3, ""},
+        {line, -1, ""},     {QString("k") + d + "open", 1, ""}, {"", 0, ""},     {QString(d) + d, 1, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(GetDelimitedItem(c.s, d, c.n), c.expected) << c.n;
+}
