@@ -91,11 +91,10 @@ void TMainForm::CreateChordPage()
     ChordPopUp = new QMenu(this);
     ChordPopUp->setObjectName(QStringLiteral("ChordPopUp"));
     auto *hands = new QActionGroup(ChordPopUp);
-    RightHand = ChordPopUp->addAction(QStringLiteral("Для правой руки"));
-    RightHand->setObjectName(QStringLiteral("RightHand"));
-    LeftHand = ChordPopUp->addAction(QStringLiteral("Для левой руки"));
-    LeftHand->setObjectName(QStringLiteral("LeftHand"));
+    RightHand = new TMenuItem(QStringLiteral("RightHand"), ChordPopUp, QStringLiteral("Для правой руки"));
+    LeftHand = new TMenuItem(QStringLiteral("LeftHand"), ChordPopUp, QStringLiteral("Для левой руки"));
     for (QAction *hand : {RightHand, LeftHand}) {
+        ChordPopUp->addAction(hand);
         hand->setCheckable(true);
         hands->addAction(hand);
     }
@@ -117,6 +116,10 @@ void TMainForm::CreateChordPage()
     ChordNetBtn->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
                                           style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
     ChordNetBtn->SetHint(QStringLiteral("Копировать аккорд в буфер обмена"));
+    PlayChordBtn->SetHint(QStringLiteral("Сыграть аккорд (пробел)"));
+    Root->SetHint(QStringLiteral("Тоника аккорда"));
+    ChordType->SetHint(QStringLiteral("Тип аккорда: выберите из списка или наберите"));
+    Bass->SetHint(QStringLiteral("Бас аккорда"));
     for (TSpeedButton *button : {ButtonBack, ButtonNext, PlayChordBtn, ChordNetBtn}) {
         button->setIconSize(QSize(20, 20));
         buttons->addWidget(button);

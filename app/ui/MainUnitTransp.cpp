@@ -133,8 +133,7 @@ void SetGridRow(QTableWidget *grid, int row, const QStringList &names)
 
 QAction *MenuItem(QMenu *menu, TMemo *memo, const char *name, const QString &caption, const QKeySequence &keys)
 {
-    auto *action = new QAction(caption, menu);
-    action->setObjectName(QString::fromLatin1(name));
+    auto *action = new TMenuItem(QString::fromLatin1(name), menu, caption);
     action->setShortcut(keys);
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     menu->addAction(action);
@@ -241,14 +240,15 @@ void TMainForm::CreateTransposerPage()
     PopUpFont = MenuItem(PopupMenuTransp, MemoTransp, "PopUpFont", QStringLiteral("Шрифт..."),
                          QKeySequence(Qt::CTRL | Qt::Key_F));
     PopupMenuTransp->addSeparator();
-    QMenu *sound = PopupMenuTransp->addMenu(QStringLiteral("Звучание аккордов"));
-    sound->menuAction()->setObjectName(QStringLiteral("PopUpChordSound"));
+    auto *sound = new QMenu(PopupMenuTransp);
+    auto *soundItem = new TMenuItem(QStringLiteral("PopUpChordSound"), PopupMenuTransp, QStringLiteral("Звучание аккордов"));
+    soundItem->setMenu(sound);
+    PopupMenuTransp->addAction(soundItem);
     auto *octave = new QActionGroup(sound);
-    PopUpChordNormal = sound->addAction(QStringLiteral("Обычное"));
-    PopUpChordNormal->setObjectName(QStringLiteral("PopUpChordNormal"));
-    PopUpChordHigher = sound->addAction(QStringLiteral("На 1 октаву выше"));
-    PopUpChordHigher->setObjectName(QStringLiteral("PopUpChordHigher"));
+    PopUpChordNormal = new TMenuItem(QStringLiteral("PopUpChordNormal"), sound, QStringLiteral("Обычное"));
+    PopUpChordHigher = new TMenuItem(QStringLiteral("PopUpChordHigher"), sound, QStringLiteral("На 1 октаву выше"));
     for (QAction *item : {PopUpChordNormal, PopUpChordHigher}) {
+        sound->addAction(item);
         item->setCheckable(true);
         octave->addAction(item);
     }
