@@ -309,6 +309,9 @@ void TMainForm::OptionsFlatsClick()
 {
     FillRootList(Root);
     FillBassList();
+    TransposerNotationChanged();
+    // Respells the table and the song text; the text moves by the step it already has.
+    DestComboBoxChange();
     ChordTypeChange();
 }
 

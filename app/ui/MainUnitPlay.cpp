@@ -187,6 +187,7 @@ void TMainForm::MemoTranspKeyUp()
 void TMainForm::MainTabShow()
 {
     ActionPlay->setEnabled(true);
+    ShowCurrentChord();
 }
 
 void TMainForm::MainTabHide()

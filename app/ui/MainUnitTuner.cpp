@@ -131,6 +131,9 @@ void TMainForm::EastWestRGClick()
     // moves to its new pitch.
     TuningsListChange();
     SpeedButtonDefaultClick();
+    // The chord page names si and si flat in the new notation at once.
+    FillBassList();
+    ShowCurrentChord();
 }
 
 void TMainForm::TuningsListChange()

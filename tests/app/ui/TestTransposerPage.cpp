@@ -225,6 +225,23 @@ private slots:
         FBoxes.clear();
     }
 
+    void FlatsOptionRespellsTableAndSong()
+    {
+        FForm->SrcComboBox->SetItemIndex(1);
+        FForm->SrcComboBoxChange();
+        FForm->MemoTransp->SetText(QStringLiteral("C# F#m  мы поём"));
+        Step(10); // one semitone up
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("D Gm  мы поём"));
+        QCOMPARE(FForm->SrcComboBox->Text(), QStringLiteral("C#"));
+        Step(11);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("C# F#m  мы поём"));
+        FForm->OptionsFlats->SetChecked(true);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Db Gbm  мы поём"));
+        QCOMPARE(FForm->SrcComboBox->ItemIndex(), 1);
+        QCOMPARE(FForm->SrcComboBox->Text(), QStringLiteral("Db"));
+        QVERIFY(Row(0).startsWith(QStringLiteral("Db D Eb")));
+    }
+
     void CtrlClickSelectsTheChord()
     {
         FForm->MemoTransp->SetText(QStringLiteral("Am7  C/E  D/f#  Xm  (Em)"));
