@@ -132,8 +132,8 @@ void TMainForm::OptionsAlwaysOnTopClick()
 
 void TMainForm::OptionsTrayIconClick()
 {
-    // TRAY: VxTrayIcon.Active follows the option once the notification-area icon exists; until
-    // then, and wherever there is no notification area, hiding the window minimizes it.
+    // There is no notification-area icon yet: the option is only kept, and hiding the window
+    // minimizes it.
 }
 
 Settings::TSettings TMainForm::ControlSettings() const
@@ -167,7 +167,7 @@ Settings::TSettings TMainForm::ControlSettings() const
     }
     ReadCheck(this, "PopUpChordNormal", s.popUpChordNormal);
     ReadCheck(this, "PopUpChordHigher", s.popUpChordHigher);
-    // HOTKEY: the text of VxAppHotKey.HotKey once the application hot key exists.
+    // No global hot key is registered yet; the stored text goes back to the file as it came.
     return s;
 }
 
@@ -200,7 +200,6 @@ void TMainForm::ApplySettings(const Settings::TSettings &s)
         font.setPointSize(s.fontSize);
         memo->setFont(font);
     }
-    // HOTKEY: VxAppHotKey.HotKey := s.globalShortcut (none when empty) once the hot key exists.
     WriteCheck(this, "PopUpChordNormal", s.popUpChordNormal);
     WriteCheck(this, "PopUpChordHigher", s.popUpChordHigher);
 }

@@ -1,6 +1,7 @@
 // Playing the drawn chord from the real main window, heard by a capture device.
 #include "app/ui/MainUnit.h"
 #include "midi/MidiGen.h"
+#include "TestSupport.h"
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/vcl/Application.h"
 
@@ -28,20 +29,14 @@ class TestMainFormPlay : public QObject
 private slots:
     void init()
     {
-        FBoxes.clear();
         Application::ResetTermination();
-        Application::SetMessageBoxHook([this](const QString &text, const QString &caption, int) {
-            FBoxes.append(caption + QLatin1Char('|') + text);
-            return int(Application::IDOK);
-        });
-        FDevice = std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"));
-        MidiOut::SetDevices({FDevice});
+        TestSupport::RecordMessageBoxes(FBoxes);
+        FDevice = TestSupport::UseCapturePort();
     }
 
     void cleanup()
     {
-        Application::SetMessageBoxHook({});
-        MidiOut::ResetDevices();
+        TestSupport::RestoreDevicesAndBoxes();
     }
 
     void SoundOptionsStartAtTheirDefaults()

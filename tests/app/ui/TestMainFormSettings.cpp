@@ -1,4 +1,5 @@
 // Every option of the real main window survives a close and a new start on the same data folder.
+#include "TestSupport.h"
 #include "app/ui/MainUnit.h"
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/midiout/MidiOut.h"
@@ -9,6 +10,9 @@
 #include <QtTest>
 
 namespace {
+
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
 
 // The controls of the settings file's keys; the window's own place is checked apart.
 const char *const OptionControls[] = {
@@ -68,18 +72,7 @@ void Change(TMainForm &form, const char *name)
     }
 }
 
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 } // namespace
 
@@ -128,11 +121,11 @@ private slots:
     void AFileWithOnlyTheNotationStartsWestern()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("veltrasomin_settings.ini"), "[OPTIONS]\r\nEastWestRG=1\r\n");
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), "[OPTIONS]\r\nEastWestRG=1\r\n"));
         QStringList designed;
         {
             QTemporaryDir plain; // an empty file: the form as designed, no language from the system
-            WriteFile(plain.filePath("veltrasomin_settings.ini"), "");
+            QVERIFY(WriteFile(plain.filePath("veltrasomin_settings.ini"), ""));
             TMainForm form(plain.path());
             for (const char *name : OptionControls)
                 designed.append(State(form, name));
@@ -153,11 +146,11 @@ private slots:
         const char raw[] = "\x00\x01[OPTIONS\nVolume_Pos=999\nInstList=-4\nActivePage=77\nFontSize=0\n"
                            "RightHand=0\nLeftHand=0\nOptionsShowHints=zero\n\xFF\xFE\xFD";
         const QByteArray damaged(raw, sizeof(raw) - 1);
-        WriteFile(path, damaged);
+        QVERIFY(WriteFile(path, damaged));
         QStringList designed;
         {
             QTemporaryDir plain; // an empty file: the form as designed, no language from the system
-            WriteFile(plain.filePath("veltrasomin_settings.ini"), "");
+            QVERIFY(WriteFile(plain.filePath("veltrasomin_settings.ini"), ""));
             TMainForm form(plain.path());
             for (const char *name : OptionControls)
                 designed.append(State(form, name));

@@ -1,4 +1,5 @@
 // The real main window, started offscreen on a temporary data folder.
+#include "TestSupport.h"
 #include "app/ui/MainUnit.h"
 #include "platform/vcl/Application.h"
 
@@ -9,6 +10,9 @@
 
 namespace {
 
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
+
 struct TBox
 {
     QString text;
@@ -16,18 +20,7 @@ struct TBox
     int flags;
 };
 
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray Resource(const QString &name)
 {
@@ -82,9 +75,9 @@ private slots:
     void ReplacesAnOutdatedBaseAndKeepsTheUserFile()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=1111111111xx\n[Version]\nNumber=1.4.4\n");
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=1111111111xx\n[Version]\nNumber=1.4.4\n"));
         const QByteArray user = "; mine\n[C]\nmaj=0001000203x0\n";
-        WriteFile(dir.filePath("user_chords.ini"), user);
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), user));
         TMainForm form(dir.path());
         QCOMPARE(ReadFile(dir.filePath("veltrasomin_chords.ini")), Resource("veltrasomin_chords.ini"));
         QCOMPARE(ReadFile(dir.filePath("user_chords.ini")), user);
@@ -116,7 +109,7 @@ private slots:
     void AddsUserChordTypesOnce()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("user_chords.ini"), "; types\n[C]\nmaj9-5=0001000203xx\nMAJ=0001000203xx\nm7b9/Db=1\n");
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), "; types\n[C]\nmaj9-5=0001000203xx\nMAJ=0001000203xx\nm7b9/Db=1\n"));
         TMainForm form(dir.path());
         const QStringList items = form.ChordType->Items();
         QCOMPARE(items.count(QStringLiteral("maj9-5")), 1);
@@ -128,7 +121,7 @@ private slots:
     void ReportsAUserFileWithoutHeader()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("user_chords.ini"), "only comments\n");
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), "only comments\n"));
         TMainForm form(dir.path());
         QVERIFY(!Application::Terminated());
         QCOMPARE(FBoxes.size(), 1);
@@ -139,7 +132,7 @@ private slots:
     void EndsAfterAMalformedScheme()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=0001000203x\n[Version]\nNumber=1.4.5\n");
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_chords.ini"), "[C]\nmaj=0001000203x\n[Version]\nNumber=1.4.5\n"));
         TMainForm form(dir.path());
         QVERIFY(Application::Terminated());
         QVERIFY(Application::ExitCode() != 0);

@@ -1,6 +1,7 @@
 // The tuner page of the real main window, offscreen on a temporary data folder.
 #include "app/ui/MainUnit.h"
 #include "midi/MidiGen.h"
+#include "TestSupport.h"
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/vcl/Application.h"
 
@@ -77,19 +78,13 @@ class TestMainFormTuner : public QObject
 private slots:
     void init()
     {
-        FBoxes.clear();
-        Application::SetMessageBoxHook([this](const QString &text, const QString &caption, int) {
-            FBoxes.append(caption + QLatin1Char('|') + text);
-            return int(Application::IDOK);
-        });
-        FDevice = std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"));
-        MidiOut::SetDevices({FDevice});
+        TestSupport::RecordMessageBoxes(FBoxes);
+        FDevice = TestSupport::UseCapturePort();
     }
 
     void cleanup()
     {
-        Application::SetMessageBoxHook({});
-        MidiOut::ResetDevices();
+        TestSupport::RestoreDevicesAndBoxes();
     }
 
     void StartsInStandardTuningWithTheListOfTheNotation()

@@ -4,8 +4,7 @@
 #include "app/core/xlat.h"
 #include "app/ui/MainUnit.h"
 #include "app/ui/UnitPreview.h"
-#include "platform/midiout/CaptureDevice.h"
-#include "platform/midiout/MidiOut.h"
+#include "TestSupport.h"
 #include "platform/vcl/Application.h"
 
 #include <QClipboard>
@@ -73,7 +72,7 @@ private slots:
         });
         QVERIFY(FDir.isValid());
         // Chords clicked in the text are heard by a capture port, not the sound card.
-        MidiOut::SetDevices({std::make_shared<TCaptureDevice>(QStringLiteral("Test Port"))});
+        TestSupport::UseCapturePort();
         FForm = std::make_unique<TMainForm>(FDir.path());
         FForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
@@ -88,8 +87,7 @@ private slots:
     void cleanup()
     {
         FForm.reset();
-        Application::SetMessageBoxHook({});
-        MidiOut::ResetDevices();
+        TestSupport::RestoreDevicesAndBoxes();
     }
 
     void KeyTableStepListAndCopy()
