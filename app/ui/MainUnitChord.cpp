@@ -218,7 +218,9 @@ void TMainForm::FillRootList(TComboBox *combo)
     const bool blocked = combo->blockSignals(true);
     combo->clear();
     combo->addItems(ChordLists::RootItems(named, russian, EastWestRG->ItemIndex(), flats));
-    combo->SetItemIndex(index < 0 ? 0 : index);
+    // The chord page always shows a root, C until one is chosen; the transposer's key list
+    // stays empty until the user picks a key.
+    combo->SetItemIndex(index < 0 && combo == Root ? 0 : index);
     combo->blockSignals(blocked);
 }
 

@@ -93,6 +93,12 @@ private slots:
     void KeyTableStepListAndCopy()
     {
         QCOMPARE(FForm->SrcComboBox->ItemIndex(), -1);
+        // A language switch renames the keys but picks none.
+        FForm->LangComboBox->SetItemIndex(1 - FForm->LangComboBox->ItemIndex());
+        FForm->LangComboBoxChange();
+        QCOMPARE(FForm->SrcComboBox->ItemIndex(), -1);
+        QCOMPARE(FForm->SrcComboBox->count(), 12);
+        SetSpelling(0, false);
         QCOMPARE(FForm->DestComboBox->Text(), QStringLiteral("="));
         FForm->SrcComboBox->SetItemIndex(4);
         FForm->DestComboBox->SetItemIndex(8);
