@@ -167,8 +167,7 @@ void TMainForm::FormClose()
     SaveSettings();
 }
 
-// Steps of start-up and close that belong to the MIDI, settings, language, help and tuner
-// features; each does nothing until its feature is built.
+// The help page is not built yet; its start-up step does nothing.
 void TMainForm::LoadHelp() {}
 // Without a notification area the window starts minimized.
 void TMainForm::HideToTray()

@@ -157,8 +157,10 @@ QString TMainForm::FindChordSchemes()
     query.notation = EastWestRG->ItemIndex();
 
     const bool userFileExists = QFileInfo::exists(FState.dataFolder + DataFolder::UserFileName);
+    // Without a base (start-up ended early, or the window is closing) every chord is unknown.
     const ChordBase::TChordSchemes found =
-        ChordBase::FindChordSchemes(query, *FState.chordBase, FState.userFile.get(), userFileExists);
+        FState.chordBase ? ChordBase::FindChordSchemes(query, *FState.chordBase, FState.userFile.get(), userFileExists)
+                         : ChordBase::TChordSchemes{{ChordBase::NoScheme}, query.chordType};
 
     FState.currentChordType = found.chordType;
     FState.schemes = found.schemes;

@@ -166,6 +166,19 @@ private slots:
         QVERIFY(Application::Terminated());
         QCOMPARE(FBoxes.size(), 1);
         QCOMPARE(FBoxes.first().text, form.Ids(0));
+        // Events still queued before the loop ends find no chords rather than a missing base.
+        form.ChordTypeChange();
+        QCOMPARE(form.State().schemes, QStringList{QStringLiteral("xxxxxxxxxxxx")});
+    }
+
+    void ChordsChangedAfterCloseFindNothing()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.close();
+        form.ChordType->SetText(QStringLiteral("m7"));
+        form.ChordTypeChange();
+        QCOMPARE(form.State().schemes, QStringList{QStringLiteral("xxxxxxxxxxxx")});
     }
 
     void StartsHiddenOnlyForAFirstMinArgument()
