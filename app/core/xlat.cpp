@@ -140,6 +140,22 @@ QString DecodeSongText(const QByteArray &bytes)
     return DecodeSongText(bytes, DetectSongEncoding(bytes));
 }
 
+bool LooksLikeText(const QByteArray &bytes)
+{
+    const TSongEncoding encoding = DetectSongEncoding(bytes);
+    if (encoding == TSongEncoding::Utf16LE || encoding == TSongEncoding::Utf16BE)
+        return true;
+    qsizetype controls = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0)
+            return false;
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f')
+            ++controls;
+    }
+    return controls * 10 <= bytes.size();
+}
+
 QByteArray EncodeSongText(const QString &text, TSaveEncoding encoding)
 {
     switch (encoding) {

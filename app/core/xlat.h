@@ -23,6 +23,8 @@ enum class TSongEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Koi8r, Windows1251, 
 TSongEncoding DetectSongEncoding(const QByteArray &bytes);
 QString DecodeSongText(const QByteArray &bytes, TSongEncoding encoding);
 QString DecodeSongText(const QByteArray &bytes);
+// False for bytes no song text holds: NUL bytes outside UTF-16, or mostly control characters.
+bool LooksLikeText(const QByteArray &bytes);
 
 // The encodings a song text is saved in: UTF-8 without a mark, UTF-16 little-endian with its
 // mark, or Windows-1251 (characters it lacks become '?').

@@ -408,6 +408,10 @@ bool TMainForm::OpenSongFile(const QString &fileName)
         return false;
     }
     const QByteArray bytes = file.readAll();
+    if (!xlat::LooksLikeText(bytes)) {
+        Application::MessageBox(fileName + CrLf + Ids(300), Ids(1), Application::MB_ICONERROR, this);
+        return false;
+    }
     SpeedButtonDefaultClick();
     MemoTransp->SetText(EditorLineBreaks(xlat::DecodeSongText(bytes)));
     MemoTransp->document()->setModified(false);

@@ -153,3 +153,17 @@ TEST(Xlat, SavedSongTextsReadBackUnchanged)
     EXPECT_TRUE(EncodeSongText(QStringLiteral("a"), TSaveEncoding::Utf16).startsWith("\xFF\xFE"));
     EXPECT_EQ(EncodeSongText(QString::fromUtf8("Am ♪"), TSaveEncoding::Windows1251), QByteArray("Am ?"));
 }
+
+TEST(Xlat, TellsSongTextsFromBinaryFiles)
+{
+    struct { QByteArray bytes; bool text; } cases[] = {
+        {"Am  Dm  E\r\n\tмы поём\n", true},
+        {"", true},
+        {QByteArray("\xFF\xFE" "A\0m\0", 6), true},                  // UTF-16 holds NUL bytes
+        {QByteArray("PK\x03\x04\0\0\x08\0", 8), false},              // an archive
+        {QByteArray("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16), false},  // a picture
+        {"\x01\x02\x03\x04\x05 text", false},                         // mostly control bytes
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(xlat::LooksLikeText(c.bytes), c.text) << c.bytes.toHex().constData();
+}

@@ -176,6 +176,13 @@ private slots:
         QCOMPARE(FForm->MemoTransp->Text().size(), 499'999);
         QCOMPARE(FBoxes.size(), 1);
         FBoxes.clear();
+
+        // A picture opened by mistake is refused with a box and the song stays.
+        QVERIFY(!FForm->OpenSongFile(WriteFile(QStringLiteral("photo.txt"), QByteArray("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16))));
+        QCOMPARE(FForm->MemoTransp->Text().size(), 499'999);
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().contains(FForm->Ids(300)));
+        FBoxes.clear();
     }
 
     void SavesInEachEncoding()
