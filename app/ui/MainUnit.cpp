@@ -27,6 +27,10 @@ TMainForm::~TMainForm()
     // Pages removed while the window is destroyed must not run the page handlers.
     if (PageControl)
         PageControl->disconnect(this);
+    // The pages go while the form is still whole: the last events of a closing list or editor
+    // still reach the form's handlers and event filters.
+    delete PageControl;
+    PageControl = nullptr;
 }
 
 void TMainForm::CreateComponents()
