@@ -12,10 +12,11 @@ bool IsWritableFolder(const QString &folder)
     return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
-QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home)
+QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home,
+                         const std::function<bool(const QString &)> &isWritable)
 {
     QString folder;
-    if (IsWritableFolder(executableFolder)) {
+    if (isWritable(executableFolder)) {
         folder = executableFolder;
     } else {
         const QString base = xdgDataHome.isEmpty() ? home + QStringLiteral("/.local/share") : xdgDataHome;

@@ -2,6 +2,7 @@
 // Where the chord base, the user file and the settings live: beside the program when that folder
 // is writable (a portable copy), else in the user's data folder.
 #include <QString>
+#include <functional>
 
 namespace DataFolder {
 
@@ -9,13 +10,15 @@ inline const QString ChordBaseName = QStringLiteral("veltrasomin_chords.ini");
 inline const QString UserFileName = QStringLiteral("user_chords.ini");
 inline const QString SettingsName = QStringLiteral("veltrasomin_settings.ini");
 
+bool IsWritableFolder(const QString &folder);
+
 // xdgDataHome is $XDG_DATA_HOME, or empty for ~/.local/share. The result ends with "/"; the
-// folder exists unless it could not be created.
-QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home);
+// folder exists unless it could not be created. isWritable tells whether the program may keep
+// its files beside itself.
+QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home,
+                         const std::function<bool(const QString &)> &isWritable = IsWritableFolder);
 
 // The same from the running program's folder and environment.
 QString ChooseDataFolder();
-
-bool IsWritableFolder(const QString &folder);
 
 } // namespace DataFolder

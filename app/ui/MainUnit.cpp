@@ -88,16 +88,18 @@ bool TMainForm::WriteDefaultFiles()
 {
     const QString base = FState.dataFolder + DataFolder::ChordBaseName;
     const QString user = FState.dataFolder + DataFolder::UserFileName;
-    // A base that cannot be written is reported by the caller; a user file that cannot be written
-    // is only missing, but the user is told why.
+    // A base that cannot be written is reported by the caller, and then nothing else is tried; a
+    // user file that cannot be written is only missing, but the user is told why.
     try {
         if (!QFileInfo::exists(base))
             VxDataEmbed->DataSaveToFile(base);
     } catch (const EVxException &) {
     }
+    if (!QFileInfo(base).isFile())
+        return false;
     if (!QFileInfo::exists(user))
         SaveDefaultFile(VxDataEmbed_User, user);
-    return QFileInfo(base).isFile();
+    return true;
 }
 
 bool TMainForm::SaveDefaultFile(TVxDataEmbedded *data, const QString &fileName)

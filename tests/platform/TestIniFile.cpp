@@ -1,6 +1,7 @@
 #include "platform/ini/IniFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -120,14 +121,17 @@ TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
 TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
 {
     const QString path = Write("[S]\nk=v\n");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    TIniFile ini(path);
-    const bool written = ini.WriteString("S", "k", "changed");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
-    EXPECT_FALSE(written);
+    // A folder where the file should be: the rename over it fails, even for root.
+    const QString blocked = dir.filePath("blocked.ini");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/inside"));
+    TIniFile folder(blocked);
+    EXPECT_FALSE(folder.WriteString("S", "k", "changed"));
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    // A file where the folder should be.
+    TIniFile nested(path + "/settings.ini");
+    EXPECT_FALSE(nested.WriteString("S", "k", "changed"));
     EXPECT_EQ(Read(path), QByteArray("[S]\nk=v\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"}) << "no temporary file left";
 }
 
 } // namespace

@@ -12,22 +12,19 @@ TEST(DataFolder, UsesTheProgramFolderWhenWritableElseTheUserDataFolder)
     const QString program = root.filePath("program");
     const QString data = root.filePath("data");
     QDir().mkpath(program);
+    const auto readOnly = [](const QString &) { return false; };
 
     EXPECT_EQ(DataFolder::ChooseDataFolder(program, data, root.path()), program + "/");
+    EXPECT_EQ(DataFolder::ChooseDataFolder(program + "/", data, root.path()), program + "/");
 
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-    const bool rootUser = ::geteuid() == 0;
-    const QString chosen = DataFolder::ChooseDataFolder(program, data, root.path());
-    const QString fromHome = DataFolder::ChooseDataFolder(program, QString(), root.path());
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (rootUser)
-        GTEST_SKIP() << "root may write into read-only folders";
-    EXPECT_EQ(chosen, data + "/vexo-veltrasomin/");
-    EXPECT_TRUE(QDir(data + "/vexo-veltrasomin").exists());
-    EXPECT_EQ(fromHome, root.path() + "/.local/share/vexo-veltrasomin/");
+    EXPECT_EQ(DataFolder::ChooseDataFolder(program, data, root.path(), readOnly), data + "/vexo-veltrasomin/");
+    EXPECT_TRUE(QDir(data + "/vexo-veltrasomin").exists()) << "created on first start";
+    EXPECT_EQ(DataFolder::ChooseDataFolder(program, QString(), root.path(), readOnly),
+              root.path() + "/.local/share/vexo-veltrasomin/");
+    EXPECT_TRUE(QDir(root.path() + "/.local/share/vexo-veltrasomin").exists());
 }
 
-TEST(DataFolder, MissingProgramFolderIsNotWritable)
+TEST(DataFolder, TellsWritableFolders)
 {
     QTemporaryDir root;
     EXPECT_FALSE(DataFolder::IsWritableFolder(root.filePath("absent")));
@@ -35,4 +32,10 @@ TEST(DataFolder, MissingProgramFolderIsNotWritable)
     EXPECT_TRUE(DataFolder::IsWritableFolder(root.path()));
     EXPECT_EQ(DataFolder::ChooseDataFolder(root.filePath("absent"), root.filePath("xdg"), root.path()),
               root.filePath("xdg") + "/vexo-veltrasomin/");
+
+    QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool writable = DataFolder::IsWritableFolder(root.path());
+    QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Root may write anywhere, and so may keep its files beside the program.
+    EXPECT_EQ(writable, ::geteuid() == 0);
 }

@@ -143,19 +143,26 @@ private slots:
 
     void EndsWhenTheBaseCannotBeWritten()
     {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
         QTemporaryDir dir;
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        {
-            TMainForm form(dir.path());
-            QVERIFY(Application::Terminated());
-            QCOMPARE(Application::ExitCode(), 1);
-            QCOMPARE(FBoxes.size(), 1);
-            QCOMPARE(FBoxes.first().caption, form.Ids(1));
-            QCOMPARE(FBoxes.first().text, form.Ids(0));
-        }
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(WriteFile(dir.filePath("plain"), "a file, not a folder"));
+        TMainForm form(dir.filePath("plain/data"));
+        QVERIFY(Application::Terminated());
+        QCOMPARE(Application::ExitCode(), 1);
+        QCOMPARE(FBoxes.size(), 1);
+        QCOMPARE(FBoxes.first().caption, form.Ids(1));
+        QCOMPARE(FBoxes.first().text, form.Ids(0));
+        QCOMPARE(FBoxes.first().flags, int(Application::MB_ICONERROR));
+    }
+
+    void KeepsWhateverStandsWhereTheUserFileGoes()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("user_chords.ini/blocked")));
+        TMainForm form(dir.path());
+        QVERIFY(!Application::Terminated());
+        QCOMPARE(FBoxes.size(), 0);
+        QVERIFY(!form.State().userFile);
+        QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
     }
 
     void EndsWhenTheBaseIsAFolder()
