@@ -1,0 +1,49 @@
+// Start-up of the main window: default files, language, lists and the first chord, up to the
+// window being ready to show. The first start writes the two default files; later starts read them.
+#include "app/ui/MainUnit.h"
+#include "platform/midiout/CaptureDevice.h"
+#include "platform/midiout/MidiOut.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QApplication &App()
+{
+    static int argc = 1;
+    static char name[] = "BenchStartup";
+    static char *argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    // The sound card plays no part in how fast the window comes up.
+    MidiOut::SetDevices({std::make_shared<TCaptureDevice>(QStringLiteral("Bench Port"))});
+    return app;
+}
+
+void FirstStart(benchmark::State &state)
+{
+    App();
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        benchmark::DoNotOptimize(form.State().schemes);
+    }
+}
+BENCHMARK(FirstStart)->Unit(benchmark::kMillisecond);
+
+void LaterStart(benchmark::State &state)
+{
+    App();
+    QTemporaryDir dir;
+    { TMainForm first(dir.path()); first.close(); }
+    for (auto _ : state) {
+        TMainForm form(dir.path());
+        benchmark::DoNotOptimize(form.State().schemes);
+    }
+}
+BENCHMARK(LaterStart)->Unit(benchmark::kMillisecond);
+
+} // namespace
