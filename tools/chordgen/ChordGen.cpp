@@ -18,6 +18,7 @@
 #include <bit>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -133,10 +134,12 @@ struct THand
     bool lowBarre = false;  // a barre lies at the lowest fretted fret
 };
 
-// The fewest fingers that hold the fretted notes. A barre (one finger laid across neighbouring
-// strings at one fret) counts once; it may only lie over strings fretted at its fret or higher,
-// never over an open or a muted string (a barre would sound a muted string), and a shape uses
-// at most two. Returns fingers > 4 when the hand cannot hold the shape.
+// How the hand holds the fretted notes: with as few barres as four fingers allow, then with as
+// few fingers as possible, since guitarists fret single notes where they can. A barre (one
+// finger laid across neighbouring strings at one fret) counts once; it may only lie over strings
+// fretted at its fret or higher, never over an open or a muted string (a barre would sound a
+// muted string), and a shape uses at most two. Returns fingers > 4 when the hand cannot hold
+// the shape.
 THand HandFor(const TFrets &frets)
 {
     unsigned fretted = 0;
@@ -179,7 +182,8 @@ THand HandFor(const TFrets &frets)
     const int notes = std::popcount(fretted);
     THand best{notes, 0, false, false};
     auto consider = [&](int fingers, int barres, bool full, bool low) {
-        if (fingers < best.fingers || (fingers == best.fingers && barres < best.barres))
+        const auto key = [](int f, int b) { return std::tuple(f > 4, b, f); };
+        if (key(fingers, barres) < key(best.fingers, best.barres))
             best = {fingers, barres, full, low};
     };
     for (size_t i = 0; i < options.size(); ++i) {
@@ -241,9 +245,13 @@ std::string ShapeKey(const TFrets &frets, int lowest)
 //                fret); two barres 12;
 //   position     1 per fret up the neck, 15 more above fret 12; open strings under a shape
 //                at fret 5 or higher 4 each; open-position chords (fretted notes within the
-//                first three frets, at least one open string, no inner mute) get 9 back, as
-//                do chords of open strings only; outside that position an open string
-//                ringing between fretted strings 3 (the hand must arch over it);
+//                first three frets, at least one open string, no inner mute, at most three
+//                fingers and no barre, as the open chords guitarists learn first) get 9 back,
+//                as do chords of open strings only; outside that position an open string
+//                ringing between fretted strings 9 (the hand must arch over it);
+//   split        notes at the lowest fret on both sides of an open string 15: the index
+//                finger cannot lie across them, so another finger must reach back under the
+//                ones at higher frets;
 //   harmony      a left-out fifth 6; a left-out ninth or eleventh of an 11 or 13 chord 3;
 //                the eleventh of a 13 chord sounding against its third 9; the third of an
 //                11 chord 6 (it rubs against the eleventh); a slash bass outside the chord
@@ -262,6 +270,20 @@ int OpenBetweenFretted(const TFrets &frets)
         count += above && below ? 1 : 0;
     }
     return count;
+}
+
+bool SplitAtLowest(const TFrets &frets, int lowest)
+{
+    int first = -1, last = -1;
+    for (int s = 0; s < Strings; ++s)
+        if (frets[s] == lowest) {
+            first = first < 0 ? s : first;
+            last = s;
+        }
+    for (int s = first + 1; s < last; ++s)
+        if (frets[s] == 0)
+            return true;
+    return false;
 }
 
 int Score(const TFrets &frets, const TChordNeeds &needs, const THand &hand)
@@ -303,10 +325,12 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const THand &hand)
         score += lowest + (lowest > 12 ? 15 : 0);
         if (lowest >= 5)
             score += 4 * open;
-        if (highest <= 3 && open > 0 && innerMutes == 0)
+        if (highest <= 3 && open > 0 && innerMutes == 0 && hand.fingers <= 3 && hand.barres == 0)
             score -= 9;
         else
-            score += 3 * OpenBetweenFretted(frets);
+            score += 9 * OpenBetweenFretted(frets);
+        if (SplitAtLowest(frets, lowest))
+            score += 15;
     } else {
         score -= 9;
     }
