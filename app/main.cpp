@@ -13,9 +13,8 @@ int main(int argc, char *argv[])
     TMainForm form(QString(), arguments);
     if (Application::Terminated())
         return Application::ExitCode();
-    if (form.StartsHidden())
-        form.showMinimized();
-    else
+    // A window started hidden is already in the notification area or minimized.
+    if (!form.StartsHidden())
         form.show();
     return app.exec();
 }

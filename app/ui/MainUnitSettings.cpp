@@ -5,6 +5,8 @@
 
 #include "app/core/DataFolder.h"
 #include "platform/ini/IniFile.h"
+#include "toolkit/VxAppHotKey.h"
+#include "toolkit/VxTrayIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,18 +72,6 @@ int ListCount(const QWidget *form, const char *name, int otherwise)
     return list ? list->count() : otherwise;
 }
 
-// A text the key-sequence parser does not understand gives no hot key at all.
-QString UsableShortcut(const QString &text)
-{
-    const QKeySequence keys = QKeySequence::fromString(text, QKeySequence::PortableText);
-    if (keys.isEmpty())
-        return {};
-    for (int i = 0; i < keys.count(); ++i)
-        if (keys[i].key() == Qt::Key_unknown)
-            return {};
-    return text;
-}
-
 QList<QRect> ScreenAreas()
 {
     QList<QRect> areas;
@@ -132,8 +122,7 @@ void TMainForm::OptionsAlwaysOnTopClick()
 
 void TMainForm::OptionsTrayIconClick()
 {
-    // There is no notification-area icon yet: the option is only kept, and hiding the window
-    // minimizes it.
+    VxTrayIcon->SetActive(OptionsTrayIcon->Checked());
 }
 
 Settings::TSettings TMainForm::ControlSettings() const
@@ -167,7 +156,7 @@ Settings::TSettings TMainForm::ControlSettings() const
     }
     ReadCheck(this, "PopUpChordNormal", s.popUpChordNormal);
     ReadCheck(this, "PopUpChordHigher", s.popUpChordHigher);
-    // No global hot key is registered yet; the stored text goes back to the file as it came.
+    s.globalShortcut = TVxApplicationHotKey::ShortCutToText(VxAppHotKey->HotKey());
     return s;
 }
 
@@ -202,6 +191,9 @@ void TMainForm::ApplySettings(const Settings::TSettings &s)
     }
     WriteCheck(this, "PopUpChordNormal", s.popUpChordNormal);
     WriteCheck(this, "PopUpChordHigher", s.popUpChordHigher);
+    // A key refused before is tried again with the stored one.
+    VxAppHotKey->SetHotKey(TVxApplicationHotKey::TextToShortCut(s.globalShortcut));
+    VxAppHotKey->SetActive(true);
 }
 
 void TMainForm::LoadSettings()
@@ -214,7 +206,9 @@ void TMainForm::LoadSettings()
     limits.pages = PageControl->count();
     const TIniFile file(FState.dataFolder + DataFolder::SettingsName);
     Settings::TSettings loaded = Settings::Load(file, ControlSettings(), limits);
-    loaded.globalShortcut = UsableShortcut(loaded.globalShortcut);
+    // A text that names no single key gives no hot key at all.
+    loaded.globalShortcut =
+        TVxApplicationHotKey::ShortCutToText(TVxApplicationHotKey::TextToShortCut(loaded.globalShortcut));
     ApplySettings(loaded);
 }
 

@@ -1,0 +1,62 @@
+// The notification-area icon with its menu, and the global hot key: both bring the window back.
+#include "app/ui/MainUnit.h"
+
+#include "platform/vcl/Application.h"
+#include "toolkit/VxAppHotKey.h"
+#include "toolkit/VxTrayIcon.h"
+
+#include <QMenu>
+
+namespace {
+// Ctrl+Alt+F1..F12 switch consoles on Linux and never reach a program.
+const QString DefaultHotKey = QStringLiteral("Ctrl+Shift+F10");
+} // namespace
+
+void TMainForm::CreateTrayComponents()
+{
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopUpOpen = new TMenuItem(QStringLiteral("PopUpOpen"), PopupMenu, QStringLiteral("Открыть"));
+    PopUpExit = new TMenuItem(QStringLiteral("PopUpExit"), PopupMenu, QStringLiteral("Выход"));
+    PopupMenu->addAction(PopUpOpen);
+    PopupMenu->addSeparator();
+    PopupMenu->addAction(PopUpExit);
+    connect(PopUpOpen, &QAction::triggered, this, [this] { PopUpOpenClick(); });
+    connect(PopUpExit, &QAction::triggered, this, [this] { PopUpExitClick(); });
+
+    VxTrayIcon = new TVxTrayIcon(QStringLiteral("VxTrayIcon"), this);
+    VxTrayIcon->SetPopupMenu(PopupMenu);
+    VxTrayIcon->SetVisibility(tvVisibleTaskBar | tvVisibleTaskList | tvAutoHide | tvAutoHideIcon | tvRestoreClick |
+                              tvRestoreDbClick);
+    VxTrayIcon->SetActive(true);
+
+    VxAppHotKey = new TVxApplicationHotKey(QStringLiteral("VxAppHotKey"), this);
+    VxAppHotKey->SetHotKey(TVxApplicationHotKey::TextToShortCut(DefaultHotKey));
+    VxAppHotKey->SetActive(true);
+    connect(VxAppHotKey, &TVxApplicationHotKey::OnHotKey, this, [this] { VxAppHotKeyHotKey(); });
+}
+
+void TMainForm::HideToTray()
+{
+    FStartHidden = true;
+    VxTrayIcon->HideApplication();
+}
+
+void TMainForm::PopUpOpenClick()
+{
+    VxTrayIcon->ShowApplication();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::VxAppHotKeyHotKey()
+{
+    PopUpOpenClick();
+}
+
+void TMainForm::PopUpExitClick()
+{
+    // Closing first keeps the settings, as every other way out of the program does.
+    close();
+    Application::Terminate();
+}

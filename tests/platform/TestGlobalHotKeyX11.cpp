@@ -1,0 +1,169 @@
+// The real key grab on an X11 display of its own (Xvfb). Skips itself where Xvfb is not installed.
+#include "platform/desktop/GlobalHotKey.h"
+#include "toolkit/VxAppHotKey.h"
+
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// An Xvfb server on a free display; Display() is empty when it did not come up.
+class TXvfb
+{
+public:
+    TXvfb()
+    {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        int fds[2];
+        if (program.isEmpty() || pipe(fds) != 0)
+            return;
+        FPid = fork();
+        if (FPid == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            const std::string path = program.toStdString();
+            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "320x240x24",
+                  static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // The server writes its display number once it accepts clients.
+        pollfd ready{fds[0], POLLIN, 0};
+        char number[16] = {};
+        if (FPid > 0 && poll(&ready, 1, 20000) == 1 && read(fds[0], number, sizeof number - 1) > 0) {
+            char display[24];
+            std::snprintf(display, sizeof display, ":%d", std::atoi(number));
+            FDisplay = display;
+        }
+        close(fds[0]);
+    }
+    ~TXvfb()
+    {
+        if (FPid > 0) {
+            kill(FPid, SIGTERM);
+            waitpid(FPid, nullptr, 0);
+        }
+    }
+    const std::string &Display() const { return FDisplay; }
+
+private:
+    pid_t FPid = -1;
+    std::string FDisplay;
+};
+
+xcb_keycode_t KeyCodeOf(xcb_connection_t *connection, xcb_keysym_t keySym)
+{
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    auto *reply = xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, uint8_t(count)), nullptr);
+    xcb_keycode_t found = 0;
+    const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(reply);
+    for (int i = 0; i < count && !found; ++i)
+        if (syms[i * reply->keysyms_per_keycode] == keySym)
+            found = xcb_keycode_t(setup->min_keycode + i);
+    std::free(reply);
+    return found;
+}
+
+// Whether another client could grab every key with these modifiers on the root window now.
+bool OtherClientCanGrab(xcb_connection_t *other, uint16_t modifiers)
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    xcb_generic_error_t *error = xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, root, modifiers, XCB_GRAB_ANY, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::free(error);
+    if (error)
+        return false;
+    xcb_ungrab_key(other, XCB_GRAB_ANY, root, modifiers);
+    xcb_flush(other);
+    return true;
+}
+
+} // namespace
+
+TEST(GlobalHotKeyX11, GrabsTheKeyOnTheDisplayAndMatchesItsPresses)
+{
+    TXvfb server;
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    xcb_connection_t *other = xcb_connect(server.Display().c_str(), nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(other));
+    const uint16_t ctrlShift = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+
+    {
+        TGlobalHotKey hotKey;
+        ASSERT_TRUE(hotKey.Grab(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_F10)));
+        EXPECT_FALSE(OtherClientCanGrab(other, ctrlShift));
+        EXPECT_TRUE(OtherClientCanGrab(other, XCB_MOD_MASK_CONTROL)); // only the one combination is taken
+
+        // Presses as the server reports them: Caps Lock and Num Lock (Mod2) do not matter.
+        int pressed = 0;
+        QObject::connect(&hotKey, &TGlobalHotKey::Pressed, [&pressed] { ++pressed; });
+        const xcb_keycode_t f10 = KeyCodeOf(other, XK_F10);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+        const struct { uint8_t type; xcb_keycode_t code; uint16_t state; bool matches; } cases[] = {
+            {XCB_KEY_PRESS, f10, ctrlShift, true},
+            {XCB_KEY_PRESS, f10, ctrlShift | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2, true},
+            {XCB_KEY_PRESS, f10, ctrlShift | XCB_BUTTON_MASK_1, true},
+            {XCB_KEY_PRESS | 0x80, f10, ctrlShift, true}, // sent by another client
+            {XCB_KEY_PRESS, f10, ctrlShift | XCB_MOD_MASK_1, false},
+            {XCB_KEY_PRESS, f10, XCB_MOD_MASK_CONTROL, false},
+            {XCB_KEY_PRESS, xcb_keycode_t(f10 + 1), ctrlShift, false},
+            {XCB_KEY_RELEASE, f10, ctrlShift, false},
+        };
+        for (const auto &c : cases) {
+            xcb_key_press_event_t event{};
+            event.response_type = c.type;
+            event.detail = c.code;
+            event.state = c.state;
+            event.root = event.event = root;
+            const int before = pressed;
+            EXPECT_EQ(hotKey.nativeEventFilter("xcb_generic_event_t", &event, nullptr), c.matches) << c.state;
+            EXPECT_EQ(pressed - before, c.matches ? 1 : 0);
+        }
+        hotKey.Release();
+        EXPECT_TRUE(OtherClientCanGrab(other, ctrlShift));
+    }
+
+    // A key another program holds is refused; the component then tries the handler's replacement.
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    ASSERT_FALSE(xcb_request_check(other, xcb_grab_key_checked(other, 1, root, ctrlShift, XCB_GRAB_ANY,
+                                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+    QObject owner;
+    TVxApplicationHotKey appHotKey(QStringLiteral("VxAppHotKey"), &owner);
+    appHotKey.SetHotKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F10));
+    int failures = 0;
+    QObject::connect(&appHotKey, &TVxApplicationHotKey::OnHotKeyRegisterFailed, [&failures](QObject *, QKeySequence &key) {
+        ++failures;
+        key = QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11);
+    });
+    appHotKey.SetActive(true);
+    EXPECT_TRUE(appHotKey.Active());
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(appHotKey.HotKey(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F11));
+    EXPECT_FALSE(OtherClientCanGrab(other, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
+    appHotKey.SetActive(false);
+    EXPECT_TRUE(OtherClientCanGrab(other, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
+
+    xcb_disconnect(other);
+    app.reset();
+}
