@@ -1,9 +1,10 @@
-// Playing chords: the sound options, the speaker button, Space, and the tone generator setup.
+// Playing chords: the sound options, the speaker button and the tone generator setup.
 #include "app/ui/MainUnit.h"
 
 #include "app/core/PlayNotes.h"
 #include "midi/MidiGen.h"
 #include "platform/midiout/MidiOut.h"
+#include "platform/vcl/ActionList.h"
 #include "platform/vcl/Application.h"
 
 #include <QAction>
@@ -81,16 +82,6 @@ void TMainForm::CreateSoundOptions(QWidget *page, QBoxLayout *layout)
 
     connect(VolumeTrackBar, &QSlider::valueChanged, this, [this] { VolumeTrackBarChange(); });
     connect(DurationTrackBar, &QSlider::valueChanged, this, [this] { DurationTrackBarChange(); });
-
-    ActionPlay = new QAction(this);
-    ActionPlay->setObjectName(QStringLiteral("ActionPlay"));
-    ActionPlay->setShortcut(QKeySequence(Qt::Key_Space));
-    ActionPlay->setShortcutContext(Qt::WindowShortcut);
-    addAction(ActionPlay);
-    connect(ActionPlay, &QAction::triggered, this, [this] {
-        if (PlayChordBtn && PageControl && PageControl->currentWidget() == MainTab)
-            PlayChordBtn->click();
-    });
 }
 
 void TMainForm::ListMidiDevices()
@@ -186,7 +177,7 @@ void TMainForm::MemoTranspKeyUp()
 
 void TMainForm::MainTabShow()
 {
-    ActionPlay->setEnabled(true);
+    ActionListChord->SetState(TActionList::asNormal);
     ShowCurrentChord();
 }
 
@@ -194,5 +185,5 @@ void TMainForm::MainTabHide()
 {
     if (MidiGen->IsPlaying())
         MidiGen->Stop();
-    ActionPlay->setEnabled(false);
+    ActionListChord->SetState(TActionList::asSuspended);
 }

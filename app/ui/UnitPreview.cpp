@@ -114,6 +114,13 @@ void TFormPreview::closeEvent(QCloseEvent *event)
 bool TFormPreview::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Esc closes this window; the main window's Esc must not take it.
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+        break;
     case QEvent::KeyPress: {
         // The window sees keys before its memo.
         const auto *key = static_cast<QKeyEvent *>(event);

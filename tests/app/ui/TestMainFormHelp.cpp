@@ -1,0 +1,199 @@
+// The help page of the real main window: F1, the three pages, the texts in both languages.
+#include "app/ui/MainUnit.h"
+#include "app/ui/UnitPreview.h"
+#include "toolkit/VxLookOut.h"
+#include "TestSupport.h"
+#include "lang/lcComp.h"
+#include "platform/vcl/Application.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void ChooseLanguage(TMainForm &form, int index)
+{
+    form.LangComboBox->setCurrentIndex(index);
+    emit form.LangComboBox->activated(index);
+}
+
+QString Resource(const char *name)
+{
+    return QString::fromUtf8(TestSupport::ReadFile(QStringLiteral(":/") + QLatin1String(name)));
+}
+
+TVxGradientHeader *Header(const TMainForm &form, int n)
+{
+    return form.findChild<TVxGradientHeader *>(QStringLiteral("VxGradientHeader%1").arg(n));
+}
+
+} // namespace
+
+class TestMainFormHelp : public QObject
+{
+    Q_OBJECT
+    QStringList FBoxes;
+
+private slots:
+    void init()
+    {
+        Application::ResetTermination();
+        TestSupport::RecordMessageBoxes(FBoxes);
+        TestSupport::UseCapturePort();
+    }
+
+    void cleanup()
+    {
+        TestSupport::RestoreDevicesAndBoxes();
+    }
+
+    void F1WithoutHelpFileOpensTheHelpPage()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(!QFileInfo::exists(form.HelpFileName()));
+        QVERIFY(form.LabelOpenHelp->isHidden());
+        form.VxLookOut->SetActivePage(form.SongbookPage);
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        QTest::keyClick(form.windowHandle(), Qt::Key_F1);
+        QCOMPARE(form.PageControl->currentWidget(), form.HelpTab);
+        QCOMPARE(form.VxLookOut->ActivePage(), form.HelpPage);
+        QVERIFY(form.HelpMemo->isVisible());
+        QVERIFY(!form.SongbookMemo->isVisible());
+        QVERIFY(form.HelpMemo->Text().size() > 1000);
+        QVERIFY(FBoxes.isEmpty());
+        // A help file found later shows its link; the file name follows the language.
+        ChooseLanguage(form, 1);
+        QVERIFY(form.HelpFileName().endsWith(QLatin1String("/help_en.chm")));
+        ChooseLanguage(form, 0);
+        QCOMPARE(form.HelpFileName(), dir.filePath(QStringLiteral("help.chm")));
+        QVERIFY(TestSupport::WriteFile(form.HelpFileName(), "not opened by the test"));
+        ChooseLanguage(form, 0);
+        QVERIFY(!form.LabelOpenHelp->isHidden());
+    }
+
+    void HeadersOpenTheirPages()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl->setCurrentWidget(form.HelpTab);
+        const struct {
+            int header;
+            TVxLookOutPage *page;
+            TMemo *memo;
+        } cases[] = {
+            {2, form.HistoryPage, form.HistoryMemo},
+            {3, form.SongbookPage, form.SongbookMemo},
+            {1, form.HelpPage, form.HelpMemo},
+            {3, form.SongbookPage, form.SongbookMemo},
+        };
+        for (const auto &c : cases) {
+            QTest::mouseClick(Header(form, c.header), Qt::LeftButton);
+            QCOMPARE(form.VxLookOut->ActivePage(), c.page);
+            for (TMemo *memo : {form.HelpMemo, form.HistoryMemo, form.SongbookMemo})
+                QCOMPARE(memo->isVisible(), memo == c.memo);
+            // The open page takes the room the closed ones leave.
+            QVERIFY(c.memo->height() > 3 * Header(form, 1)->height());
+        }
+        // A sender whose name ends in no page number changes nothing.
+        form.VxGradientHeader1Click(form.HelpMemo);
+        QCOMPARE(form.VxLookOut->ActivePage(), form.SongbookPage);
+        QVERIFY(form.SongbookMemo->Text().contains(QLatin1String("Am")));
+        QVERIFY(form.SongbookMemo->isReadOnly());
+    }
+
+    void TextsFollowTheLanguage()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        const QString russian = Resource("Helprus.txt");
+        const QString english = Resource("Helpeng.txt");
+        const struct {
+            int index;
+            const QString &help;
+            const char *history;
+            const char *header1;
+            const char *header2;
+            const char *header3;
+        } cases[] = {
+            {0, russian, "Версия 1.4.5", "Справка", "История версий", "Песенник"},
+            {1, english, "Version 1.4.5", "Help", "Version history", "Songbook"},
+            {0, russian, "Версия 1.4.5", "Справка", "История версий", "Песенник"},
+        };
+        for (const auto &c : cases) {
+            ChooseLanguage(form, c.index);
+            QCOMPARE(form.HelpMemo->Text(), c.help);
+            QCOMPARE(form.HistoryMemo->Lines().first(), QString::fromUtf8(c.history));
+            QCOMPARE(form.HistoryMemo->Lines().size(), 4);
+            QCOMPARE(Header(form, 1)->LabelCaption(), QString::fromUtf8(c.header1));
+            QCOMPARE(Header(form, 2)->LabelCaption(), QString::fromUtf8(c.header2));
+            QCOMPARE(Header(form, 3)->LabelCaption(), QString::fromUtf8(c.header3));
+        }
+    }
+
+    // The help texts describe this window: every page and option under the caption it shows.
+    void HelpTextsNameTheWindowsRealControls()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        const QStringList keys = {QStringLiteral("F1"),  QStringLiteral("F5"),     QStringLiteral("Esc"),
+                                  QStringLiteral("Del"), QStringLiteral("Ins"),    QStringLiteral("PgDn"),
+                                  QStringLiteral("PgUp"), QStringLiteral("Ctrl+C"), QStringLiteral("Ctrl+O"),
+                                  QStringLiteral("Ctrl+S"), QStringLiteral("F9"),   QStringLiteral("1–6"),
+                                  QStringLiteral("veltrasomin_chords.ini"), QStringLiteral("user_chords.ini"),
+                                  QStringLiteral("veltrasomin_settings.ini"), QStringLiteral("help.chm"),
+                                  QStringLiteral("help_en.chm"), QStringLiteral("~/.local/share/vexo-veltrasomin")};
+        for (int index : {0, 1}) {
+            ChooseLanguage(form, index);
+            const QString help = form.HelpMemo->Text();
+            QVERIFY(help.size() > 4000);
+            QStringList missing;
+            for (const QString &key : keys)
+                if (!help.contains(key))
+                    missing << key;
+            const QList<QWidget *> controls = {form.MainTab, form.TuningTab, form.MiscTab, form.OptionsTab,
+                                               form.HelpTab, form.TabSheetTable, form.TabSheetText};
+            for (QWidget *control : controls) {
+                const QString caption = control->property("Caption").toString();
+                if (!help.contains(caption))
+                    missing << caption;
+            }
+            for (QObject *control : QList<QObject *>{form.OptionsFlats, form.OptionsShowNotes, form.OptionsShowChordName,
+                                                     form.OptionsSaveBMP, form.OptionsShowHints, form.OptionsTrayIcon,
+                                                     form.OptionsCheckText, form.OptionsAlwaysOnTop, form.EastWestRG,
+                                                     form.SpeedButtonDefault, form.CopyBitBtn, form.PopUpOpenFile,
+                                                     form.PopUpSave, form.PopUpFont, form.PopUpPreview,
+                                                     form.RightHand, form.LeftHand}) {
+                const QString caption = control->property("Caption").toString();
+                if (!help.contains(caption))
+                    missing << caption;
+            }
+            QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(" | "))));
+        }
+    }
+
+    void DoubleClickShowsTheHelpInThePreview()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl->setCurrentWidget(form.HelpTab);
+        const QPoint inside = form.HelpMemo->viewport()->rect().center();
+        QTest::mouseDClick(form.HelpMemo->viewport(), Qt::LeftButton, Qt::ControlModifier, inside);
+        QVERIFY(!form.FormPreview);
+        QTest::mouseDClick(form.HelpMemo->viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+        QVERIFY(form.FormPreview);
+        QCOMPARE(form.FormPreview->MemoPreview->Text(), form.HelpMemo->Text());
+        QVERIFY(!form.FormPreview->FromSongText());
+        // The help page stays where it was.
+        QCOMPARE(form.PageControl->currentWidget(), form.HelpTab);
+    }
+};
+
+QTEST_MAIN(TestMainFormHelp)
+#include "TestMainFormHelp.moc"
