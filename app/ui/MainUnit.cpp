@@ -43,6 +43,7 @@ void TMainForm::CreateComponents()
     VxMultiString->LoadFromResource(QStringLiteral(":/VxMultiString.txt"));
 
     CreateLanguageComponent();
+    CreateTrayComponents();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     PageControl = new TPageControl(QStringLiteral("PageControl"), this);
@@ -57,6 +58,8 @@ void TMainForm::CreateComponents()
     CreateChordPage();
     CreateTunerPage();
     CreateTransposerPage();
+    CreateHelpPage();
+    CreateActions();
 }
 
 void TMainForm::CreateOptionsPage()
@@ -67,6 +70,7 @@ void TMainForm::CreateOptionsPage()
     CreateDiagramOptions(OptionsTab, layout);
     CreateSoundOptions(OptionsTab, layout);
     CreateWindowOptions(OptionsTab, layout);
+    CreateWindowLinks(OptionsTab, layout);
     layout->addStretch(1);
 }
 
@@ -156,6 +160,7 @@ void TMainForm::FormCreate()
     FState.previousTransposerStep = 11;
     FState.canonicalChordType = ChordType->Text();
     FState.versionText = QStringLiteral(VX_FILE_VERSION);
+    LabelVersionInfo->SetCaption(FState.versionText);
     SetCaption(QStringLiteral("Vexo Veltrasomin ") + FState.versionText);
 }
 
@@ -173,10 +178,3 @@ void TMainForm::FormClose()
     SaveSettings();
 }
 
-// The help page is not built yet; its start-up step does nothing.
-void TMainForm::LoadHelp() {}
-// Without a notification area the window starts minimized.
-void TMainForm::HideToTray()
-{
-    FStartHidden = true;
-}

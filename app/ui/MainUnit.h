@@ -25,6 +25,11 @@ class TCanvasImage;
 class QTableWidget;
 class TFormPreview;
 class TMidiGen;
+class TVxTrayIcon;
+class TVxApplicationHotKey;
+class TActionList;
+class TVxLookOut;
+class TVxLookOutPage;
 
 // What the main window's unit keeps besides its components.
 struct TMainState
@@ -58,7 +63,8 @@ public:
     ~TMainForm() override;
 
     const TMainState &State() const { return FState; }
-    // "/MIN" asked for the window to start hidden.
+    // "/MIN" asked for the window to start hidden; it is already hidden or minimized then, and
+    // must not be shown.
     bool StartsHidden() const { return FStartHidden; }
     // "IDS_<n>" in the active language.
     QString Ids(int id) const;
@@ -134,6 +140,22 @@ public:
     TCheckBox *OptionsTrayIcon = nullptr;
     TCheckBox *OptionsCheckText = nullptr;
     TCheckBox *OptionsAlwaysOnTop = nullptr;
+
+    // The fretboard and donation windows, the web links and the version (MainUnitWindows.cpp).
+    void GuitarImageClick();
+    void SpeedButtonDonateClick();
+    void EmailLabelClick();
+    void Label13Click();
+    void k(); // the click of Label14
+    void Label8Click();
+    TGroupBox *AboutGroupBox = nullptr;
+    TLabel *GuitarImage = nullptr;
+    TLabel *LabelVersionInfo = nullptr;
+    TLabel *EmailLabel = nullptr;
+    TLabel *Label13 = nullptr;
+    TLabel *Label14 = nullptr;
+    TLabel *Label8 = nullptr;
+    TSpeedButton *SpeedButtonDonate = nullptr;
 
     // Transposer page.
     void SrcComboBoxChange();
@@ -227,6 +249,46 @@ public:
     void MainTabShow();
     void MainTabHide();
 
+    // Keyboard (MainUnitKeys.cpp): the chord page's keys work only while it shows; the general
+    // keys always. FormKeyDown sees every key of the window before the focused control.
+    TActionList *ActionListChord = nullptr;
+    TActionList *ActionListGeneral = nullptr;
+    QAction *ActionNext = nullptr;
+    QAction *ActionBack = nullptr;
+    QAction *ActionRootDown = nullptr;
+    QAction *ActionRootUp = nullptr;
+    QAction *ActionChordTypeDown = nullptr;
+    QAction *ActionChordTypeUp = nullptr;
+    QAction *ActionCopy = nullptr;
+    QAction *ActionHelp = nullptr;
+    QAction *ActionEscape = nullptr;
+    void ActionPlayExecute();
+    void ActionNextExecute();
+    void ActionBackExecute();
+    void ActionRootDownExecute();
+    void ActionRootUpExecute();
+    void ActionChordTypeDownExecute();
+    void ActionChordTypeUpExecute();
+    void ActionCopyExecute();
+    void ActionEscapeExecute();
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+
+    // Help page (MainUnitHelp.cpp).
+    TVxLookOut *VxLookOut = nullptr;
+    TVxLookOutPage *HelpPage = nullptr;
+    TVxLookOutPage *HistoryPage = nullptr;
+    TVxLookOutPage *SongbookPage = nullptr;
+    TMemo *HelpMemo = nullptr;
+    TMemo *HistoryMemo = nullptr;
+    TMemo *SongbookMemo = nullptr;
+    TLabel *LabelOpenHelp = nullptr;
+    void ActionHelpExecute();
+    void LabelOpenHelpClick();
+    void VxGradientHeader1Click(QObject *Sender);
+    void HelpMemoDblClick();
+    // The help file of the active language in the data folder, whether it exists or not.
+    QString HelpFileName() const;
+
     // options page
     TRadioGroup *EastWestRG = nullptr;
     TCheckBox *OptionsFlats = nullptr;
@@ -240,6 +302,16 @@ public:
     TVxDataEmbedded *VxDataEmbed = nullptr;
     TVxDataEmbedded *VxDataEmbed_User = nullptr;
     TVxMultiStringHolder *VxMultiString = nullptr;
+
+    // Notification-area icon, its menu and the global hot key (MainUnitTray.cpp).
+    void PopUpOpenClick();
+    void PopUpExitClick();
+    void VxAppHotKeyHotKey();
+    TVxTrayIcon *VxTrayIcon = nullptr;
+    TVxApplicationHotKey *VxAppHotKey = nullptr;
+    QMenu *PopupMenu = nullptr;
+    TMenuItem *PopUpOpen = nullptr;
+    TMenuItem *PopUpExit = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -273,13 +345,17 @@ private:
     void RefreshTuningNotes();
     void FillTuningsList();
     void HideToTray();
+    void CreateTrayComponents();
 
     void CreateTransposerPage();
+    void CreateActions();
+    void CreateHelpPage();
     void CreateTunerPage();
     void StepTunerString(QObject *Sender, int (*step)(int));
     std::array<int, 6> FStringNotes{}; // tuner strings 1..6 as indexes of C1 .. H6
 
     void CreateWindowOptions(QWidget *page, QBoxLayout *layout);
+    void CreateWindowLinks(QWidget *page, QBoxLayout *layout);
     Settings::TSettings ControlSettings() const;
     void ApplySettings(const Settings::TSettings &settings);
     // The last loaded or saved options; they stand in for controls the window lacks.

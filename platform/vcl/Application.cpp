@@ -1,8 +1,10 @@
 #include "platform/vcl/Application.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 
 namespace Application {
 
@@ -11,6 +13,7 @@ namespace {
 struct TState
 {
     TMessageBoxHook hook;
+    TOpenUrlHook openUrlHook;
     bool terminated = false;
     int exitCode = 0;
 };
@@ -55,6 +58,18 @@ int MessageBox(const QString &text, const QString &caption, int flags, QWidget *
 void SetMessageBoxHook(TMessageBoxHook hook)
 {
     State().hook = std::move(hook);
+}
+
+bool OpenUrl(const QString &url)
+{
+    if (State().openUrlHook)
+        return State().openUrlHook(url);
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+void SetOpenUrlHook(TOpenUrlHook hook)
+{
+    State().openUrlHook = std::move(hook);
 }
 
 void Terminate(int exitCode)

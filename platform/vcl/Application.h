@@ -29,6 +29,13 @@ int MessageBox(const QString &text, const QString &caption, int flags, QWidget *
 using TMessageBoxHook = std::function<int(const QString &text, const QString &caption, int flags)>;
 void SetMessageBoxHook(TMessageBoxHook hook);
 
+// Opens a web page or mail link in the user's own programs; false when none would take it.
+bool OpenUrl(const QString &url);
+
+// Tests catch the addresses through a hook instead of starting a browser; an empty hook restores it.
+using TOpenUrlHook = std::function<bool(const QString &url)>;
+void SetOpenUrlHook(TOpenUrlHook hook);
+
 // Ends the event loop at its next turn with exitCode; before the loop runs, main() asks
 // Terminated() and returns ExitCode() instead of entering it.
 void Terminate(int exitCode = 0);

@@ -1,5 +1,7 @@
 // Draws the chord diagram's pictures at 1x and 2x: the neck seen from the player ("Fon" with the
-// nut on the left, "FonLeft" with the nut on the right) and the finger dot ("Nota").
+// nut on the left, "FonLeft" with the nut on the right) and the finger dot ("Nota"); the long neck
+// of the fretboard window ("Wood") and its note marker ("NoteMarker"); the guitar of the options
+// page ("Guitar").
 // Usage: vx_artgen <output folder>
 #include <QColor>
 #include <QDir>
@@ -68,7 +70,7 @@ QColor Mix(const QColor &a, const QColor &b, double t)
 }
 
 // Rosewood: grain runs along the neck, stretched lengthwise, with darker pores and figure.
-void PaintWood(QImage &image, int scale)
+void PaintWood(QImage &image, int scale, double height = NeckHeight)
 {
     const QColor light(150, 92, 52);
     const QColor dark(84, 46, 24);
@@ -83,7 +85,7 @@ void PaintWood(QImage &image, int scale)
             const double pores = Hash(int(x * 0.7), int(y * 2.5), 29) > 0.93 ? 0.18 : 0.0;
             double t = 0.15 + 0.45 * grain * figure + 0.35 * figure - pores;
             // Edges of the fingerboard darken where it rounds off.
-            const double edge = std::min(y, NeckHeight - y);
+            const double edge = std::min(y, height - y);
             if (edge < 4)
                 t -= (4 - edge) * 0.07;
             line[px] = Mix(dark, light, t).rgb();
@@ -91,7 +93,7 @@ void PaintWood(QImage &image, int scale)
     }
 }
 
-void PaintNut(QPainter &p, double left)
+void PaintNut(QPainter &p, double left, double height = NeckHeight)
 {
     const double width = 6;
     QLinearGradient bone(left, 0, left + width, 0);
@@ -99,30 +101,31 @@ void PaintNut(QPainter &p, double left)
     bone.setColorAt(0.35, QColor(246, 240, 222));
     bone.setColorAt(0.75, QColor(226, 216, 190));
     bone.setColorAt(1.0, QColor(170, 158, 130));
-    p.fillRect(QRectF(left, 0, width, NeckHeight), bone);
+    p.fillRect(QRectF(left, 0, width, height), bone);
 }
 
-void PaintFretWire(QPainter &p, double x)
+void PaintFretWire(QPainter &p, double x, double height = NeckHeight)
 {
     // Shadow the crown casts on the wood toward the bridge.
     QLinearGradient shadow(x + 1.5, 0, x + 5, 0);
     shadow.setColorAt(0, QColor(0, 0, 0, 110));
     shadow.setColorAt(1, QColor(0, 0, 0, 0));
-    p.fillRect(QRectF(x + 1.5, 0, 3.5, NeckHeight), shadow);
+    p.fillRect(QRectF(x + 1.5, 0, 3.5, height), shadow);
     QLinearGradient crown(x - 1.75, 0, x + 1.75, 0);
     crown.setColorAt(0.0, QColor(112, 112, 108));
     crown.setColorAt(0.4, QColor(236, 236, 230));
     crown.setColorAt(0.6, QColor(250, 250, 246));
     crown.setColorAt(1.0, QColor(128, 126, 120));
-    p.fillRect(QRectF(x - 1.75, 0, 3.5, NeckHeight), crown);
+    p.fillRect(QRectF(x - 1.75, 0, 3.5, height), crown);
 }
 
-void PaintString(QPainter &p, int string, double from, double to)
+void PaintString(QPainter &p, int string, double from, double to, double firstY = FirstStringY,
+                 double pitch = StringPitch)
 {
     // Gauges grow from the high E (string 1) to the low E (string 6); strings 3 to 6 are wound.
     static const double gauge[6] = {1.2, 1.5, 1.8, 2.2, 2.6, 3.1};
     const double w = gauge[string - 1];
-    const double y = FirstStringY + (string - 1) * StringPitch;
+    const double y = firstY + (string - 1) * pitch;
     const bool wound = string >= 3;
     p.fillRect(QRectF(from, y + w / 2, to - from, 1.6), QColor(0, 0, 0, 90));
     QLinearGradient body(0, y - w / 2, 0, y + w / 2);
@@ -198,6 +201,122 @@ QImage Dot(int scale)
     return image;
 }
 
+// The fretboard window's neck: the nut at the left, then 16 frets 44 pixels apart, strings 23
+// pixels apart, notes written midway between the fret wires.
+constexpr int LongNeckWidth = 706;
+constexpr int LongNeckHeight = 136;
+constexpr int LongFretPitch = 44;
+constexpr int LongNutWidth = 6;
+constexpr int LongFirstStringY = 10;
+constexpr int LongStringPitch = 23;
+
+QImage LongNeck(int scale)
+{
+    QImage image(LongNeckWidth * scale, LongNeckHeight * scale, QImage::Format_RGB32);
+    PaintWood(image, scale, LongNeckHeight);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    for (int n = 1; n * LongFretPitch + LongNutWidth < LongNeckWidth; ++n)
+        PaintFretWire(p, n * LongFretPitch + LongNutWidth, LongNeckHeight);
+    PaintNut(p, 0, LongNeckHeight);
+    for (int string = 1; string <= 6; ++string)
+        PaintString(p, string, LongNutWidth, LongNeckWidth, LongFirstStringY, LongStringPitch);
+    p.end();
+    image.setDotsPerMeterX(3780 * scale);
+    image.setDotsPerMeterY(3780 * scale);
+    return image;
+}
+
+// A mother-of-pearl oval under each note name: light enough for black letters, with a dark rim
+// that keeps it apart from the string it sits on.
+QImage NoteMarker(int scale)
+{
+    constexpr int Width = 24;
+    constexpr int Height = 21;
+    QImage image(Width * scale, Height * scale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    const QRectF oval(1.0, 1.0, Width - 2.5, Height - 2.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 90));
+    p.drawEllipse(oval.translated(0.8, 1.0));
+    QRadialGradient pearl(oval.center() + QPointF(-3.0, -3.5), Width * 0.7);
+    pearl.setColorAt(0.0, QColor(255, 255, 252));
+    pearl.setColorAt(0.45, QColor(240, 236, 226));
+    pearl.setColorAt(0.8, QColor(222, 226, 232));
+    pearl.setColorAt(1.0, QColor(200, 196, 188));
+    p.setBrush(pearl);
+    p.setPen(QPen(QColor(70, 52, 36), 0.9));
+    p.drawEllipse(oval);
+    p.end();
+    return image;
+}
+
+// A small acoustic guitar standing upright: spruce top, rosewood fingerboard, six strings.
+QImage Guitar(int scale)
+{
+    constexpr int Width = 56;
+    constexpr int Height = 128;
+    QImage image(Width * scale, Height * scale, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    const double mid = Width / 2.0;
+    QPainterPath body;
+    body.addEllipse(QPointF(mid, 101), 26, 25);
+    body.addEllipse(QPointF(mid, 70), 19.5, 18);
+    body.setFillRule(Qt::WindingFill);
+    body = body.simplified();
+    QLinearGradient spruce(0, 50, Width, 126);
+    spruce.setColorAt(0.0, QColor(242, 204, 132));
+    spruce.setColorAt(0.6, QColor(214, 160, 82));
+    spruce.setColorAt(1.0, QColor(160, 100, 44));
+    p.setPen(QPen(QColor(74, 40, 18), 1.6));
+    p.setBrush(spruce);
+    p.drawPath(body);
+    // Sound hole with its rosette.
+    p.setPen(QPen(QColor(120, 70, 30), 1.2));
+    p.setBrush(QColor(24, 14, 8));
+    p.drawEllipse(QPointF(mid, 80), 7.5, 7.5);
+    // Headstock and fingerboard.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(70, 38, 20));
+    p.drawRoundedRect(QRectF(mid - 6.5, 1, 13, 17), 2.5, 2.5);
+    QLinearGradient board(mid - 4.5, 0, mid + 4.5, 0);
+    board.setColorAt(0.0, QColor(60, 32, 16));
+    board.setColorAt(0.5, QColor(110, 64, 34));
+    board.setColorAt(1.0, QColor(60, 32, 16));
+    p.setBrush(board);
+    p.drawRect(QRectF(mid - 4.5, 17, 9, 56));
+    p.setBrush(QColor(236, 228, 206));
+    p.drawRect(QRectF(mid - 4.5, 17, 9, 1.5));
+    p.setPen(QPen(QColor(200, 200, 196), 0.6));
+    for (double y = 24; y < 70; y += 6.5 - (y - 24) * 0.05)
+        p.drawLine(QPointF(mid - 4.5, y), QPointF(mid + 4.5, y));
+    // Tuning pegs, three a side.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(210, 206, 196));
+    for (int i = 0; i < 3; ++i) {
+        p.drawEllipse(QPointF(mid - 9, 5 + i * 5), 2.2, 1.6);
+        p.drawEllipse(QPointF(mid + 9, 5 + i * 5), 2.2, 1.6);
+    }
+    // Bridge.
+    p.setBrush(QColor(54, 30, 14));
+    p.drawRoundedRect(QRectF(mid - 11, 104, 22, 5), 1.5, 1.5);
+    p.setPen(QPen(QColor(235, 235, 230), 0.45));
+    for (int i = 0; i < 6; ++i) {
+        const double top = mid - 3.0 + i * 1.2;
+        const double bottom = mid - 4.5 + i * 1.8;
+        p.drawLine(QPointF(top, 4), QPointF(bottom, 106));
+    }
+    p.end();
+    return image;
+}
+
 bool Save(const QImage &image, const QString &folder, const QString &name)
 {
     const QString path = QDir(folder).filePath(name);
@@ -222,6 +341,9 @@ int main(int argc, char *argv[])
         ok &= Save(Neck(scale, true), folder, QStringLiteral("Fon%1.png").arg(suffix));
         ok &= Save(Neck(scale, false), folder, QStringLiteral("FonLeft%1.png").arg(suffix));
         ok &= Save(Dot(scale), folder, QStringLiteral("Nota%1.png").arg(suffix));
+        ok &= Save(LongNeck(scale), folder, QStringLiteral("Wood%1.png").arg(suffix));
+        ok &= Save(NoteMarker(scale), folder, QStringLiteral("NoteMarker%1.png").arg(suffix));
+        ok &= Save(Guitar(scale), folder, QStringLiteral("Guitar%1.png").arg(suffix));
     }
     return ok ? 0 : 1;
 }

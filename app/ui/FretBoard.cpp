@@ -1,0 +1,152 @@
+#include "app/ui/FretBoard.h"
+
+#include "app/core/Fretboard.h"
+#include "app/ui/MainUnit.h"
+#include "app/ui/WindowEvents.h"
+#include "lang/lcComp.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int ImageWidth = 722;
+constexpr int ImageHeight = 177;
+constexpr int ImageTop = 50;
+constexpr int WoodLeft = 16;
+// The neck's first string lines up with the names of string 1.
+constexpr int WoodTop = 18;
+
+// The nearest installed face stands in for a missing one.
+QFont FontOf(const QString &family, int pointSize)
+{
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+// Text with its top-left corner at (x, y), as the neck's layout is measured.
+void TextOut(QPainter &p, int x, int y, const QString &text)
+{
+    p.drawText(QRect(x, y, 200, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+}
+
+} // namespace
+
+TFormFretboard::TFormFretboard(TMainForm *mainForm) : TForm(QStringLiteral("FormFretboard")), FMainForm(mainForm)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    SetCaption(QStringLiteral("Гриф гитары"));
+    setFixedSize(723, 260);
+
+    Label1 = new TLabel(QStringLiteral("Label1"), this);
+    Label1->SetCaption(QStringLiteral("Расположение нот на грифе гитары"));
+    QFont title(QStringLiteral("Arial"));
+    title.setStyleHint(QFont::SansSerif);
+    title.setPixelSize(24);
+    title.setBold(true);
+    Label1->SetFont(title);
+    Label1->setStyleSheet(QStringLiteral("color: green"));
+    Label1->setGeometry(10, 10, 703, 32);
+
+    ImageFon = new QLabel(this);
+    ImageFon->setObjectName(QStringLiteral("ImageFon"));
+    ImageFon->setGeometry(0, ImageTop, ImageWidth, ImageHeight);
+
+    Label2 = new TLabel(QStringLiteral("Label2"), this);
+    QFont legend = Label2->font();
+    legend.setBold(true);
+    Label2->SetFont(legend);
+    Label2->setGeometry(10, ImageTop + ImageHeight + 6, 703, 22);
+
+    WindowEvents::OnClick(ImageFon, [this] { ImageFonClick(); });
+    WindowEvents::OnClick(Label1, [this] { Label1Click(); });
+    FormCreate();
+    if (mainForm)
+        move(mainForm->frameGeometry().center() - rect().center());
+}
+
+bool TFormFretboard::English() const
+{
+    return FMainForm && FMainForm->lcLang && FMainForm->lcLang->Language() == QLatin1String("English");
+}
+
+bool TFormFretboard::West() const
+{
+    return FMainForm && FMainForm->EastWestRG && FMainForm->EastWestRG->ItemIndex() == 1;
+}
+
+bool TFormFretboard::Flats() const
+{
+    return FMainForm && FMainForm->OptionsFlats && FMainForm->OptionsFlats->Checked();
+}
+
+void TFormFretboard::FormCreate()
+{
+    // Qt lays the window out in logical pixels, so it keeps its size at every screen density.
+    if (English()) {
+        SetCaption(QStringLiteral("Guitar fretboard"));
+        Label1->SetCaption(QStringLiteral("Notes on guitar fretboard"));
+    }
+    DrawFretboard();
+    DrawNotes();
+    SetLegend();
+}
+
+void TFormFretboard::DrawFretboard()
+{
+    const qreal ratio = devicePixelRatioF();
+    FPicture = QPixmap(QSize(ImageWidth, ImageHeight) * ratio);
+    FPicture.setDevicePixelRatio(ratio);
+    FPicture.fill(palette().color(QPalette::Window));
+    QPainter p(&FPicture);
+    p.setFont(FontOf(QStringLiteral("Tahoma"), 8));
+    p.setPen(QColor(0, 0, 128));
+    static const char *const openStrings[Fretboard::StringCount] = {"E ", "H ", "G ", "D ", "A ", "E "};
+    for (int i = 0; i < Fretboard::StringCount; ++i)
+        TextOut(p, 5, ImageTop - 28 + Fretboard::StringPitch * i, QLatin1String(openStrings[i]));
+    p.setPen(QColor(128, 0, 0));
+    const QFontMetrics metrics(p.font());
+    for (int fret = 1; fret <= Fretboard::ShownFrets; ++fret) {
+        const QString roman = Fretboard::RomanFret(fret);
+        TextOut(p, Fretboard::FretNumberX(fret, metrics.horizontalAdvance(roman)), 0, roman);
+    }
+    p.drawPixmap(WoodLeft, WoodTop, QPixmap(QStringLiteral(":/Wood.png")));
+    p.end();
+    ImageFon->setPixmap(FPicture);
+}
+
+void TFormFretboard::DrawNotes()
+{
+    const QPixmap marker(QStringLiteral(":/NoteMarker.png"));
+    const bool west = West();
+    const bool flats = Flats();
+    QPainter p(&FPicture);
+    p.setFont(FontOf(QStringLiteral("Arial"), 8));
+    p.setPen(Qt::black);
+    for (int string = 1; string <= Fretboard::StringCount; ++string)
+        for (int fret = 1; fret <= Fretboard::ShownFrets; ++fret) {
+            p.drawPixmap(Fretboard::MarkerPos(string, fret), marker);
+            const QString name = Fretboard::ShownNote(string, fret, west, flats);
+            const QPoint at = Fretboard::NamePos(name, string, fret);
+            TextOut(p, at.x(), at.y(), name);
+        }
+    p.end();
+    ImageFon->setPixmap(FPicture);
+}
+
+void TFormFretboard::SetLegend()
+{
+    Label2->SetCaption(Fretboard::Legend(English(), West(), Flats()));
+}
+
+void TFormFretboard::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        FormClick();
+    TForm::mouseReleaseEvent(event);
+}

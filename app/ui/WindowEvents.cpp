@@ -1,0 +1,86 @@
+#include "app/ui/WindowEvents.h"
+
+#include <QEvent>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace WindowEvents {
+
+namespace {
+
+class TClickFilter : public QObject
+{
+public:
+    TClickFilter(QWidget *widget, std::function<void()> handler)
+        : QObject(widget), FWidget(widget), FHandler(std::move(handler))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != FWidget)
+            return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+            FPressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+            return FPressed;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && FPressed) {
+            FPressed = false;
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            // Released elsewhere: the user changed their mind.
+            if (mouse->button() == Qt::LeftButton && FWidget->rect().contains(mouse->position().toPoint()))
+                FHandler();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget *FWidget;
+    std::function<void()> FHandler;
+    bool FPressed = false;
+};
+
+class THideWatch : public QObject
+{
+public:
+    THideWatch(QWidget *window, QEventLoop *loop) : QObject(window), FLoop(loop) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            FLoop->quit();
+        return false;
+    }
+
+private:
+    QEventLoop *FLoop;
+};
+
+} // namespace
+
+void OnClick(QWidget *widget, std::function<void()> handler)
+{
+    new TClickFilter(widget, std::move(handler));
+}
+
+void ShowModal(QWidget *window)
+{
+    QEventLoop loop;
+    QPointer<QWidget> guard(window);
+    QPointer<QObject> watch = new THideWatch(window, &loop);
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    if (guard && guard->isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    // The watch must not outlive the loop it quits.
+    delete watch.data();
+}
+
+} // namespace WindowEvents
