@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments)
@@ -64,14 +65,20 @@ void TMainForm::CreateComponents()
 
 void TMainForm::CreateOptionsPage()
 {
-    auto *layout = new QVBoxLayout(OptionsTab);
-    CreateNotationOptions(OptionsTab, layout);
-    CreateLanguageOptions(OptionsTab, layout);
-    CreateDiagramOptions(OptionsTab, layout);
-    CreateSoundOptions(OptionsTab, layout);
-    CreateWindowOptions(OptionsTab, layout);
-    CreateWindowLinks(OptionsTab, layout);
-    layout->addStretch(1);
+    // Two columns keep the window as low as the chord page needs.
+    auto *columns = new QHBoxLayout(OptionsTab);
+    auto *left = new QVBoxLayout;
+    auto *right = new QVBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+    CreateNotationOptions(OptionsTab, left);
+    CreateLanguageOptions(OptionsTab, left);
+    CreateDiagramOptions(OptionsTab, left);
+    CreateWindowOptions(OptionsTab, left);
+    left->addStretch(1);
+    CreateSoundOptions(OptionsTab, right);
+    CreateWindowLinks(OptionsTab, right);
+    right->addStretch(1);
 }
 
 void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
