@@ -108,6 +108,15 @@ bool PreviewOpen(const TMainForm *form)
     return form->FormPreview && form->FormPreview->isVisible();
 }
 
+// While the preview is open its keys must reach the controls, until the chord page shows again.
+bool KeysBelongToPreview(TMainForm *form)
+{
+    if (!PreviewOpen(form))
+        return false;
+    form->ActionListChord->SetState(TActionList::asSuspended);
+    return true;
+}
+
 bool ChordTypeFocused(const TMainForm *form)
 {
     const QWidget *focus = form->focusWidget();
@@ -118,20 +127,15 @@ bool ChordTypeFocused(const TMainForm *form)
 
 void TMainForm::ActionPlayExecute()
 {
-    // While the preview is open its keys must reach the controls, until the chord page shows again.
-    if (PreviewOpen(this)) {
-        ActionListChord->SetState(TActionList::asSuspended);
+    if (KeysBelongToPreview(this))
         return;
-    }
     PlayChordBtn->click();
 }
 
 void TMainForm::ActionNextExecute()
 {
-    if (PreviewOpen(this)) {
-        ActionListChord->SetState(TActionList::asSuspended);
+    if (KeysBelongToPreview(this))
         return;
-    }
     if (ChordTypeFocused(this)) {
         QLineEdit *edit = ChordType->lineEdit();
         if (edit->hasSelectedText())
@@ -146,10 +150,8 @@ void TMainForm::ActionNextExecute()
 
 void TMainForm::ActionBackExecute()
 {
-    if (PreviewOpen(this)) {
-        ActionListChord->SetState(TActionList::asSuspended);
+    if (KeysBelongToPreview(this))
         return;
-    }
     if (ChordTypeFocused(this)) {
         QLineEdit *edit = ChordType->lineEdit();
         if (edit->hasSelectedText())
@@ -164,10 +166,8 @@ void TMainForm::ActionBackExecute()
 
 void TMainForm::ActionRootDownExecute()
 {
-    if (PreviewOpen(this)) {
-        ActionListChord->SetState(TActionList::asSuspended);
+    if (KeysBelongToPreview(this))
         return;
-    }
     if (ChordTypeFocused(this)) {
         {
             // The change is applied once, below, not again by the box's own report.
