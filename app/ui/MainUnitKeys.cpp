@@ -35,19 +35,30 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // The window's native handle exists once it is shown and is made anew when its flags change.
-        if (watched == FForm && event->type() == QEvent::Show && FForm->windowHandle())
-            FForm->windowHandle()->installEventFilter(this);
-        if (watched == FForm->windowHandle() && event->type() == QEvent::KeyPress) {
-            const auto *key = static_cast<QKeyEvent *>(event);
-            FForm->FormKeyDown(key->key(), key->modifiers());
-        }
-        if ((watched == FForm->ChordType || watched == FForm->ChordType->lineEdit()) &&
-            event->type() == QEvent::ShortcutOverride &&
-            FForm->ActionListChord->State() == TActionList::asNormal &&
-            PlainKey(static_cast<QKeyEvent *>(event), {Qt::Key_Left, Qt::Key_Right, Qt::Key_Delete, Qt::Key_Space})) {
-            event->ignore();
-            return true;
+        // Only the events asked for look at the form's controls: while the window is destroyed
+        // its filter still sees the removal of pages whose controls are gone.
+        switch (event->type()) {
+        case QEvent::Show:
+            // The window's native handle exists once it is shown and is made anew when its flags change.
+            if (watched == FForm && FForm->windowHandle())
+                FForm->windowHandle()->installEventFilter(this);
+            break;
+        case QEvent::KeyPress:
+            if (watched == FForm->windowHandle()) {
+                const auto *key = static_cast<QKeyEvent *>(event);
+                FForm->FormKeyDown(key->key(), key->modifiers());
+            }
+            break;
+        case QEvent::ShortcutOverride:
+            if ((watched == FForm->ChordType || watched == FForm->ChordType->lineEdit()) &&
+                FForm->ActionListChord->State() == TActionList::asNormal &&
+                PlainKey(static_cast<QKeyEvent *>(event), {Qt::Key_Left, Qt::Key_Right, Qt::Key_Delete, Qt::Key_Space})) {
+                event->ignore();
+                return true;
+            }
+            break;
+        default:
+            break;
         }
         return false;
     }
