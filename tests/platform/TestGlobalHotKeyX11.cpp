@@ -40,7 +40,7 @@ public:
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             const std::string path = program.toStdString();
-            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0", "320x240x24",
+            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0", "320x240x24",
                   static_cast<char *>(nullptr));
             _exit(127);
         }
@@ -55,7 +55,9 @@ public:
             std::snprintf(display, sizeof display, ":%d", std::atoi(number));
             FDisplay = display;
         }
-        close(fds[0]);
+        // The read end stays open while the server runs: a server that writes to a closed pipe
+        // ends itself.
+        FPipe = fds[0];
     }
     ~TXvfb()
     {
@@ -63,11 +65,14 @@ public:
             kill(FPid, SIGTERM);
             waitpid(FPid, nullptr, 0);
         }
+        if (FPipe >= 0)
+            close(FPipe);
     }
     const std::string &Display() const { return FDisplay; }
 
 private:
     pid_t FPid = -1;
+    int FPipe = -1;
     std::string FDisplay;
 };
 
@@ -113,11 +118,11 @@ TEST(GlobalHotKeyX11, GrabsTheKeyOnTheDisplayAndMatchesItsPresses)
     TXvfb server;
     if (server.Display().empty())
         GTEST_SKIP() << "Xvfb is not available";
-    // A server that started but takes no clients is this machine's trouble, not the grab's.
-    xcb_connection_t *probe = xcb_connect(server.Display().c_str(), nullptr);
-    const bool reachable = !xcb_connection_has_error(probe);
-    xcb_disconnect(probe);
-    if (!reachable)
+    // A server that started but takes no clients is this machine's trouble, not the grab's. The
+    // probe stays connected: an X server resets when its last client leaves.
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> probe(
+        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    if (xcb_connection_has_error(probe.get()))
         GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
     setenv("DISPLAY", server.Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
