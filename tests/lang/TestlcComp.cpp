@@ -1,20 +1,13 @@
 #include "lang/lcComp.h"
+#include "LangLines.h"
 
 #include <QObject>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QChar D(char16_t(1));
-
-// Fields each closed by the delimiter.
-QString Line(const QStringList &fields)
-{
-    QString line;
-    for (const QString &field : fields)
-        line += field + D;
-    return line;
-}
+using LangLines::D;
+using LangLines::Line;
 
 class TTestForm : public QObject
 {

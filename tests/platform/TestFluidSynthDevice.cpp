@@ -28,18 +28,25 @@ double Rms(const std::vector<float> &left, const std::vector<float> &right, size
     return std::sqrt(sum / double(2 * (to - from)));
 }
 
-} // namespace
-
-TEST(FluidSynthDevice, PlayedChordSoundsWhileHeldAndFallsSilentAfter)
+// The small soundfont rendered offline, installed as the only device.
+std::shared_ptr<TFluidSynthDevice> OfflineSynth()
 {
-    if (!QFileInfo::exists(SmallFont))
-        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
     App();
     TFluidSynthDevice::TOptions options;
     options.soundFonts = {SmallFont};
     options.offline = true;
     auto synth = std::make_shared<TFluidSynthDevice>(options);
     MidiOut::SetDevices({synth});
+    return synth;
+}
+
+} // namespace
+
+TEST(FluidSynthDevice, PlayedChordSoundsWhileHeldAndFallsSilentAfter)
+{
+    if (!QFileInfo::exists(SmallFont))
+        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
+    auto synth = OfflineSynth();
 
     {
         TMidiGen gen;
@@ -77,12 +84,7 @@ TEST(FluidSynthDevice, MissingDrumKitFallsBackToTheStandardKit)
 {
     if (!QFileInfo::exists(SmallFont))
         GTEST_SKIP() << "timgm6mb-soundfont is not installed";
-    App();
-    TFluidSynthDevice::TOptions options;
-    options.soundFonts = {SmallFont};
-    options.offline = true;
-    auto synth = std::make_shared<TFluidSynthDevice>(options);
-    MidiOut::SetDevices({synth});
+    auto synth = OfflineSynth();
     {
         // A percussion instrument selects program 127 on channel 10, which the soundfont lacks.
         TMidiGen gen;

@@ -1,5 +1,6 @@
 // The real main window switching its language at run time, offscreen on a temporary data folder.
 #include "app/ui/MainUnit.h"
+#include "LangLines.h"
 #include "lang/MemIni.h"
 #include "lang/lcComp.h"
 #include "platform/vcl/Application.h"
@@ -11,15 +12,8 @@
 
 namespace {
 
-const QChar D(char16_t(1));
-
-QString Line(const QStringList &fields)
-{
-    QString line;
-    for (const QString &field : fields)
-        line += field + D;
-    return line;
-}
+using LangLines::D;
+using LangLines::Line;
 
 void ChooseInLanguageBox(TMainForm &form, int index)
 {
