@@ -40,8 +40,8 @@ QString Decimal(const TTypeInfo &info, qint64 value)
 
 QString AddressText(const void *address)
 {
-    return QStringLiteral("%1").arg(quintptr(address), int(sizeof(void *) * 2), 16, QLatin1Char('0'))
-        .toUpper();
+    const int digits = int(sizeof(void *) * 2);
+    return QStringLiteral("%1").arg(quintptr(address), digits, 16, QLatin1Char('0')).toUpper();
 }
 
 QString Rs(const char *text)
@@ -413,8 +413,8 @@ QStringList ElementNames(const TOsEnumerationTypeInfo &info)
 void TOsEnumerationTypeInfo::WriteDescription(IOsInfoWriter &Dest) const
 {
     TOsOrdinalRangeTypeInfo::WriteDescription(Dest);
-    Dest.Writeln(Rs(RsOsRTTINames) + QLatin1Char('(') + ElementNames(*this).join(QLatin1String(", "))
-                 + QLatin1Char(')'));
+    const QString names = ElementNames(*this).join(QLatin1String(", "));
+    Dest.Writeln(Rs(RsOsRTTINames) + QLatin1Char('(') + names + QLatin1Char(')'));
     Dest.Writeln(Rs(RsOsRTTIBasedOn) + BaseType()->Name);
 }
 
@@ -430,7 +430,8 @@ void TOsEnumerationTypeInfo::WriteDeclaration(IOsInfoWriter &Dest) const
 
 std::shared_ptr<TOsOrdinalTypeInfo> TOsSetTypeInfo::BaseType() const
 {
-    return std::dynamic_pointer_cast<TOsOrdinalTypeInfo>(TypeInfoObjectForKind(FTypeInfo->BaseType));
+    return std::dynamic_pointer_cast<TOsOrdinalTypeInfo>(
+        TypeInfoObjectForKind(FTypeInfo->BaseType));
 }
 
 namespace {
@@ -584,7 +585,8 @@ void TOsClassTypeInfo::WriteDescription(IOsInfoWriter &Dest) const
     Dest.Writeln(Rs(RsOsRTTIPropCount) + QString::number(PropertyCount()));
     Dest.Writeln(Rs(RsOsRTTIUnitName) + UnitName());
     for (const auto &prop : Properties()) {
-        const QString method = QStringLiteral("static method $") + AddressText(prop->AccessMethod());
+        const QString method =
+            QStringLiteral("static method $") + AddressText(prop->AccessMethod());
         Dest.Writeln(QStringLiteral("[%1=%2]").arg(prop->Name(), prop->PropType()->Name));
         if (prop->HasRead())
             Dest.Writeln(QStringLiteral("[read %1]").arg(method));

@@ -188,7 +188,8 @@ TEST(OsRTTI, WrapsEveryKindQtCanDescribe)
 
 TEST(OsRTTI, SubRangeOfAnEnumerationKeepsItsBase)
 {
-    const PTypeInfo warm = CreateSubRangeTypeInfo(EnumTypeInfo<TColor>(), clGreen, clYellow, "TWarm");
+    const PTypeInfo warm =
+        CreateSubRangeTypeInfo(EnumTypeInfo<TColor>(), clGreen, clYellow, "TWarm");
     EXPECT_EQ(Written(warm, true), QStringList{"TWarm = clGreen .. clYellow; // otUByte"});
     const QStringList description = Written(warm, false);
     EXPECT_EQ(description.mid(3), QStringList({"Ordinal type: otUByte", "Min value: 1",
