@@ -304,7 +304,9 @@ bool Acceptable(const TFrets &frets, const TChordNeeds &needs, const TLayout &l)
 // The score, in thirds of a point, lower is better. A shape starts at 0 and pays for what makes
 // it harder to play or less like the shapes guitarists learn:
 //   stretch      a span of 3 frets 6, of 4 frets 24 (spans of 2 or less are free);
-//   thin sound   5 sounding strings 3, 4 strings 9, 3 strings 24;
+//   thin sound   5 sounding strings 3, 4 strings 9, 3 strings 24; a shell (at most four
+//                strings over one damped inner string, the fifth of a four-tone chord left
+//                out) 9 and nothing for the fifth;
 //   inner mutes  one 24, 12 in a shell of four strings or fewer (those damp one string with a
 //                spare finger), a second 30 more;
 //   bass string  the thickest sounding string on string 4 costs 6, on string 3 18; strings 6
@@ -314,8 +316,9 @@ bool Acceptable(const TFrets &frets, const TChordNeeds &needs, const TLayout &l)
 //   hand         4 fingers 9; a barre that is not a full barre at the lowest fret 3, 9 when
 //                it is not at the lowest fret either (the index finger lies at the lowest
 //                fret); two barres 12;
-//   position     1 per fret up the neck, 30 more above fret 12 (little room for the hand
-//                there); open strings under a shape at fret 5 or higher 9 each, under a
+//   position     1 per fret up the neck, 30 more from fret 12 up (little room for the hand
+//                there); open strings under a shape at fret 5 or 6 12 each, at fret 7 or
+//                higher 18 each (the ringing string lies far from the hand), under a
 //                lower shape that reaches past fret 3 6 each; open-position
 //                chords (fretted notes within the first three frets, at least one open string,
 //                no inner mute, at most three fingers and no barre, as the open chords
@@ -365,7 +368,14 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const TLayout &l, const
     const int span = anyFretted ? l.highest - l.lowest : 0;
     int score = 0;
     score += span == 3 ? 6 : span >= 4 ? 24 : 0;
-    score += l.sounding == 5 ? 3 : l.sounding == 4 ? 9 : l.sounding <= 3 ? 24 : 0;
+    // A shell (root, third and seventh or sixth over one damped string, the fifth left out) is
+    // how players voice four-tone chords in the middle of the neck.
+    const bool shell = l.sounding <= 4 && l.innerMutes == 1 && needs.fifth && !(l.heard & needs.fifth) &&
+                       std::popcount(needs.required | needs.fifth) >= 4;
+    if (shell)
+        score += 9;
+    else
+        score += l.sounding == 5 ? 3 : l.sounding == 4 ? 9 : l.sounding <= 3 ? 24 : 0;
     score += l.innerMutes == 1 ? (l.sounding <= 4 ? 12 : 24) : l.innerMutes >= 2 ? 54 : 0;
     score += l.thickest == 3 ? 6 : l.thickest <= 2 ? 18 : 0;
     if (l.bassString != l.thickest)
@@ -377,9 +387,9 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const TLayout &l, const
     if (hand.barres == 2)
         score += 12;
     if (anyFretted) {
-        score += l.lowest + (l.lowest > 12 ? 30 : 0);
+        score += l.lowest + (l.lowest >= 12 ? 30 : 0);
         if (l.lowest >= WideFrom)
-            score += 9 * l.open;
+            score += (l.lowest >= 7 ? 18 : 12) * l.open;
         else if (l.highest > 3)
             score += 6 * l.open; // the hand has left the open position behind
         if (l.highest <= 3 && l.open > 0 && l.innerMutes == 0 && hand.fingers <= 3 && hand.barres == 0)
@@ -392,7 +402,7 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const TLayout &l, const
         score -= 9;
     }
     const unsigned heard = l.heard;
-    if (needs.fifth && !(heard & needs.fifth))
+    if (needs.fifth && !(heard & needs.fifth) && !shell)
         score += 6;
     score += 3 * std::popcount(needs.optional & ~needs.clash & ~heard & ~Bit(needs.root + 4));
     if (needs.clash && (heard & needs.clash) && (heard & Bit(needs.root + 4)))
