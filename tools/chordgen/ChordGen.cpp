@@ -319,9 +319,9 @@ bool Acceptable(const TFrets &frets, const TChordNeeds &needs, const TLayout &l)
 //   position     1 per fret up the neck, 30 more from fret 12 up (little room for the hand
 //                there); open strings under a shape at fret 5 or 6 12 each, at fret 7 or
 //                higher 18 each (the ringing string lies far from the hand), under a
-//                lower shape that reaches past fret 3 6 each; open-position
+//                lower shape that reaches past fret 3 9 each; open-position
 //                chords (fretted notes within the first three frets, at least one open string,
-//                no inner mute, at most three fingers and no barre, as the open chords
+//                no inner mute, no barre, as the open chords
 //                guitarists learn first) get 9 back, as do chords of open strings only;
 //                outside that position an open string ringing between fretted strings 9 (the
 //                hand must arch over it);
@@ -391,8 +391,8 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const TLayout &l, const
         if (l.lowest >= WideFrom)
             score += (l.lowest >= 7 ? 18 : 12) * l.open;
         else if (l.highest > 3)
-            score += 6 * l.open; // the hand has left the open position behind
-        if (l.highest <= 3 && l.open > 0 && l.innerMutes == 0 && hand.fingers <= 3 && hand.barres == 0)
+            score += 9 * l.open; // the hand has left the open position behind
+        if (l.highest <= 3 && l.open > 0 && l.innerMutes == 0 && hand.barres == 0)
             score -= 9;
         else
             score += 9 * OpenBetweenFretted(frets);
@@ -656,7 +656,10 @@ std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, const TCandid
         for (size_t i = 0; i < unique.size(); ++i) {
             if (taken[i])
                 continue;
-            const int cost = unique[i].score + Repetition(unique[i], chosen);
+            // Without a standard fingering the first one shown is the best near the nut, where
+            // a player looks first.
+            const int nearNut = chosen.empty() ? 2 * unique[i].lowest : 0;
+            const int cost = unique[i].score + Repetition(unique[i], chosen) + nearNut;
             if (best < 0 || cost < bestCost) {
                 best = int(i);
                 bestCost = cost;
@@ -695,7 +698,8 @@ std::string Fingerings(int root, const QString &type, int bass, int target, int 
     for (int lowest = 0; lowest <= HighestWindow; ++lowest)
         search.Run(lowest);
     TCandidate standard;
-    const bool hasStandard = bass < 0 && StandardShape(root, type, needs, standard);
+    // A chord over its own root is the chord itself.
+    const bool hasStandard = (bass < 0 || bass == root) && StandardShape(root, type, needs, standard);
     if (bass < 0 && IsCommon(type) && !hasStandard)
         std::fprintf(stderr, "chordgen: no standard fingering for [%s] %s\n", NoteNames[root], qPrintable(type));
     const std::vector<TCandidate> chosen =
