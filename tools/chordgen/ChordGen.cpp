@@ -1,7 +1,8 @@
 // Works out the default chord base: for every root, chord type and slash bass it enumerates the
 // fingerings a hand can hold on a six-string guitar in standard tuning (E A D G H E), keeps those
-// that sound the right notes over the right bass, scores them, and writes the best few of each
-// chord, spread over the neck, in the chord base's INI layout.
+// that sound the right notes over the right bass (the lowest pitch, not the thickest string),
+// scores them, and writes the best few of each chord in the chord base's INI layout: first the
+// shape a teacher shows for the chord, then the others up the neck.
 //
 //   chordgen <output file>
 //
@@ -212,7 +213,7 @@ struct TCandidate
     TFrets frets{};
     int score = 0;
     int lowest = 0;      // lowest fretted fret, 0 when nothing is fretted
-    int bassString = 0;  // index of the lowest sounding string
+    int bassString = 0;  // index of the thickest sounding string
     std::string text;    // the 12-character scheme
     std::string shape;   // the shape with frets relative to the lowest fretted one
 };
