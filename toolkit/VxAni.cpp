@@ -163,8 +163,9 @@ void TVxAni::LoadFromData(QByteArrayView data)
             FSequence.clear();
             for (qsizetype at = 0; at + 4 <= chunk.Data.size(); at += 4)
                 FSequence.append(LE32(chunk.Data, at));
+            // An empty sequence plays nothing; it counts as no sequence.
             FFrameCount = int(FSequence.size());
-            sequenced = true;
+            sequenced = !FSequence.isEmpty();
         } else if (chunk.Id == "LIST" && chunk.Data.size() >= 4) {
             const QByteArrayView type = chunk.Data.first(4);
             const QList<TChunk> items = Chunks(chunk.Data.sliced(4));

@@ -13,7 +13,7 @@
 namespace {
 
 // Frames larger than this are refused rather than allocated.
-constexpr int64_t MaxFramePixels = 64 * 1024 * 1024;
+constexpr int64_t MaxFramePixels = 16 * 1024 * 1024;
 
 const QByteArray NetscapeLoop = QByteArrayLiteral("NETSCAPE2.0");
 const QByteArray AnimExtsLoop = QByteArrayLiteral("ANIMEXTS1.0");
@@ -549,12 +549,15 @@ void TVxGIFImage::ReadFrame(TGIFReader &reader, TVxGIFFrame &frame)
     // The compressed data exactly as stored: code size, sub-blocks, terminator.
     const qsizetype start = reader.Position();
     reader.Byte();
+    bool terminated = false;
     for (;;) {
         if (reader.AtEnd())
             break;
         const int length = reader.Byte();
-        if (length == 0)
+        if (length == 0) {
+            terminated = true;
             break;
+        }
         if (length > reader.FData.size() - reader.FPos) {
             frame.FCorrupted = true;
             reader.FPos = reader.FData.size();
@@ -563,6 +566,21 @@ void TVxGIFImage::ReadFrame(TGIFReader &reader, TVxGIFFrame &frame)
         reader.FPos += length;
     }
     item->FImageData = reader.FData.sliced(start, reader.Position() - start).toByteArray();
+    if (!terminated) {
+        // A cut-off frame keeps the bytes it has, in sub-blocks that say their true length and
+        // end with a terminator, so writing it out gives a well-formed file.
+        QByteArray whole(1, item->FImageData[0]);
+        for (qsizetype at = 1; at < item->FImageData.size();) {
+            const qsizetype length = std::min<qsizetype>(uint8_t(item->FImageData[at]), item->FImageData.size() - at - 1);
+            if (length > 0) {
+                whole.append(char(length));
+                whole.append(item->FImageData.mid(at + 1, length));
+            }
+            at += 1 + length;
+        }
+        whole.append('\0');
+        item->FImageData = whole;
+    }
     if (frame.FCorrupted && !TolerateCorruptGIF)
         throw EReadError(VxConsts::SReadError);
     if (width == 0)

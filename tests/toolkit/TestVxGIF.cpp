@@ -257,6 +257,14 @@ TEST(VxGIF, DamagedFilesGiveTheirErrorOrACorruptedFrame)
         EXPECT_EQ(ReadError(c.file), c.expected) << c.file.toHex().constData();
 }
 
+TEST(VxGIF, CutOffFrameIsWrittenBackWellFormed)
+{
+    TVxGIFImage gif;
+    gif.LoadFromData(Gif2x2.left(32));
+    EXPECT_TRUE(gif.Corrupted());
+    EXPECT_EQ(gif.SaveToData().toHex(), (Gif2x2.left(29) + Hex("02014400" "3b")).toHex());
+}
+
 TEST(VxGIF, FrameWithoutColourTableIsGrey)
 {
     TVxGIFImage gif;
