@@ -363,6 +363,16 @@ void TVxAni::Draw(QPainter &canvas, const QRect &rect) const
         DrawIconAtOwnSize(canvas, icon, rect.left(), rect.top());
 }
 
+void TVxAni::SaveToClipboardFormat(QMimeData &) const
+{
+    throw EInvalidGraphicOperation(VxConsts::SIconToClipboard);
+}
+
+void TVxAni::LoadFromClipboardFormat(const QMimeData &)
+{
+    throw EInvalidGraphicOperation(VxConsts::SIconToClipboard);
+}
+
 QImage TVxAni::AssignToBitmap(TColor backColor, bool decreaseColors, bool vertical)
 {
     if (FFrameCount == 0 || FIcons.isEmpty())

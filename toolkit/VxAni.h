@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 
+class QMimeData;
 class QPainter;
 class QTimer;
 
@@ -70,6 +71,9 @@ public:
     void SetWidth(int);
     void SetHeight(int);
     void Draw(QPainter &canvas, const QRect &rect) const;
+    // Cursors have no clipboard form: both raise EInvalidGraphicOperation.
+    void SaveToClipboardFormat(QMimeData &mime) const;
+    void LoadFromClipboardFormat(const QMimeData &mime);
     // Every step side by side (or one under another) on BackColor.
     QImage AssignToBitmap(TColor backColor, bool decreaseColors, bool vertical);
 
