@@ -24,5 +24,6 @@ namespace VxConsts {
 inline const QString SUnnamed = QStringLiteral("(unnamed)");
 inline const QString SNoItemFound = QStringLiteral("No item found with name \"%1\"");
 inline const QString SDuplicateString = QStringLiteral("String list does not allow duplicates");
+inline const QString SPutYourTextHere = QStringLiteral("Put your text here ...");
 inline const QString SFCreateError = QStringLiteral("Cannot create file \"%1\". %2");
 } // namespace VxConsts
