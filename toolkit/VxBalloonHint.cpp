@@ -120,8 +120,12 @@ bool IsMultiLineMessage(const QString &text)
     return false;
 }
 
-TVxBalloonLayout CalcBalloonLayout(const TVxBalloonContent &content)
+TVxBalloonLayout CalcBalloonLayout(const TVxBalloonContent &measured)
 {
+    // Nothing measured is nothing wide, not -1.
+    TVxBalloonContent content = measured;
+    for (QSize *size : {&content.headerSize, &content.messageSize, &content.imageSize, &content.closeButtonSize})
+        *size = size->expandedTo(QSize(0, 0));
     TVxBalloonLayout layout;
     layout.iconPos = QPoint(12, 12);
     layout.headerRect = QRect(QPoint(12, 9), content.headerSize);
@@ -131,17 +135,16 @@ TVxBalloonLayout CalcBalloonLayout(const TVxBalloonContent &content)
         layout.messageRect.translate(content.imageSize.width() + 5, 0);
     }
     const int stems[] = {12, 19, 21};
-    const int k = content.headerSize.isEmpty() ? 0 : content.multiLine ? 2 : 1;
+    const int k = content.headerSize.height() == 0 ? 0 : content.multiLine ? 2 : 1;
     layout.tipHeight = stems[k];
     layout.tipWidth = stems[k];
     layout.tipDelta = 16;
-    if (!content.closeButtonSize.isEmpty())
+    if (content.closeButtonSize.width() > 0)
         layout.headerRect.setWidth(layout.headerRect.width() + content.closeButtonSize.width());
     const int right = std::max(Right(layout.messageRect), Right(layout.headerRect)) + 13;
-    const int bottom = std::max({Bottom(layout.messageRect), Bottom(layout.headerRect),
-                                 layout.iconPos.y() + content.imageSize.height()}) + 10;
+    const int bottom = std::max(Bottom(layout.messageRect), Bottom(layout.headerRect)) + 10;
     layout.roundRect = QRect(0, 0, right, bottom);
-    if (!content.closeButtonSize.isEmpty())
+    if (content.closeButtonSize.width() > 0)
         layout.closeButtonRect = QRect(QPoint(right - 6 - content.closeButtonSize.width(), 6), content.closeButtonSize);
     return layout;
 }
