@@ -291,7 +291,7 @@ void TVxGradientHeaderPanel::AdjustLabelWidth()
     const int left = FLabel->x();
     FLabel->adjustSize();
     FLabel->move(left, FLabel->y());
-    const int room = FGradient->width() - 2 * FLabelLeft;
+    const int room = width() - 2 * FLabelLeft; // the gradient fills the panel
     if (room > FLabel->width())
         FLabel->setGeometry(FLabelLeft, FLabel->y(), room, FLabel->height());
     else if (FLabel->width() > room)
