@@ -62,9 +62,12 @@ bool TVxExControl::PassOn()
     return FPendingResult;
 }
 
+// Whether the control keeps a key the window would take as a shortcut; the widget's own answer
+// stays in the event.
 bool TVxExControl::WantKey(int, Qt::KeyboardModifiers, const QString &)
 {
-    return PassOn();
+    PassOn();
+    return false;
 }
 
 bool TVxExControl::HitTest(int x, int y)
@@ -159,8 +162,8 @@ bool TVxExControl::DispatchEvent(QEvent *event)
     case QEvent::ShortcutOverride: {
         auto *key = static_cast<QKeyEvent *>(event);
         if (WantKey(key->key(), key->modifiers(), key->text())) {
+            PassOn();
             event->accept();
-            FPending = nullptr;
             FPendingResult = true;
         }
         break;
@@ -174,10 +177,18 @@ bool TVxExControl::DispatchEvent(QEvent *event)
             FPendingResult = true;
             break;
         }
-        QPalette palette = QToolTip::palette();
-        palette.setColor(QPalette::ToolTipBase, info.HintColor);
-        QToolTip::setPalette(palette);
-        QToolTip::showText(help->globalPos(), info.HintStr, FSelf);
+        // The tip takes the palette when it is made; every other tip keeps the application's.
+        const QPalette application = QToolTip::palette();
+        if (info.HintColor.isValid() && info.HintColor != application.color(QPalette::ToolTipBase)) {
+            QPalette palette = application;
+            palette.setColor(QPalette::ToolTipBase, info.HintColor);
+            QToolTip::hideText();
+            QToolTip::setPalette(palette);
+            QToolTip::showText(help->globalPos(), info.HintStr, FSelf);
+            QToolTip::setPalette(application);
+        } else {
+            QToolTip::showText(help->globalPos(), info.HintStr, FSelf);
+        }
         FPending = nullptr;
         FPendingResult = true;
         break;

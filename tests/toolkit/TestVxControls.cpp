@@ -4,6 +4,7 @@
 #include "toolkit/VxLookOut.h"
 
 #include <QLabel>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest>
@@ -71,6 +72,21 @@ private slots:
             QStringLiteral("BoundsChanged 40"),    QStringLiteral("EnabledChanged 0"),
         };
         QCOMPARE(log.join(" | "), expected.join(" | "));
+    }
+
+    void FocusedControlLeavesShortcutsToTheWindow()
+    {
+        QWidget window;
+        TVxExCustomControl control(&window);
+        control.setFocusPolicy(Qt::StrongFocus);
+        int fired = 0;
+        auto *shortcut = new QShortcut(QKeySequence(Qt::Key_F2), &window);
+        connect(shortcut, &QShortcut::activated, &window, [&fired] { ++fired; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        control.setFocus();
+        QTest::keyClick(&control, Qt::Key_F2);
+        QCOMPARE(fired, 1);
     }
 
     void HintColourComesFromTheControlItsParentOrTheApplication()
@@ -147,6 +163,9 @@ private slots:
         lookOut.SetActivePage(nullptr);
         QCOMPARE(lookOut.ActivePage(), pages[1]);
         QCOMPARE(pages[1]->y() - 2, 20);
+        lookOut.SetSmooth(true);
+        QTest::mouseClick(pages[0], Qt::LeftButton, {}, QPoint(20, 10));
+        QTRY_COMPARE(pages[1]->y() - 2, 288);
         delete pages[1];
         QCOMPARE(lookOut.Pages().size(), 2);
         lookOut.SetActivePage(nullptr);
