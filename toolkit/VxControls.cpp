@@ -212,7 +212,6 @@ TVxExCustomControl::TVxExCustomControl(QWidget *parent) : QWidget(parent), TVxEx
 TVxExSpeedButton::TVxExSpeedButton(QWidget *parent) : QToolButton(parent), TVxExControl(this)
 {
     setFocusPolicy(Qt::NoFocus);
-    setAutoRaise(true);
 }
 
 bool DrawThemedFrameControl(QPainter &painter, const QWidget *widget, const QRect &rect, int type, int state)

@@ -172,6 +172,27 @@ private slots:
         QCOMPARE(lookOut.ActivePage(), pages[0]);
     }
 
+    void CaptionEditorKeepsEnterAndDropsEsc()
+    {
+        TVxLookOutPage page;
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        connect(&page, &TVxLookOutPage::OnEdited, &page, [](QObject *, QString &caption) { caption += u'!'; });
+        const struct {
+            Qt::Key key;
+            const char *caption;
+        } cases[] = {{Qt::Key_Escape, "Outlook"}, {Qt::Key_Return, "Songs!"}};
+        for (const auto &c : cases) {
+            page.EditCaption();
+            QVERIFY(page.Editor()->isVisible());
+            QCOMPARE(page.Editor()->selectedText(), page.Caption());
+            QTest::keyClicks(page.Editor(), QStringLiteral("Songs"));
+            QTest::keyClick(page.Editor(), c.key);
+            QVERIFY(!page.Editor()->isVisible());
+            QCOMPARE(page.Caption(), QString::fromUtf8(c.caption));
+        }
+    }
+
     void ArrowsRepeatAfterADelayThenFaster()
     {
         TVxLookOutPage page;
