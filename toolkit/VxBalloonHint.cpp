@@ -169,7 +169,9 @@ TVxBalloonPlacement PlaceBalloon(const TVxBalloonLayout &layout, const QPoint &a
     const auto leftTest = [&] {
         flip(placement.window.x() < workArea.x() && IsLeft(position), false, IsDown(position));
     };
-    const auto topTest = [&] { flip(placement.window.y() < workArea.y() && !IsDown(position), IsLeft(position), true); };
+    const auto topTest = [&] {
+        flip(placement.window.y() < workArea.y() && !IsDown(position), IsLeft(position), true);
+    };
     flip(Bottom(placement.window) > Bottom(workArea) && IsDown(position), IsLeft(position), false);
     flip(Right(placement.window) > Right(workArea) && !IsLeft(position), true, IsDown(position));
     leftTest();
@@ -240,10 +242,10 @@ void TVxBalloonWindow::ActivateHint(const QPoint &anchor, const QString &message
     const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int width = hint.MaxWidth() > 0 ? hint.MaxWidth() : std::max(workArea.width() / 2, 100);
     TVxBalloonContent content;
-    content.messageSize = QFontMetrics(MessageFont()).boundingRect(QRect(0, 0, width, 0x7FFF), TextFlags(), FMsg).size();
+    const QRect room(0, 0, width, 0x7FFF);
+    content.messageSize = QFontMetrics(MessageFont()).boundingRect(room, TextFlags(), FMsg).size();
     if (FShowHeader)
-        content.headerSize =
-            QFontMetrics(HeaderFont()).boundingRect(QRect(0, 0, width, 0x7FFF), TextFlags(), FHeader).size();
+        content.headerSize = QFontMetrics(HeaderFont()).boundingRect(room, TextFlags(), FHeader).size();
     if (FShowIcon)
         content.imageSize = FIconKind == ikCustom ? FIcon.deviceIndependentSize().toSize() : QSize(16, 16);
     content.multiLine = IsMultiLineMessage(FMsg);

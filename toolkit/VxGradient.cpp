@@ -237,6 +237,14 @@ void TVxGradientHeaderPanel::SetGradientCursor(const QCursor &value)
 void TVxGradientHeaderPanel::SetLabelCursor(const QCursor &value)
 {
     FLabel->setCursor(value);
+    setMouseTracking(true);
+}
+
+void TVxGradientHeaderPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    TVxExCustomControl::mouseMoveEvent(event);
+    const bool overLabel = FLabel->geometry().contains(event->position().toPoint());
+    setCursor(overLabel ? FLabel->cursor() : FGradient->cursor());
 }
 
 void TVxGradientHeaderPanel::SetLabelCaption(const QString &value)

@@ -115,6 +115,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void BoundsChanged() override;
     bool HintShow(THintInfo &info) override;
 

@@ -121,7 +121,8 @@ void TMainForm::CreateHelpPage()
         header->SetLabelTop(3);
         header->SetLabelFont(SmallCaptionFont());
         header->SetLabelCaption(QString::fromUtf8(each.caption));
-        connect(header, &TVxGradientHeaderPanel::OnClick, this, [this](QObject *sender) { VxGradientHeader1Click(sender); });
+        connect(header, &TVxGradientHeaderPanel::OnClick, this,
+                [this](QObject *sender) { VxGradientHeader1Click(sender); });
         auto *memo = new TMemo(QLatin1String(each.memoName), page);
         memo->setReadOnly(true);
         // The header covers the page's own caption bar; the text starts below that bar.
