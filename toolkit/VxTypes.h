@@ -49,6 +49,7 @@ namespace VxConsts {
 inline const QString SUnnamed = QStringLiteral("(unnamed)");
 inline const QString SNoItemFound = QStringLiteral("No item found with name \"%1\"");
 inline const QString SDuplicateString = QStringLiteral("String list does not allow duplicates");
+inline const QString SPutYourTextHere = QStringLiteral("Put your text here ...");
 inline const QString SFCreateError = QStringLiteral("Cannot create file \"%1\". %2");
 // Pictures.
 inline const QString SReadError = QStringLiteral("Stream read error");

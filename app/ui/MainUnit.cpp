@@ -5,6 +5,7 @@
 #include "app/core/DataFolder.h"
 #include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
+#include "toolkit/VxBalloonHint.h"
 #include "toolkit/VxDataEmbedded.h"
 #include "toolkit/VxStringHolder.h"
 
@@ -42,6 +43,10 @@ void TMainForm::CreateComponents()
     VxDataEmbed_User->LoadFromResource(QStringLiteral(":/user_chords.ini"));
     VxMultiString = new TVxMultiStringHolder(QStringLiteral("VxMultiString"), this);
     VxMultiString->LoadFromResource(QStringLiteral(":/VxMultiString.txt"));
+    // Before the options: the hints option's filter must see tool tips before the balloons do.
+    VxBalloonHint = new TVxBalloonHint(this);
+    VxBalloonHint->setObjectName(QStringLiteral("VxBalloonHint"));
+    VxBalloonHint->SetUseBalloonAsApplicationHint(true);
 
     CreateLanguageComponent();
     CreateTrayComponents();

@@ -30,6 +30,8 @@ class TVxApplicationHotKey;
 class TActionList;
 class TVxLookOut;
 class TVxLookOutPage;
+class TVxGradientHeaderPanel;
+class TVxBalloonHint;
 
 // What the main window's unit keeps besides its components.
 struct TMainState
@@ -278,6 +280,11 @@ public:
     TVxLookOutPage *HelpPage = nullptr;
     TVxLookOutPage *HistoryPage = nullptr;
     TVxLookOutPage *SongbookPage = nullptr;
+    TVxGradientHeaderPanel *VxGradientHeader1 = nullptr;
+    TVxGradientHeaderPanel *VxGradientHeader2 = nullptr;
+    TVxGradientHeaderPanel *VxGradientHeader3 = nullptr;
+    // Shows every hint of the program as a balloon.
+    TVxBalloonHint *VxBalloonHint = nullptr;
     TMemo *HelpMemo = nullptr;
     TMemo *HistoryMemo = nullptr;
     TMemo *SongbookMemo = nullptr;

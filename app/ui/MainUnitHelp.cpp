@@ -3,12 +3,14 @@
 #include "app/ui/MainUnit.h"
 #include "platform/vcl/Application.h"
 
+#include "toolkit/VxGradient.h"
 #include "toolkit/VxLookOut.h"
 #include "lang/lcComp.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -23,22 +25,25 @@ QString ResourceText(const QString &name)
 }
 
 // Clicks on the help link and double clicks in the help text; neither widget has a signal for them.
+// The watched widgets are only compared, never called: they may be half destroyed when their last
+// events arrive.
 class THelpPageEvents : public QObject
 {
 public:
-    explicit THelpPageEvents(TMainForm *form) : QObject(form), FForm(form)
+    THelpPageEvents(TMainForm *form, QWidget *helpText, QWidget *helpLink)
+        : QObject(form), FForm(form), FHelpText(helpText), FHelpLink(helpLink)
     {
-        form->HelpMemo->viewport()->installEventFilter(this);
-        form->LabelOpenHelp->installEventFilter(this);
+        helpText->installEventFilter(this);
+        helpLink->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == FForm->HelpMemo->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        if (watched == FHelpText && event->type() == QEvent::MouseButtonDblClick &&
             !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
             FForm->HelpMemoDblClick();
-        if (watched == FForm->LabelOpenHelp && event->type() == QEvent::MouseButtonRelease &&
+        if (watched == FHelpLink && event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             FForm->LabelOpenHelpClick();
         return false;
@@ -46,7 +51,17 @@ protected:
 
 private:
     TMainForm *FForm;
+    QPointer<QWidget> FHelpText;
+    QPointer<QWidget> FHelpLink;
 };
+
+// The captions' font of the look-out's pages and headers.
+QFont SmallCaptionFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
 
 const QStringList HistoryLines = {
     QStringLiteral("Версия 1.4.5"),
@@ -68,32 +83,58 @@ void TMainForm::CreateHelpPage()
     LabelOpenHelp->hide(); // shown while a help file lies in the data folder
     layout->addWidget(LabelOpenHelp);
 
-    VxLookOut = new TVxLookOut(QStringLiteral("VxLookOut"), HelpTab);
+    VxLookOut = new TVxLookOut(HelpTab);
+    VxLookOut->setObjectName(QStringLiteral("VxLookOut"));
+    VxLookOut->SetBorderStyle(bsNone);
+    VxLookOut->SetColor(clBtnFace);
     layout->addWidget(VxLookOut, 1);
     const struct {
         TVxLookOutPage *TMainForm::*page;
         TMemo *TMainForm::*memo;
+        TVxGradientHeaderPanel *TMainForm::*header;
         const char *pageName;
         const char *memoName;
+        const char *headerName;
+        int headerHeight;
         const char *caption;
     } pages[] = {
-        {&TMainForm::HelpPage, &TMainForm::HelpMemo, "HelpPage", "HelpMemo", "Справка"},
-        {&TMainForm::HistoryPage, &TMainForm::HistoryMemo, "HistoryPage", "HistoryMemo", "История версий"},
-        {&TMainForm::SongbookPage, &TMainForm::SongbookMemo, "SongbookPage", "SongbookMemo", "Песенник"},
+        {&TMainForm::HelpPage, &TMainForm::HelpMemo, &TMainForm::VxGradientHeader1, "HelpPage", "HelpMemo",
+         "VxGradientHeader1", 19, "Справка"},
+        {&TMainForm::HistoryPage, &TMainForm::HistoryMemo, &TMainForm::VxGradientHeader2, "HistoryPage",
+         "HistoryMemo", "VxGradientHeader2", 19, "История версий"},
+        {&TMainForm::SongbookPage, &TMainForm::SongbookMemo, &TMainForm::VxGradientHeader3, "SongbookPage",
+         "SongbookMemo", "VxGradientHeader3", 17, "Песенник"},
     };
-    int number = 0;
     for (const auto &each : pages) {
-        ++number;
-        TVxLookOutPage *page = VxLookOut->AddPage(QLatin1String(each.pageName),
-                                                  QStringLiteral("VxGradientHeader%1").arg(number),
-                                                  QString::fromUtf8(each.caption));
+        auto *page = new TVxLookOutPage(VxLookOut);
+        page->setObjectName(QLatin1String(each.pageName));
+        page->SetImageSize(isSmall);
+        page->SetColor(clWhite);
+        page->SetHighlightFont(SmallCaptionFont());
+        auto *header = new TVxGradientHeaderPanel(page);
+        header->setObjectName(QLatin1String(each.headerName));
+        header->setFixedHeight(each.headerHeight);
+        header->SetGradientCursor(Qt::PointingHandCursor);
+        header->SetLabelCursor(Qt::PointingHandCursor);
+        header->SetGradientStartColor(clActiveCaption);
+        header->SetGradientStyle(grHorizontal);
+        header->SetLabelTop(3);
+        header->SetLabelFont(SmallCaptionFont());
+        header->SetLabelCaption(QString::fromUtf8(each.caption));
+        connect(header, &TVxGradientHeaderPanel::OnClick, this,
+                [this](QObject *sender) { VxGradientHeader1Click(sender); });
         auto *memo = new TMemo(QLatin1String(each.memoName), page);
         memo->setReadOnly(true);
-        page->SetContent(memo);
+        // The header covers the page's own caption bar; the text starts below that bar.
+        auto *column = new QVBoxLayout(page);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        column->addWidget(header);
+        column->addSpacing(TVxLookOutPage::CaptionHeight - each.headerHeight);
+        column->addWidget(memo, 1);
         this->*each.page = page;
         this->*each.memo = memo;
-        TVxGradientHeader *header = page->Header();
-        connect(header, &QAbstractButton::clicked, this, [this, header] { VxGradientHeader1Click(header); });
+        this->*each.header = header;
     }
     HistoryMemo->SetLines(HistoryLines);
     QFont fixed(QStringLiteral("Monospace"));
@@ -102,7 +143,7 @@ void TMainForm::CreateHelpPage()
     SongbookMemo->SetWordWrap(false);
     SongbookMemo->SetText(ResourceText(QStringLiteral("Songbook.txt")));
     VxLookOut->SetActivePage(HelpPage);
-    new THelpPageEvents(this);
+    new THelpPageEvents(this, HelpMemo->viewport(), LabelOpenHelp);
 }
 
 void TMainForm::LoadHelp()
@@ -138,7 +179,7 @@ void TMainForm::VxGradientHeader1Click(QObject *Sender)
     TVxLookOutPage *const pages[] = {HelpPage, HistoryPage, SongbookPage};
     const int number = name.isEmpty() ? 0 : name.back().digitValue();
     if (number >= 1 && number <= 3)
-        VxLookOut->SetActivePage(pages[number - 1]);
+        pages[number - 1]->Click();
 }
 
 void TMainForm::HelpMemoDblClick()

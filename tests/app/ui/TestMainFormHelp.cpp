@@ -1,12 +1,15 @@
 // The help page of the real main window: F1, the three pages, the texts in both languages.
 #include "app/ui/MainUnit.h"
 #include "app/ui/UnitPreview.h"
+#include "toolkit/VxBalloonHint.h"
+#include "toolkit/VxGradient.h"
 #include "toolkit/VxLookOut.h"
 #include "TestSupport.h"
 #include "lang/lcComp.h"
 #include "platform/vcl/Application.h"
 
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -22,9 +25,25 @@ QString Resource(const char *name)
     return QString::fromUtf8(TestSupport::ReadFile(QStringLiteral(":/") + QLatin1String(name)));
 }
 
-TVxGradientHeader *Header(const TMainForm &form, int n)
+TVxGradientHeaderPanel *Header(const TMainForm &form, int n)
 {
-    return form.findChild<TVxGradientHeader *>(QStringLiteral("VxGradientHeader%1").arg(n));
+    return form.findChild<TVxGradientHeaderPanel *>(QStringLiteral("VxGradientHeader%1").arg(n));
+}
+
+// A memo shows when the bar's topmost widget just below its page's caption belongs to it.
+bool Shows(const TMainForm &form, TMemo *memo)
+{
+    const QPoint point = memo->mapTo(form.VxLookOut, QPoint(memo->width() / 2, 8));
+    QWidget *top = form.VxLookOut->childAt(point);
+    return top && (top == memo || memo->isAncestorOf(top));
+}
+
+// Saves a picture for a person to look at when VX_GRAB_DIR names a folder.
+void Keep(QWidget *widget, const char *name)
+{
+    const QString folder = qEnvironmentVariable("VX_GRAB_DIR");
+    if (!folder.isEmpty())
+        widget->grab().save(folder + QLatin1Char('/') + QLatin1String(name));
 }
 
 } // namespace
@@ -60,8 +79,8 @@ private slots:
         QTest::keyClick(form.windowHandle(), Qt::Key_F1);
         QCOMPARE(form.PageControl->currentWidget(), form.HelpTab);
         QCOMPARE(form.VxLookOut->ActivePage(), form.HelpPage);
-        QVERIFY(form.HelpMemo->isVisible());
-        QVERIFY(!form.SongbookMemo->isVisible());
+        QVERIFY(Shows(form, form.HelpMemo));
+        QVERIFY(!Shows(form, form.SongbookMemo));
         QVERIFY(form.HelpMemo->Text().size() > 1000);
         QVERIFY(FBoxes.isEmpty());
         // A help file found later shows its link; the file name follows the language.
@@ -95,15 +114,66 @@ private slots:
             QTest::mouseClick(Header(form, c.header), Qt::LeftButton);
             QCOMPARE(form.VxLookOut->ActivePage(), c.page);
             for (TMemo *memo : {form.HelpMemo, form.HistoryMemo, form.SongbookMemo})
-                QCOMPARE(memo->isVisible(), memo == c.memo);
+                QCOMPARE(Shows(form, memo), memo == c.memo);
             // The open page takes the room the closed ones leave.
             QVERIFY(c.memo->height() > 3 * Header(form, 1)->height());
         }
+        // Captions: the open page and those before it at the top, the others stacked at the bottom.
+        const int height = form.VxLookOut->height();
+        QCOMPARE(form.HelpPage->y(), 2);
+        QCOMPARE(form.HistoryPage->y(), 2 + 20);
+        QCOMPARE(form.SongbookPage->y(), 2 + 40);
+        QTest::mouseClick(Header(form, 1), Qt::LeftButton);
+        QCOMPARE(form.HistoryPage->y(), 2 + height - 40 - 4 + 1);
+        QCOMPARE(form.SongbookPage->y(), 2 + height - 20 - 4 + 1);
+        QCOMPARE(form.HelpPage->height(), height - 40);
+        Keep(&form, "help-page.png");
         // A sender whose name ends in no page number changes nothing.
         form.VxGradientHeader1Click(form.HelpMemo);
-        QCOMPARE(form.VxLookOut->ActivePage(), form.SongbookPage);
+        QCOMPARE(form.VxLookOut->ActivePage(), form.HelpPage);
         QVERIFY(form.SongbookMemo->Text().contains(QLatin1String("Am")));
         QVERIFY(form.SongbookMemo->isReadOnly());
+    }
+
+    void HintsShowAsBalloonsWhileTheOptionIsOn()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl->setCurrentWidget(form.MainTab);
+        QWidget *next = form.findChild<QWidget *>(QStringLiteral("ButtonNext"));
+        QVERIFY(next && !next->toolTip().isEmpty());
+        const auto askForHint = [next] {
+            const QPoint pos = next->rect().center();
+            QHelpEvent help(QEvent::ToolTip, pos, next->mapToGlobal(pos));
+            QApplication::sendEvent(next, &help);
+        };
+        const struct {
+            bool hints;
+            bool balloon;
+        } cases[] = {{true, true}, {false, false}, {true, true}};
+        for (const auto &c : cases) {
+            form.OptionsShowHints->setChecked(c.hints);
+            form.VxBalloonHint->CancelHint();
+            askForHint();
+            TVxBalloonWindow *balloon = form.VxBalloonHint->ApplicationBalloon();
+            QCOMPARE(balloon != nullptr, c.balloon);
+            QVERIFY(!QToolTip::isVisible());
+            if (!balloon)
+                continue;
+            QVERIFY(balloon->isVisible());
+            QCOMPARE(balloon->Message(), next->toolTip());
+            QVERIFY(balloon->ShowsIcon());
+            QVERIFY(!balloon->ShowsHeader());
+            // The stem's tip is on the point the hint was asked for.
+            const QPoint anchor = next->mapToGlobal(next->rect().center());
+            QVERIFY(balloon->geometry().contains(anchor));
+            Keep(balloon, "balloon.png");
+        }
+        // A key press takes the balloon away.
+        QTest::keyClick(&form, Qt::Key_Shift);
+        QVERIFY(!form.VxBalloonHint->ApplicationBalloon());
     }
 
     void TextsFollowTheLanguage()
