@@ -258,3 +258,14 @@ void TlcCustomLang::UpdateStrings()
     FComponents.clear();
     FDoRaiseExceptions = raise;
 }
+
+void CollectFormTexts(TlcCustomLang &lang)
+{
+    for (int type : {stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines, stOtherStrings, stCollections,
+                     stCharSets})
+        lang.GetStringsList(type)->clear();
+    const bool designing = lang.Designing();
+    lang.SetDesigning(true);
+    lang.UpdateStrings();
+    lang.SetDesigning(designing);
+}

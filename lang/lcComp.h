@@ -506,6 +506,10 @@ private:
     const TTextSource *FSharedSource = nullptr; // while LoadAllFromText parses its stream once
 };
 
+// Empties the lists the collection fills and collects the owner's texts into them as a form
+// designer would: every translatable text the owner shows, in the active language's field.
+void CollectFormTexts(TlcCustomLang &lang);
+
 class TlcLang : public TlcCustomLang
 {
     Q_OBJECT
