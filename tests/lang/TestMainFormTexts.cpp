@@ -33,10 +33,11 @@ private slots:
         }
 
         // Texts the window writes itself while it runs: values, numbers, the chord on show, the
-        // caption with the version, and the help text, which is loaded per language as a whole.
+        // caption with the version, the help text, loaded per language as a whole, and the songbook,
+        // which holds both languages in one text.
         const QStringList ownTexts = {"TMainForm",  "VolLabel",  "DurLabel",  "LabelVersionInfo", "Struna1",
                                       "Struna2",    "Struna3",   "Struna4",   "Struna5",          "Struna6",
-                                      "LabelType",  "IntervalLabel", "HelpMemo.Lines"};
+                                      "LabelType",  "IntervalLabel", "HelpMemo.Lines", "SongbookMemo.Lines"};
         QTemporaryDir dir;
         TMainForm form(dir.path());
         CollectFormTexts(*form.lcLang);
