@@ -323,6 +323,11 @@ void TlcCustomLang::Loaded()
         RegisterResourceTranslator(this);
     if (FDesigning)
         BindExtendedItems();
+    // A component of the owner that goes away takes its filters and extended items with it.
+    if (!FTemporary)
+        for (QObject *child : FOwner->findChildren<QObject *>())
+            if (child != this)
+                connect(child, &QObject::destroyed, this, [this](QObject *gone) { Notification(gone); });
 }
 
 void TlcCustomLang::SetActiveLanguage(int value)

@@ -602,6 +602,13 @@ TEST(lcUpkeep, DialogsTabsRenamesExclusionsAndResourceStrings)
     lang.RenameKeys("TestForm", "MainForm");
     EXPECT_EQ(lang.Captions()[0], Line({"TMainForm", "Окно", "Window"}));
 
+    // A component that goes away leaves the filters.
+    auto *gone = new TTestLabel("Gone", &form);
+    lang.SetDoNotTranslate({"Gone", "Label1"});
+    lang.Loaded();
+    delete gone;
+    EXPECT_EQ(lang.DoNotTranslate(), QStringList({"Label1"}));
+
     lang.SetChangeLocales(true);
     lang.Locales() = {Line({"Decimal Separator", ",", "."}), Line({"Long Day Names", "a,b,c,d,e,f,g,h", "x"})};
     lang.SetActiveLanguage(1);
