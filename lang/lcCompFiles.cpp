@@ -256,6 +256,8 @@ int TlcCustomLang::SaveToText(int typeIndex, QIODevice &stream, const QString &d
         QString key = end < 0 ? line : line.left(end);
         if (typeIndex == stCollections || typeIndex == stListView_TreeView_Items)
             key.replace(QLatin1Char('['), QLatin1Char('-')).replace(QLatin1Char(']'), QLatin1Char('+'));
+        // A line break inside a key would split the INI line; the loader turns these back too.
+        key.replace(QLatin1Char('\r'), StoredCR).replace(QLatin1Char('\n'), StoredLF);
         QString value = end < 0 ? QString() : line.mid(end + 1);
         value.replace(Delim(), delimText).replace(QLatin1Char('\r'), StoredCR).replace(QLatin1Char('\n'), StoredLF);
         ini.WriteString(section, className + QLatin1Char('.') + key, value);
