@@ -678,10 +678,13 @@ void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileNam
             continue;
         if (typeIndex == stCollections || typeIndex == stListView_TreeView_Items)
             key.replace(QLatin1Char('-'), QLatin1Char('[')).replace(QLatin1Char('+'), QLatin1Char(']'));
+        const QString lineKey = key.mid(prefix.size());
+        // A key holding the delimiter would read as another key with other texts.
+        if (lineKey.contains(Delim()))
+            continue;
         QString v = ImportField(values[i], f, delimText);
         if (source.raw)
             v = FromLanguageCodePage(v, languageName);
-        const QString lineKey = key.mid(prefix.size());
         bool present = false;
         for (const QString &line : *list)
             if (line.startsWith(lineKey + Delim())) {
