@@ -129,6 +129,25 @@ void TlcCustomLang::CollectType(int typeIndex)
                 CollectLine(typeIndex, name, value);
                 break;
             }
+            case stFonts: {
+                if (component == FOwner || prop != QLatin1String("Font") ||
+                    property.metaType().id() != QMetaType::QFont || excluded(name, prop))
+                    break;
+                // A control that follows its parent's font has no font of its own to translate.
+                if (VclFont::ParentFont(component)) {
+                    RemoveComponentKeys(Fonts(), component, stFonts);
+                    RemoveComponentKeys(CharSets(), component, stFonts);
+                    break;
+                }
+                CollectLine(stFonts, name, property.read(component).value<QFont>().family());
+                const QString charSet = lcCharSets::CharSetName(VclFont::Charset(component));
+                bool present = false;
+                for (const QString &line : CharSets())
+                    present = present || line.startsWith(name + Delim());
+                if (!present && !FExcludedProperties.contains(QStringLiteral("Charset"), Qt::CaseInsensitive))
+                    CharSets().append(name + Delim() + charSet + QString(FNumOfLanguages, Delim()));
+                break;
+            }
             case stMultiLines:
                 if (!IsStringList(property) || !property.isWritable() || className == QLatin1String("TFormStorage") ||
                     excluded(name + QLatin1Char('.') + prop, prop))
@@ -230,9 +249,13 @@ void TlcCustomLang::UpdateStrings()
     FHolding.clear();
     CollectOwnerText(stCaptions, QStringLiteral("Caption"));
     CollectOwnerText(stHints, QStringLiteral("Hint"));
-    for (int type : {stCaptions, stHints, stDisplayLabels, stMultiLines, stOtherStrings, stCollections}) {
-        if (FExcludedProperties.contains(StringsTypeDefaultProperty(type), Qt::CaseInsensitive))
+    const bool ownerFont = VclProperties::Find(FOwner, QStringLiteral("Font")).metaType().id() == QMetaType::QFont;
+    for (int type : {stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines, stOtherStrings, stCollections}) {
+        if (FExcludedProperties.contains(StringsTypeDefaultProperty(type), Qt::CaseInsensitive) ||
+            (type == stFonts && !ownerFont))
             continue;
+        if (type == stFonts)
+            CheckListTargets(stCharSets);
         CheckListTargets(type);
         CollectType(type);
         FHolding.clear();
