@@ -18,10 +18,23 @@ const char *const DefaultProperties[StringsTypeCount] = {
     "Caption", "Hint",  "DisplayLabel", "Font",        "TStrings", "Dialog",
     "Strings", "Other", "Locales",      "Collections", "CharSet",  "ListView_TreeView_Items"};
 
-// The first fifteen message-dialog captions: the keys of DlgsCaptions.
-const char *const DialogCaptions[] = {"Warning", "Error",  "Information", "Confirm",    "&Yes",
-                                      "&No",     "OK",     "Cancel",      "&Abort",     "&Retry",
-                                      "&Ignore", "&All",   "N&o To All",  "Y&es To All", "&Help"};
+// The captions of the standard dialogs; the first fifteen, those of the message boxes, are the
+// keys DlgsCaptions always holds.
+const char *const DialogCaptions[] = {
+    "Warning", "Error", "Information", "Confirm", "&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore",
+    "&All", "N&o To All", "Y&es To All", "&Help", "&Open", "Look &in:", "File &name:", "Files of &type:",
+    "&Read-only", "&Save", "&Drives:", "Save &in:", "Save as &type:", "&Basic colors:", "&Custom colors:",
+    "&Define Custom Colors >>", "Color", "|S&olid", "Hu&e:", "&Sat:", "&Lum:", "&Red:", "&Green:", "Bl&ue:",
+    "&Add to Custom Colors", "&Font:", "Font st&yle:", "Si&ze:", "&Color:", "&Apply", "Effects", "Stri&keout",
+    "&Underline", "Sample", "Sc&ript:", "Printer", "&Name:", "&Properties", "Status:", "Type:", "Where:",
+    "Comment:", "Paper", "&Source:", "Orientation", "P&ortrait", "L&andscape", "Print to f&ile", "Print", "Pa&ges",
+    "&Selection", "&from:", "&to:", "Copies", "Number of &copies:", "C&ollate", "Fi&nd what:",
+    "Match &whole words only", "Match &case", "Direction", "&Up", "&Down", "&Find Next", "&Replace",
+    "Replace &All", "Re&place with:", "Picture:", "Preview", "New Folder", "Folder:", "(None)", "Close", "Network",
+    "Print Setup", "Find"};
+constexpr int MessageDialogCaptions = 15;
+constexpr int AllDialogCaptions = int(std::size(DialogCaptions));
+static_assert(AllDialogCaptions == 86);
 
 const char *const LocaleKeys[] = {"Currency String",   "Thousand Separator", "Decimal Separator",
                                   "Date Separator",    "Short Date Format",  "Long Date Format",
@@ -151,9 +164,10 @@ QByteArray TextToUTF8Bytes(const QString &w)
 
 } // namespace lcCharSets
 
-TlcCustomLang::TlcCustomLang(QObject *owner) : QObject(nullptr), FOwner(owner), FStringsCollection(this)
+TlcCustomLang::TlcCustomLang(QObject *owner, bool temporary)
+    : QObject(nullptr), FOwner(owner), FStringsCollection(this), FTemporary(temporary)
 {
-    if (owner) {
+    if (owner && !temporary) {
         for (QObject *child : owner->findChildren<TlcCustomLang *>(QString(), Qt::FindDirectChildrenOnly))
             if (child != this)
                 throw std::runtime_error("Only one TlcCustomLang component per Form/DataModule allowed!");
@@ -164,8 +178,8 @@ TlcCustomLang::TlcCustomLang(QObject *owner) : QObject(nullptr), FOwner(owner), 
         FLists[size_t(type)] = std::make_unique<QStringList>();
     FLangNames = {QStringLiteral("Language N1")};
     FLanguage = FLangNames.first();
-    for (const char *caption : DialogCaptions) {
-        const QString key = QString::fromLatin1(caption).remove(QLatin1Char('&'));
+    for (int i = 0; i < MessageDialogCaptions; ++i) {
+        const QString key = QString::fromLatin1(DialogCaptions[i]).remove(QLatin1Char('&'));
         DlgsCaptions().append(key + Delim() + key + Delim());
     }
     const QLocale locale = QLocale::system();
@@ -197,7 +211,16 @@ TlcCustomLang::TlcCustomLang(QObject *owner) : QObject(nullptr), FOwner(owner), 
     FStringsTypes = {QStringLiteral("TIB_STRINGLIST"), QStringLiteral("TSTRINGLIST")};
 }
 
-TlcCustomLang::~TlcCustomLang() = default;
+TlcCustomLang::~TlcCustomLang()
+{
+    UnlinkDispatcher();
+    ClearResourceTranslator(this);
+}
+
+std::unique_ptr<TlcLang> TlcCustomLang::CreateTemporary(QObject *owner)
+{
+    return std::unique_ptr<TlcLang>(new TlcLang(owner, true));
+}
 
 QString TlcCustomLang::OwnerClassName() const
 {
@@ -235,15 +258,33 @@ void TlcCustomLang::SetStringsList(int typeIndex, const QStringList &lines)
 void TlcCustomLang::CompleteDialogCaptions()
 {
     QStringList &dialogs = DlgsCaptions();
-    if (FNeedAllDlgs || dialogs.size() <= 15)
-        return;
-    // Only the fifteen message-box captions are kept unless every dialog text is asked for.
-    QStringList keys;
-    for (const char *caption : DialogCaptions)
-        keys.append(QString::fromLatin1(caption).remove(QLatin1Char('&')));
-    for (qsizetype i = dialogs.size() - 1; i >= 0; --i)
-        if (!keys.contains(GetDelimitedItem(dialogs[i], Delim(), 0)))
-            dialogs.removeAt(i);
+    if (!FNeedAllDlgs && dialogs.size() == AllDialogCaptions) {
+        // Only the message-box captions are kept unless every dialog text is asked for.
+        QStringList keys;
+        for (int i = 0; i < MessageDialogCaptions; ++i)
+            keys.append(QString::fromLatin1(DialogCaptions[i]).remove(QLatin1Char('&')));
+        for (qsizetype i = dialogs.size() - 1; i >= 0; --i)
+            if (!keys.contains(GetDelimitedItem(dialogs[i], Delim(), 0)))
+                dialogs.removeAt(i);
+    } else if (FNeedAllDlgs && dialogs.size() < AllDialogCaptions) {
+        for (qsizetype i = dialogs.size(); i < AllDialogCaptions; ++i) {
+            const QString key = QString::fromLatin1(DialogCaptions[i]).remove(QLatin1Char('&'));
+            const QString text = QString::fromLatin1(DialogCaptions[i]);
+            dialogs.append(key + Delim() + (i < MessageDialogCaptions ? key : text) + Delim());
+        }
+    }
+}
+
+bool TlcCustomLang::UsesTabDelimiter() const
+{
+    const QChar tab = QLatin1Char('\t');
+    auto first = [this](int type) { return GetStringsList(type)->value(0); };
+    if (first(stDlgsCaptions).contains(tab) || first(stLocales).contains(tab))
+        return true;
+    for (int type : {stCaptions, stLocales, stHints})
+        if (lcText::CountChar(first(type), tab) == FNumOfLanguages + 1)
+            return true;
+    return false;
 }
 
 void TlcCustomLang::Loaded()
@@ -258,15 +299,35 @@ void TlcCustomLang::Loaded()
     }
     if (FLangDelim == 9)
         SetLangDelim(1);
+    if (FLangDelim != 9 && UsesTabDelimiter()) {
+        // Lines written with tabs by an older version: every tab becomes the delimiter.
+        const int delim = FLangDelim;
+        FLangDelim = 9;
+        SetLangDelim(delim);
+    }
     if (Locales().size() == 11)
         for (int i = 11; i < 15; ++i)
             Locales().append(QLatin1String(LocaleKeys[i]) + Delim() + FLocaleValues[i] + Delim());
     PurgeExcludedProperties();
-    RebuildStringsCollections();
+    if (FDesigning)
+        UpdateStrings();
+    else
+        RebuildStringsCollections();
+    if (FDispatcher && !FTemporary)
+        LinkToDispatcher();
     if (FIsInheritedOwner)
         ChangeLanguage();
     else
         RefreshCharSets();
+    if (!FDesigning && FHandleResourceStrings && !FTemporary)
+        RegisterResourceTranslator(this);
+    if (FDesigning)
+        BindExtendedItems();
+    // A component of the owner that goes away takes its filters and extended items with it.
+    if (!FTemporary)
+        for (QObject *child : FOwner->findChildren<QObject *>())
+            if (child != this)
+                connect(child, &QObject::destroyed, this, [this](QObject *gone) { Notification(gone); });
 }
 
 void TlcCustomLang::SetActiveLanguage(int value)
@@ -276,15 +337,14 @@ void TlcCustomLang::SetActiveLanguage(int value)
     if (value < 1 || value > FNumOfLanguages) {
         if (FLoading)
             return;
-        const QString range = QStringLiteral("%1 - is not a valid property value!\rValue must be within [1..%2]!")
-                                  .arg(value)
-                                  .arg(FNumOfLanguages);
-        throw ELanguageError(FOwner ? OwnerClassName() + QStringLiteral(": ") + range : range);
+        CheckLanguageRange(value);
     }
     FSingleType = -1;
+    if (FDesigning && (FDispatcher || !FLoading))
+        UpdateStrings();
     if (!FLoading) {
         bool allowChange = true;
-        if (OnLanguageChanging)
+        if (OnLanguageChanging && !FDispatcherSwitch)
             OnLanguageChanging(this, value, allowChange);
         if (!allowChange)
             return;
@@ -295,6 +355,16 @@ void TlcCustomLang::SetActiveLanguage(int value)
             FLanguage = FLangNames[value - 1];
         ChangeLanguage();
     }
+}
+
+void TlcCustomLang::CheckLanguageRange(int value) const
+{
+    if (value >= 1 && value <= FNumOfLanguages)
+        return;
+    const QString range = QStringLiteral("%1 - is not a valid property value!\rValue must be within [1..%2]!")
+                              .arg(value)
+                              .arg(FNumOfLanguages);
+    throw ELanguageError(FOwner ? OwnerClassName() + QStringLiteral(": ") + range : range);
 }
 
 void TlcCustomLang::SetLanguage(const QString &value)
@@ -369,6 +439,7 @@ void TlcCustomLang::SetLangDelim(int value)
             if (list)
                 for (QString &line : *list)
                     line.replace(oldDelim, newDelim);
+        ReplaceDelimiterInItems(oldDelim, newDelim);
     }
     FLangDelim = value;
 }
@@ -492,10 +563,11 @@ void TlcCustomLang::PadAllLines()
     PadLines(Locales());
 }
 
-bool TlcCustomLang::IsExcludedProperty(const QString &, const QString &propName) const
+bool TlcCustomLang::IsExcludedProperty(const QString &compName, const QString &propName) const
 {
     return FExcludedProperties.contains(propName, Qt::CaseInsensitive) ||
-           propName.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0;
+           propName.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0 ||
+           FSmartExcludeProps.contains(compName + QLatin1Char('.') + propName, Qt::CaseInsensitive);
 }
 
 void TlcCustomLang::PurgeExcludedProperties()

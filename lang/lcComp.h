@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -40,17 +41,109 @@ enum TTranslateType { ttNoChange, ttGetDefault };
 enum TlcLangOption { loUseExtUDStrings = 1, loUseExtCommonStrings = 2 };
 using TlcLangOptions = int;
 
-class ELanguageError : public std::runtime_error
+// Any failure the engine reports with a message of its own.
+class ElcException : public std::runtime_error
 {
 public:
-    explicit ELanguageError(const QString &message) : std::runtime_error(message.toStdString()), FMessage(message) {}
+    explicit ElcException(const QString &message) : std::runtime_error(message.toStdString()), FMessage(message) {}
     const QString &Message() const { return FMessage; }
 
 private:
     QString FMessage;
 };
 
+class ELanguageError : public ElcException
+{
+public:
+    using ElcException::ElcException;
+};
+
 class TlcCustomLang;
+class TlcLang;
+class TlcLangDispatcher;
+class QIODevice;
+
+// The kinds of property an extended item may target, as the text files name them.
+enum TTypeKind : int {
+    tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass, tkMethod, tkWChar, tkLString,
+    tkWString, tkVariant, tkArray, tkRecord, tkInterface, tkInt64, tkDynArray, tkUString, tkClassRef, tkPointer,
+    tkProcedure,
+};
+QString TypeKindName(int kind);
+// -1 for a name that is none of them.
+int TypeKindFromName(const QString &name);
+
+// One property of the owner or of a component translated outside the lists: a property path and
+// the texts of all languages, each closed by LangDelim (field 0 is language 1).
+class TlcExtendedItem
+{
+public:
+    explicit TlcExtendedItem(TlcCustomLang *lang) : FLang(lang) {}
+    // The stored path, with the linked component's current name in front.
+    QString Identifier() const;
+    void SetIdentifier(const QString &value) { FIdentifier = value; }
+    QString StoredIdentifier() const { return FIdentifier; }
+    bool IsRoot() const;
+    QString Values;
+    int PropertyType = tkUnknown;
+    // The component the path starts at; followed when it is renamed.
+    void SetLink(QObject *component) { FLink = component; }
+    QObject *Link() const { return FLink; }
+
+private:
+    TlcCustomLang *FLang;
+    QString FIdentifier;
+    QPointer<QObject> FLink;
+};
+
+class TlcExtendedItems
+{
+public:
+    explicit TlcExtendedItems(TlcCustomLang *lang) : FLang(lang) {}
+    int Count() const { return int(FItems.size()); }
+    TlcExtendedItem &Items(int index) const { return *FItems[size_t(index)]; }
+    TlcExtendedItem &Add();
+    // The first item whose identifier equals the text, ASCII case ignored; nil when none.
+    TlcExtendedItem *Find(const QString &identifier) const;
+    void Delete(int index);
+    void Clear() { FItems.clear(); }
+    void Assign(const TlcExtendedItems &source);
+
+private:
+    TlcCustomLang *FLang;
+    std::vector<std::unique_ptr<TlcExtendedItem>> FItems;
+};
+
+// How the test mode makes an untranslated text visible.
+enum TTestModeKind { tmkExpandWidth, tmkFlipCase, tmkExpandChars };
+struct TTestModeInfo
+{
+    bool Active = false;
+    TTestModeKind Kind = tmkExpandWidth;
+    int ExpandWidthPercent = 100;
+    int ExpandCharsPercent = 100;
+    QChar PaddingChar = QLatin1Char('*');
+};
+
+// The process's format settings a language may carry: the Locales list writes them when the
+// component changes locales. Qt's QLocale takes no single separators or formats, so the program
+// keeps them here for whatever code formats numbers and dates by them.
+struct TFormatSettings
+{
+    QString CurrencyString, ShortDateFormat, LongDateFormat, TimeAMString, TimePMString, ShortTimeFormat,
+        LongTimeFormat;
+    QChar ThousandSeparator, DecimalSeparator, DateSeparator, TimeSeparator;
+    QStringList ShortMonthNames, LongMonthNames, ShortDayNames, LongDayNames;
+};
+TFormatSettings &FormatSettings();
+
+// Texts the program would take from its resources, routed through the one registered component.
+namespace lcResourceStrings {
+// The text in the translator's active language when one is registered and its resource language
+// differs; the text itself otherwise.
+QString LoadResString(int ident, const QString &text);
+TlcCustomLang *Translator();
+} // namespace lcResourceStrings
 
 struct TlcStringsCollectionItem
 {
@@ -138,8 +231,14 @@ class TlcCustomLang : public QObject
 public:
     // owner is the form whose components are translated; a second component of this kind on the
     // same owner raises an exception.
-    explicit TlcCustomLang(QObject *owner);
+    explicit TlcCustomLang(QObject *owner) : TlcCustomLang(owner, false) {}
     ~TlcCustomLang() override;
+
+    // A throw-away component that only reads a file: it sees owner's components and class name
+    // but is no component of owner, collects nothing and applies nothing.
+    static std::unique_ptr<TlcLang> CreateTemporary(QObject *owner);
+    bool IsTemporary() const { return FTemporary; }
+    bool Busy() const { return FBusy; }
 
     QObject *Owner() const { return FOwner; }
     QString OwnerClassName() const;
@@ -153,6 +252,8 @@ public:
     void SetNumOfLanguages(int value);
     int ActiveLanguage() const { return FActiveLanguage; }
     void SetActiveLanguage(int value);
+    // Raises the range error SetActiveLanguage would raise for the value.
+    void CheckLanguageRange(int value) const;
     const QString &Language() const { return FLanguage; }
     void SetLanguage(const QString &value);
     int LangDelim() const { return FLangDelim; }
@@ -181,7 +282,7 @@ public:
     const QStringList &LangNames() const { return FLangNames; }
     void SetLangNames(const QStringList &value);
     const QStringList &DoNotTranslate() const { return FDoNotTranslate; }
-    void SetDoNotTranslate(const QStringList &value) { FDoNotTranslate = value; }
+    void SetDoNotTranslate(const QStringList &value);
     const QStringList &ExcludedProperties() const { return FExcludedProperties; }
     void SetExcludedProperties(const QStringList &value);
     const QStringList &SmartExcludeProps() const { return FSmartExcludeProps; }
@@ -250,16 +351,110 @@ public:
     void PadLines(QStringList &list) const;
     void PadAllLines();
     void PurgeExcludedProperties();
+    void PurgeDoNotTranslate();
     bool IsExcludedProperty(const QString &compName, const QString &propName) const;
 
+    // Design mode: the form is being edited, not run. Key removal and text collection act only then.
+    bool Designing() const { return FDesigning; }
+    void SetDesigning(bool value) { FDesigning = value; }
+    // A component of the owner is going away.
+    void Notification(QObject *component);
+    void RemoveComponentKeys(QStringList &list, QObject *component, int typeIndex);
+    // A component of the owner got a new name.
+    virtual void RenameKeys(const QString &oldName, const QString &newName);
+    // Collects the texts the owner's components show now into the active language's fields.
+    virtual void UpdateStrings();
+    std::function<void(TlcCustomLang *)> OnChange;
+
+    // The dispatcher this component switches with.
+    TlcLangDispatcher *LangDispatcher() const;
+    void SetLangDispatcher(TlcLangDispatcher *value);
+    void SetDispatcherSwitch(bool value) { FDispatcherSwitch = value; }
+    bool TestModeOn() const;
+    QString ApplyTestMode(const QString &s) const;
+    QString GetTestModeText(const QString &line) const;
+
+    bool HandleResourceStrings() const { return FHandleResourceStrings; }
+    void SetHandleResourceStrings(bool value) { FHandleResourceStrings = value; }
+    const TlcStringsCollection &ResourceStringsCollection() const { return FResourceCollection; }
+    QString TranslateResString(int ident, const QString &text);
+
+    // Translation text files.
+    int LoadFromText(int typeIndex, QIODevice &stream, bool clearFirst);
+    int SaveToText(int typeIndex, QIODevice &stream, const QString &delim);
+    void LoadAllFromText(QIODevice &stream, bool clearFirst, bool noApply = false);
+    void SaveAllToStream(QIODevice &stream, const QString &delim);
+    bool MergeFromText(int typeIndex, QIODevice &stream);
+    bool MergeAllFromTextAndApply(QIODevice &stream);
+    bool MergeAllFromText(QIODevice &stream);
+    int LoadFromTextFile(int typeIndex, const QString &fileName, bool clearFirst);
+    // -1 also when the file could not be written; the old file then stays.
+    int SaveToTextFile(int typeIndex, const QString &fileName, const QString &delim);
+    void LoadAllFromTextFile(const QString &fileName, bool clearFirst);
+    bool SaveAllToTextFile(const QString &fileName, const QString &delim);
+    int LoadStringsFromTextFile(const QString &fileName, bool clearFirst);
+    int SaveStringsToTextFile(const QString &fileName, const QString &delim);
+    bool LoadFromFile(int typeIndex, const QString &fileName);
+    bool MergeAllFromFileAndApply(const QString &fileName);
+    void LoadAllFromTextFileNoApply(const QString &fileName, bool clearFirst);
+    bool MergeAllFromFile(const QString &fileName);
+    void ImportLanguageFromFile(int typeIndex, const QString &fileName, const QString &languageName);
+    void ImportExtendedLanguageFromFile(const QString &fileName, const QString &languageName);
+    void ImportLanguage(const QString &fileName, const QString &languageName);
+    void LoadExtendedFromText(QIODevice &stream, bool clearFirst);
+    void SaveExtendedToText(QIODevice &stream, const QString &delim);
+    void LoadExtendedFromFile(const QString &fileName, bool clearFirst);
+    bool SaveExtendedToFile(const QString &fileName, const QString &delim);
+    QStringList GetLangNamesFromFile(const QString &fileName);
+    void LoadTypeFromLCB(int typeIndex, const QString &fileName);
+    const QStringList &FixedLanguages() const { return FFixedLanguages; }
+    static QString SectionName(int typeIndex);
+
+    // Extended items.
+    TlcExtendedItems &ExtendedTranslations() { return FExtended; }
+    const TlcExtendedItems &ExtendedTranslations() const { return FExtended; }
+    bool TranslateExtendedFirst() const { return FTranslateExtendedFirst; }
+    void SetTranslateExtendedFirst(bool value) { FTranslateExtendedFirst = value; }
+    // The object holding the path's last property; nil when the path does not resolve.
+    QObject *FindObjectByPath(const QString &identifier) const;
+    int GetPropertyKind(const QString &identifier) const;
+    QString GetPropValueText(const QString &identifier) const;
+    void SetPropValueText(const QString &identifier, const QString &text);
+    void ApplyExtendedTranslations();
+    QString BuildSingleLanguageValues(const QString &text, int language) const;
+    void ReplaceDelimiterInItems(QChar oldDelim, QChar newDelim);
+
+protected:
+    TlcCustomLang(QObject *owner, bool temporary);
+
 private:
+    friend class TLCBFileManager;
+    friend class TlcLangDispatcher;
+    struct TTextSource;
+    int LoadFromSource(int typeIndex, const TTextSource &source, bool clearFirst);
+    void LoadExtendedFromSource(const TTextSource &source, bool clearFirst);
+    void CheckAfterLoad(int typeIndex);
+    void CheckTargets(int typeIndex);
+    void ApplyExtendedSafely();
+    void LinkToDispatcher();
+    void BindExtendedItems();
+    static void RegisterResourceTranslator(TlcCustomLang *lang);
+    static void ClearResourceTranslator(TlcCustomLang *lang);
+    static void SetFormatSetting(const QString &key, const QString &text);
+    void UnlinkDispatcher();
+    bool UsesTabDelimiter() const;
+    void CollectType(int typeIndex);
+    void CollectOwnerText(int typeIndex, const QString &propName);
+    void CollectLine(int typeIndex, const QString &key, const QString &value);
+    void CheckDesignTargets();
+
     void CompleteDialogCaptions();
     void ApplyOwnerText(int typeIndex, const QString &propName);
     void ApplyOwnerFont();
     void TranslateList(int typeIndex);
     void TranslateCollections();
     void CheckListTargets(int typeIndex);
-    QString TextForLine(const QStringList &list, int index) const;
+    QString TextForLine(const QStringList &list, int index, bool testMode = true) const;
     QObject *FindTarget(const QString &name) const;
     void BuildComponentIndex();
     bool InDoNotTranslate(const QString &name) const;
@@ -297,11 +492,31 @@ private:
     QStringList FLocaleValues;
     TlcStringsCollection FStringsCollection;
     QHash<QString, QObject *> FComponents; // folded name -> component, during an apply
+    TlcStringsCollection FResourceCollection{this};
+    TlcExtendedItems FExtended{this};
+    QStringList FFixedLanguages;
+    TlcLangDispatcher *FDispatcher = nullptr;
+    bool FTemporary = false;
+    bool FBusy = false;
+    bool FDesigning = false;
+    bool FDispatcherSwitch = false;
+    bool FTestMode = false;
+    bool FHandleResourceStrings = false;
+    bool FTranslateExtendedFirst = false;
+    const TTextSource *FSharedSource = nullptr; // while LoadAllFromText parses its stream once
 };
+
+// Empties the lists the collection fills and collects the owner's texts into them as a form
+// designer would: every translatable text the owner shows, in the active language's field.
+void CollectFormTexts(TlcCustomLang &lang);
 
 class TlcLang : public TlcCustomLang
 {
     Q_OBJECT
 public:
     explicit TlcLang(QObject *owner) : TlcCustomLang(owner) {}
+
+private:
+    friend class TlcCustomLang;
+    TlcLang(QObject *owner, bool temporary) : TlcCustomLang(owner, temporary) {}
 };

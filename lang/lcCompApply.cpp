@@ -142,9 +142,11 @@ bool TlcCustomLang::IsOwnerTranslatable() const
     return !FDoNotTranslate.contains(OwnerClassName(), Qt::CaseInsensitive);
 }
 
-QString TlcCustomLang::TextForLine(const QStringList &list, int index) const
+QString TlcCustomLang::TextForLine(const QStringList &list, int index, bool testMode) const
 {
     QString text = GetDelimitedItemOrDefault(list[index], FActiveLanguage);
+    if (testMode && FTestMode && text.isEmpty() && FActiveLanguage > 1)
+        text = GetTestModeText(list[index]);
     if (text.isEmpty() && FTranslateType == ttGetDefault)
         text = GetLineText(list, index, true);
     return text;
@@ -152,12 +154,15 @@ QString TlcCustomLang::TextForLine(const QStringList &list, int index) const
 
 void TlcCustomLang::ChangeLanguage()
 {
-    if (!FOwner)
+    if (!FOwner || FTemporary)
         return;
+    FTestMode = TestModeOn();
     const bool cursor = FChangingCursor != -1 && qobject_cast<QApplication *>(QCoreApplication::instance());
     if (cursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     RefreshCharSets();
+    if (FTranslateExtendedFirst && FSingleType == -1)
+        ApplyExtendedSafely();
     BuildComponentIndex();
     ApplyOwnerText(stCaptions, QStringLiteral("Caption"));
     ApplyOwnerText(stHints, QStringLiteral("Hint"));
@@ -177,6 +182,8 @@ void TlcCustomLang::ChangeLanguage()
     if (wanted(stCollections))
         TranslateCollections();
     FComponents.clear();
+    if (!FTranslateExtendedFirst && FSingleType == -1)
+        ApplyExtendedSafely();
     if (cursor)
         QApplication::restoreOverrideCursor();
     if (OnChangeLanguage)
@@ -214,7 +221,7 @@ void TlcCustomLang::ApplyOwnerFont()
         return;
     if (GetDelimitedItem(fonts.first(), Delim(), 0).compare(OwnerClassName(), Qt::CaseInsensitive) != 0)
         return;
-    const QString name = TextForLine(fonts, 0);
+    const QString name = TextForLine(fonts, 0, false);
     if (!name.isEmpty()) {
         QFont font = property.read(FOwner).value<QFont>();
         font.setFamily(name);
@@ -314,10 +321,13 @@ void TlcCustomLang::TranslateList(int typeIndex)
         }
         if (InDoNotTranslate(path.component))
             continue;
-        const QString text = TextForLine(list, i);
-        // The process's number and date formats are left to the desktop.
-        if (typeIndex == stLocales)
+        const QString text =
+            TextForLine(list, i, typeIndex != stFonts && typeIndex != stLocales && typeIndex != stCharSets);
+        if (typeIndex == stLocales) {
+            if (!text.isEmpty())
+                SetFormatSetting(key, text);
             continue;
+        }
         QObject *target = FindTarget(path.component);
         if (!target)
             continue;

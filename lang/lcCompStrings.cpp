@@ -2,6 +2,7 @@
 #include "lang/lcComp.h"
 
 #include "lang/MemIni.h"
+#include "lang/lcDispatcher.h"
 
 namespace {
 
@@ -151,18 +152,44 @@ void TlcCustomLang::RebuildStringsCollections()
     }
     FStringsCollection.SortColumn = 0;
     FStringsCollection.Sort(true);
+    FResourceCollection.Clear();
+    if (!FHandleResourceStrings || !FOwner)
+        return;
+    for (const QString &line : Strings()) {
+        TlcStringsCollectionItem &item = FResourceCollection.Add();
+        item.Identifier = GetDelimitedItem(line, Delim(), 0);
+        for (int k = 1; k <= FNumOfLanguages; ++k)
+            item.Values.append(GetDelimitedItem(line, Delim(), k));
+    }
+    FResourceCollection.SortColumn = std::clamp(FResourceLanguageIndex, 1, FNumOfLanguages);
+    FResourceCollection.Sort(true);
 }
 
 QString TlcCustomLang::GetTextFromList(QStringList *list, const QString &key, bool getDefault)
 {
     if (!list)
         return {};
-    // Lists borrowed from other components need a dispatcher, which this program never links.
-    if (((FOptions & loUseExtCommonStrings) && (list == &DlgsCaptions() || list == &Locales())) ||
-        ((FOptions & loUseExtUDStrings) && list == &Strings()))
-        return {};
-    if (list == &Strings()) {
+    const bool borrowed = ((FOptions & loUseExtCommonStrings) && (list == &DlgsCaptions() || list == &Locales())) ||
+                          ((FOptions & loUseExtUDStrings) && list == &Strings());
+    if (borrowed) {
+        if (!FDispatcher)
+            return {};
+        const int type = list == &Strings() ? stStrings : list == &Locales() ? stLocales : stDlgsCaptions;
+        // The first other member with lines answers; the asking component never answers itself.
+        for (int i = 0; i < FDispatcher->LinkedCount(); ++i) {
+            TlcCustomLang *member = FDispatcher->Linked(i);
+            QStringList *other = member == this ? nullptr : member->GetStringsList(type);
+            if (other && !other->isEmpty()) {
+                list = other;
+                break;
+            }
+        }
+    }
+    const bool testMode = TestModeOn() && FActiveLanguage > 1;
+    if (list == &Strings() && !FDesigning) {
         QString result = FStringsCollection.GetValue(key, FActiveLanguage);
+        if (result.isEmpty() && testMode)
+            result = ApplyTestMode(FStringsCollection.GetValue(key, 1));
         if (result.isEmpty() && getDefault)
             result = FStringsCollection.GetValue(key, 1);
         return result;
@@ -171,6 +198,8 @@ QString TlcCustomLang::GetTextFromList(QStringList *list, const QString &key, bo
         if (GetDelimitedItem(line, Delim(), 0).compare(key, Qt::CaseInsensitive) != 0)
             continue;
         QString result = GetDelimitedItem(line, Delim(), FActiveLanguage);
+        if (result.isEmpty() && testMode)
+            result = GetTestModeText(line);
         if (result.isEmpty() && getDefault)
             result = GetDelimitedItem(line, Delim(), 1);
         return result;

@@ -1,6 +1,7 @@
 #include "lang/lcLangCombo.h"
 
 #include "lang/lcComp.h"
+#include "lang/lcDispatcher.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -130,8 +131,22 @@ void TlcLangCombo::SetItemHeight(int value)
     update();
 }
 
+TlcLangDispatcher *TlcLangCombo::lcLangDispatcher() const
+{
+    return static_cast<TlcLangDispatcher *>(FDispatcher.data());
+}
+
+void TlcLangCombo::SetlcLangDispatcher(TlcLangDispatcher *value)
+{
+    FDispatcher = value;
+    UpdateItems();
+}
+
 QStringList TlcLangCombo::SourceNames() const
 {
+    // A dispatcher speaks for every component it links, so it wins over a single one.
+    if (FDispatcher)
+        return lcLangDispatcher()->LangNames();
     return FLang ? FLang->LangNames() : QStringList();
 }
 
@@ -139,7 +154,7 @@ void TlcLangCombo::UpdateItems()
 {
     const bool blocked = blockSignals(true);
     clear();
-    if (!FLang) {
+    if (!FLang && !FDispatcher) {
         blockSignals(blocked);
         return;
     }
@@ -163,9 +178,9 @@ void TlcLangCombo::Loaded()
 {
     FLoading = false;
     UpdateItems();
-    if (FLang) {
+    if (FDispatcher || FLang) {
         const bool blocked = blockSignals(true);
-        setCurrentIndex(FLang->ActiveLanguage() - 1);
+        setCurrentIndex((FDispatcher ? lcLangDispatcher()->ActiveLanguage() : FLang->ActiveLanguage()) - 1);
         blockSignals(blocked);
     }
 }

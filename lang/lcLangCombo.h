@@ -14,6 +14,7 @@
 
 class TlcCustomLang;
 class TlcLangCombo;
+class TlcLangDispatcher;
 class QPainter;
 
 // One language of the list, item 0 for language 1.
@@ -76,6 +77,8 @@ public:
 
     TlcCustomLang *lcLang() const { return FLang; }
     void SetlcLang(TlcCustomLang *value);
+    TlcLangDispatcher *lcLangDispatcher() const;
+    void SetlcLangDispatcher(TlcLangDispatcher *value);
     TLanguageInfos *LanguageInfos() const { return FLanguageInfos; }
     void SetLanguageInfos(const TLanguageInfos &value) { FLanguageInfos->Assign(value); }
     int ItemHeight() const { return FItemHeight; }
@@ -101,6 +104,7 @@ private:
     QStringList SourceNames() const;
 
     QPointer<TlcCustomLang> FLang;
+    QPointer<QObject> FDispatcher; // a TlcLangDispatcher
     TLanguageInfos *FLanguageInfos;
     int FItemHeight = 16;
     bool FLoading = true;

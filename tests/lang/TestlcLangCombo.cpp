@@ -1,5 +1,6 @@
 // The language box: items from the component's language names, flags and names drawn per item.
 #include "lang/lcComp.h"
+#include "lang/lcDispatcher.h"
 #include "lang/lcLangCombo.h"
 
 #include <QPainter>
@@ -47,6 +48,23 @@ private slots:
         combo.UpdateItems();
         QCOMPARE(combo.LanguageInfos()->Count(), 1);
         QCOMPARE(combo.Items(), QStringList({QStringLiteral("Русский")}));
+    }
+
+    void ADispatcherGivesNamesAndIndexBeforeTheComponent()
+    {
+        QWidget form;
+        TlcLang lang(&form);
+        lang.SetLangNames({QStringLiteral("Russian"), QStringLiteral("English")});
+        TlcLangDispatcher dispatcher;
+        dispatcher.SetLangNames({QStringLiteral("Russian"), QStringLiteral("English"), QStringLiteral("Deutsch")});
+        lang.SetLangDispatcher(&dispatcher);
+        dispatcher.SetActiveLanguage(3);
+        TlcLangCombo combo(QStringLiteral("LangComboBox"), &form);
+        combo.SetlcLang(&lang);
+        combo.SetlcLangDispatcher(&dispatcher);
+        combo.Loaded();
+        QCOMPARE(combo.Items(), QStringList({QStringLiteral("Russian"), QStringLiteral("English"), QStringLiteral("Deutsch")}));
+        QCOMPARE(combo.currentIndex(), 2);
     }
 
     void LoadedSelectsTheActiveLanguage()

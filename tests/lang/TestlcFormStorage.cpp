@@ -1,0 +1,81 @@
+// A form's placement written at the end and restored on a screen at the next start.
+#include "lang/lcFormStorage.h"
+
+#include <QFile>
+#include <QScreen>
+#include <QSettings>
+#include <QWidget>
+#include <QtTest>
+
+class TestlcFormStorage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QFile::remove(TlcFormStorage(nullptr).StorageFile()); }
+
+    void ClampingMovesAndShrinksIntoTheArea()
+    {
+        const QRect area(0, 0, 800, 600);
+        const struct
+        {
+            QRect rect;
+            QRect expected;
+        } cases[] = {
+            {{10, 20, 300, 200}, {10, 20, 300, 200}},
+            {{5000, 5000, 300, 200}, {500, 400, 300, 200}},
+            {{-400, -50, 300, 200}, {0, 0, 300, 200}},
+            {{100, 100, 2000, 1000}, {0, 0, 800, 600}},
+        };
+        for (const auto &c : cases)
+            QCOMPARE(TlcFormStorage::ClampToArea(c.rect, area), c.expected);
+    }
+
+    void PlacementComesBackInsideTheScreen()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        {
+            QWidget form;
+            auto *storage = new TlcFormStorage(&form);
+            storage->SetSubKey(QStringLiteral("Software\\Vexo\\Test"));
+            form.setGeometry(screen.right() + 500, screen.bottom() + 500, 200, 100);
+        }
+        QSettings settings(TlcFormStorage(nullptr).StorageFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value(QStringLiteral("Software/Vexo/Test/State")).toString(), QStringLiteral("Normal"));
+
+        QWidget form;
+        auto *storage = new TlcFormStorage(&form);
+        storage->SetSubKey(QStringLiteral("Software\\Vexo\\Test"));
+        storage->Loaded();
+        QVERIFY(screen.contains(QRect(form.pos(), form.size())));
+        QCOMPARE(form.size(), QSize(200, 100));
+
+        // A form closed maximized keeps its last normal bounds and is maximized again.
+        form.setWindowState(Qt::WindowMaximized);
+        delete storage;
+        QWidget next;
+        TlcFormStorage again(&next);
+        again.SetSubKey(QStringLiteral("Software\\Vexo\\Test"));
+        again.Loaded();
+        QVERIFY(next.windowState() & Qt::WindowMaximized);
+        QCOMPARE(next.size(), QSize(200, 100));
+        again.Active = false;
+    }
+
+    void NothingHappensWhenInactiveOrWithoutAPlace()
+    {
+        QWidget form;
+        form.setGeometry(10, 10, 120, 80);
+        TlcFormStorage storage(&form);
+        storage.Active = false;
+        storage.Loaded();
+        QVERIFY(!storage.SavePlacement());
+        storage.Active = true;
+        storage.SetRegRootKey(lcHKEY_LOCAL_MACHINE);
+        QVERIFY(!storage.SavePlacement());
+        QVERIFY(!QFile::exists(TlcFormStorage(nullptr).StorageFile()));
+    }
+};
+
+QTEST_MAIN(TestlcFormStorage)
+#include "TestlcFormStorage.moc"
