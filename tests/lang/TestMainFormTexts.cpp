@@ -37,13 +37,15 @@ private slots:
         // transposition steps, tunings, language names), the song being edited, the help text,
         // loaded per language as a whole, and the songbook, which holds both languages in one text.
         // The Text of an edit, a box or a memo is its content, never a designed text; the language
-        // box's fonts are fonts.
+        // box's fonts are fonts. The help pages' own captions lie under their gradient headers,
+        // which carry the translated titles, and are never seen.
         const QStringList ownTexts = {
             "TMainForm",          "VolLabel",          "DurLabel",          "LabelVersionInfo", "Struna1",
             "Struna2",            "Struna3",           "Struna4",           "Struna5",          "Struna6",
             "LabelType",          "IntervalLabel",     "HelpMemo.Lines",    "SongbookMemo.Lines", "LangComboBox.Items",
             "DeviceList.Items",   "InstList.Items",    "SrcComboBox.Items", "DestComboBox.Items", "MemoTransp.Lines",
-            "TuningsList.Items",  "Root.Items",        "ChordType.Items",   "Bass.Items",
+            "TuningsList.Items",  "Root.Items",        "ChordType.Items",   "Bass.Items",       "HelpPage",
+            "HistoryPage",        "SongbookPage",
             "LangComboBox.LanguageInfos[0].FontName", "LangComboBox.LanguageInfos[1].FontName"};
         QTemporaryDir dir;
         TMainForm form(dir.path());
