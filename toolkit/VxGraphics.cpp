@@ -1,0 +1,35 @@
+#include "toolkit/VxGraphics.h"
+
+TCustomImageList::~TCustomImageList() = default;
+
+void TCustomImageList::RegisterChanges(TChangeLink *link)
+{
+    if (link && !FLinks.contains(link))
+        FLinks.append(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink *link)
+{
+    FLinks.removeAll(link);
+}
+
+void TCustomImageList::Change()
+{
+    const QList<TChangeLink *> links = FLinks;
+    for (TChangeLink *link : links)
+        if (link->OnChange)
+            link->OnChange();
+}
+
+bool SwapImageListReference(QObject *owner, TCustomImageList *newValue, TCustomImageList *&field,
+                            TChangeLink *changeLink)
+{
+    if (newValue == field || !owner)
+        return false;
+    if (field && changeLink)
+        field->UnRegisterChanges(changeLink);
+    SwapComponentReference(owner, newValue, field);
+    if (newValue && changeLink)
+        newValue->RegisterChanges(changeLink);
+    return true;
+}

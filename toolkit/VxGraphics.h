@@ -1,0 +1,75 @@
+#pragma once
+// Bitmap utilities shared by the toolkit's components: keeping a component reference and its
+// free notification in step, transparent drawing with a key colour, and .bmp images in memory at
+// a chosen depth with colour reduction.
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+
+class QPainter;
+
+// Colours as the class library keeps them: 0x00BBGGRR, with two special values.
+using TColor = uint32_t;
+constexpr TColor clNone = 0x1FFFFFFF;
+constexpr TColor clDefault = 0x20000000;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+
+inline TColor ColorFromRgb(QRgb rgb) { return TColor(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16)); }
+inline QRgb RgbFromColor(TColor color)
+{
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+enum TColorMappingMethod { cmPopularity, cmMedianCut, cmPalette784, cmPalette666, cmChannelRamps, cmGrayscale };
+
+// The image list a component shows its pictures from; change links hear of every change.
+class TChangeLink
+{
+public:
+    std::function<void()> OnChange;
+};
+
+class TCustomImageList : public QObject
+{
+public:
+    using QObject::QObject;
+    ~TCustomImageList() override;
+    QList<QPixmap> Images;
+    void RegisterChanges(TChangeLink *link);
+    void UnRegisterChanges(TChangeLink *link);
+    // Tells every registered link that the pictures changed.
+    void Change();
+
+private:
+    QList<TChangeLink *> FLinks;
+};
+
+// Points Field at NewValue and keeps Owner told when the referenced component goes away (the
+// field then becomes nullptr). True when the reference changed. Field must live as long as Owner.
+template <class T>
+bool SwapComponentReference(QObject *owner, T *newValue, T *&field)
+{
+    if (newValue == field || !owner)
+        return false;
+    if (QObject *old = field)
+        QObject::disconnect(old, &QObject::destroyed, owner, nullptr);
+    field = newValue;
+    if (newValue)
+        QObject::connect(newValue, &QObject::destroyed, owner, [&field] { field = nullptr; });
+    return true;
+}
+
+// The same for an image list, moving the change link from the old list to the new one.
+bool SwapImageListReference(QObject *owner, TCustomImageList *newValue, TCustomImageList *&field,
+                            TChangeLink *changeLink);
+
