@@ -101,6 +101,8 @@ public:
     bool ApplicationVisible() const;
     // The icon is in the notification area now.
     bool IconShown() const;
+    // The tip: the hint up to its first "|", at most 127 characters.
+    QString ShortHint() const;
 
     // Performs what a click and a double click on the icon do.
     void Click();
@@ -131,7 +133,6 @@ private:
     void AddIcon();
     void RemoveIcon();
     QIcon CurrentIcon() const;
-    QString ShortHint() const;
     void ClickArrived(Qt::MouseButton button, const QPoint &at);
     void SelectIcon();
     void StartAnimation();
