@@ -427,30 +427,30 @@ void TVxCustomAppStorage::WriteBoolean(const QString &path, bool value)
         target->DoWriteBoolean(targetPath, value);
 }
 
-int TVxCustomAppStorage::ReadEnumeration(const QString &path, const QMetaEnum &type, int defaultValue) const
+qint64 TVxCustomAppStorage::ReadEnumeration(const QString &path, PTypeInfo type, qint64 defaultValue) const
 {
     VX_RESOLVE(path);
     return target->DoReadEnumeration(targetPath, type, defaultValue);
 }
 
-void TVxCustomAppStorage::WriteEnumeration(const QString &path, const QMetaEnum &type, int value)
+void TVxCustomAppStorage::WriteEnumeration(const QString &path, PTypeInfo type, qint64 value)
 {
     VX_RESOLVE(path);
     if (!WriteRefused(target))
         target->DoWriteEnumeration(targetPath, type, value);
 }
 
-quint64 TVxCustomAppStorage::ReadSet(const QString &path, const QMetaEnum &elementType, quint64 defaultValue) const
+TOsBitSet TVxCustomAppStorage::ReadSet(const QString &path, PTypeInfo setType, const TOsBitSet &defaultValue) const
 {
     VX_RESOLVE(path);
-    return target->DoReadSet(targetPath, elementType, defaultValue);
+    return target->DoReadSet(targetPath, setType, defaultValue);
 }
 
-void TVxCustomAppStorage::WriteSet(const QString &path, const QMetaEnum &elementType, quint64 value)
+void TVxCustomAppStorage::WriteSet(const QString &path, PTypeInfo setType, const TOsBitSet &value)
 {
     VX_RESOLVE(path);
     if (!WriteRefused(target))
-        target->DoWriteSet(targetPath, elementType, value);
+        target->DoWriteSet(targetPath, setType, value);
 }
 
 void TVxCustomAppStorage::DeleteValue(const QString &path)
@@ -559,80 +559,88 @@ void TVxCustomAppStorage::DoWriteBoolean(const QString &path, bool value)
         DoWriteInteger(path, value ? 1 : 0);
 }
 
-int TVxCustomAppStorage::DoReadEnumeration(const QString &path, const QMetaEnum &type, int defaultValue) const
+namespace {
+bool IsIntegerLike(PTypeInfo type)
 {
-    if (!type.isValid())
+    return type && (type->Kind == tkInteger || type->Kind == tkChar || type->Kind == tkWChar || type->Kind == tkInt64);
+}
+
+// The element type of a set, which must be an ordinal the storage can name or number.
+PTypeInfo SetElementType(PTypeInfo setType)
+{
+    const PTypeInfo element = setType && setType->Kind == tkSet ? setType->BaseType : nullptr;
+    if (!element || (element->Kind != tkEnumeration && !IsIntegerLike(element)))
+        throw EVxAppStorageError(VxConsts::SUnknownBaseType);
+    return element;
+}
+
+quint32 FirstWord(const TOsBitSet &set)
+{
+    return set.empty() ? 0 : set.front();
+}
+} // namespace
+
+qint64 TVxCustomAppStorage::DoReadEnumeration(const QString &path, PTypeInfo type, qint64 defaultValue) const
+{
+    if (IsIntegerLike(type))
+        return DoReadInteger(path, int(defaultValue));
+    if (!type || type->Kind != tkEnumeration)
         throw EVxAppStorageError(VxConsts::SInvalidType);
     if (!DoValueStored(path) && FStorageOptions->FDefaultIfValueNotExists)
         return defaultValue;
     if (!FStorageOptions->FEnumAsStr)
-        return DoReadInteger(path, defaultValue);
-    const QString text = DoReadString(path, EnumNotKnown);
-    bool found = false;
-    const int value = type.keyToValue(text.trimmed().toUtf8().constData(), &found);
-    if (found)
-        return value;
+        return DoReadInteger(path, int(defaultValue));
+    const QString text = DoReadString(path, EnumNotKnown).trimmed();
+    for (auto it = type->Names.begin(); it != type->Names.end(); ++it)
+        if (it.value().compare(text, Qt::CaseInsensitive) == 0)
+            return it.key();
     // A number where a name was expected is still the value it says.
     bool isNumber = false;
-    const int number = text.trimmed().toInt(&isNumber);
-    if (isNumber && type.valueToKey(number))
+    const qint64 number = text.toLongLong(&isNumber);
+    if (isNumber && type->Names.contains(number))
         return number;
     return defaultValue;
 }
 
-void TVxCustomAppStorage::DoWriteEnumeration(const QString &path, const QMetaEnum &type, int value)
+void TVxCustomAppStorage::DoWriteEnumeration(const QString &path, PTypeInfo type, qint64 value)
 {
-    if (!type.isValid())
+    if (IsIntegerLike(type)) {
+        DoWriteInteger(path, int(value));
+        return;
+    }
+    if (!type || type->Kind != tkEnumeration)
         throw EVxAppStorageError(VxConsts::SInvalidType);
-    const char *name = type.valueToKey(value);
-    if (FStorageOptions->FEnumAsStr && name)
-        DoWriteString(path, QString::fromUtf8(name));
+    if (FStorageOptions->FEnumAsStr && type->Names.contains(value))
+        DoWriteString(path, type->Names.value(value));
     else
-        DoWriteInteger(path, value);
+        DoWriteInteger(path, int(value));
 }
 
-quint64 TVxCustomAppStorage::DoReadSet(const QString &path, const QMetaEnum &elementType, quint64 defaultValue) const
+TOsBitSet TVxCustomAppStorage::DoReadSet(const QString &path, PTypeInfo setType, const TOsBitSet &defaultValue) const
 {
-    if (!elementType.isValid() || elementType.keyCount() > 64)
-        throw EVxAppStorageError(VxConsts::SUnknownBaseType);
+    SetElementType(setType);
     if (!DoValueStored(path) && FStorageOptions->FDefaultIfValueNotExists)
         return defaultValue;
     if (!FStorageOptions->FSetAsStr)
-        return quint64(uint(DoReadInteger(path, int(defaultValue))));
-    quint64 value = 0;
-    const QString text = DoReadString(path, QString());
-    QString inner = text.trimmed();
-    if (inner.startsWith(QLatin1Char('[')) && inner.endsWith(QLatin1Char(']')))
-        inner = inner.mid(1, inner.size() - 2);
-    for (const QString &part : inner.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString name = part.trimmed();
-        int ordinal = -1;
-        for (int i = 0; i < elementType.keyCount(); ++i)
-            if (name.compare(QLatin1String(elementType.key(i)), Qt::CaseInsensitive) == 0)
-                ordinal = i;
-        if (ordinal < 0) {
-            if (FStorageOptions->FDefaultIfReadConvertError)
-                return defaultValue;
-            throw EVxAppStorageError(QStringLiteral("Unknown identifier '%1'.").arg(name));
-        }
-        value |= quint64(1) << ordinal;
+        return TOsBitSet{quint32(DoReadInteger(path, int(FirstWord(defaultValue))))};
+    TOsBitSet value;
+    try {
+        SetValueFromText(setType, value, DoReadString(path, SetValueAsText(setType, defaultValue, true)));
+    } catch (const EOsRTTIError &e) {
+        if (FStorageOptions->FDefaultIfReadConvertError)
+            return defaultValue;
+        throw EVxAppStorageError(e.Message());
     }
     return value;
 }
 
-void TVxCustomAppStorage::DoWriteSet(const QString &path, const QMetaEnum &elementType, quint64 value)
+void TVxCustomAppStorage::DoWriteSet(const QString &path, PTypeInfo setType, const TOsBitSet &value)
 {
-    if (!elementType.isValid() || elementType.keyCount() > 64)
-        throw EVxAppStorageError(VxConsts::SUnknownBaseType);
-    if (!FStorageOptions->FSetAsStr) {
-        DoWriteInteger(path, int(uint(value)));
-        return;
-    }
-    QStringList names;
-    for (int i = 0; i < elementType.keyCount(); ++i)
-        if (value & (quint64(1) << i))
-            names.append(QString::fromUtf8(elementType.key(i)));
-    DoWriteString(path, QLatin1Char('[') + names.join(QLatin1Char(',')) + QLatin1Char(']'));
+    SetElementType(setType);
+    if (FStorageOptions->FSetAsStr)
+        DoWriteString(path, SetValueAsText(setType, value, true));
+    else
+        DoWriteInteger(path, int(FirstWord(value)));
 }
 
 // ---- INI file back end -----------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // Settings stored under backslash-separated paths. The storage resolves paths (a current path, a
 // root, and sub-storages that serve parts of the tree), turns typed values into text and back as
 // its options say, and leaves the reading and writing of stored values to a back end.
+#include "sysutil/OsRTTI.h"
 #include "toolkit/VxTypes.h"
 
 #include <QByteArray>
@@ -186,12 +187,12 @@ public:
     void WriteDateTime(const QString &path, const QDateTime &value);
     bool ReadBoolean(const QString &path, bool defaultValue) const;
     void WriteBoolean(const QString &path, bool value);
-    // Enumerations by the names of a registered enum (Q_ENUM); `defaultValue` is its ordinal.
-    int ReadEnumeration(const QString &path, const QMetaEnum &type, int defaultValue) const;
-    void WriteEnumeration(const QString &path, const QMetaEnum &type, int value);
-    // A set of an enum's ordinals, bit n standing for ordinal n.
-    quint64 ReadSet(const QString &path, const QMetaEnum &elementType, quint64 defaultValue) const;
-    void WriteSet(const QString &path, const QMetaEnum &elementType, quint64 value);
+    // Enumerations by name; integers and characters as numbers.
+    qint64 ReadEnumeration(const QString &path, PTypeInfo type, qint64 defaultValue) const;
+    void WriteEnumeration(const QString &path, PTypeInfo type, qint64 value);
+    // Sets of enumerations, integers or characters, as element names or as a number.
+    TOsBitSet ReadSet(const QString &path, PTypeInfo setType, const TOsBitSet &defaultValue) const;
+    void WriteSet(const QString &path, PTypeInfo setType, const TOsBitSet &value);
     void DeleteValue(const QString &path);
     void DeleteSubTree(const QString &path);
     void GetStoredValues(const QString &path, QStringList &names, bool recursive = false) const;
@@ -229,10 +230,10 @@ protected:
     virtual void DoWriteBoolean(const QString &path, bool value);
     virtual double DoReadFloatTyped(const QString &path, double defaultValue) const;
     virtual void DoWriteFloatTyped(const QString &path, double value);
-    virtual int DoReadEnumeration(const QString &path, const QMetaEnum &type, int defaultValue) const;
-    virtual void DoWriteEnumeration(const QString &path, const QMetaEnum &type, int value);
-    virtual quint64 DoReadSet(const QString &path, const QMetaEnum &elementType, quint64 defaultValue) const;
-    virtual void DoWriteSet(const QString &path, const QMetaEnum &elementType, quint64 value);
+    virtual qint64 DoReadEnumeration(const QString &path, PTypeInfo type, qint64 defaultValue) const;
+    virtual void DoWriteEnumeration(const QString &path, PTypeInfo type, qint64 value);
+    virtual TOsBitSet DoReadSet(const QString &path, PTypeInfo setType, const TOsBitSet &defaultValue) const;
+    virtual void DoWriteSet(const QString &path, PTypeInfo setType, const TOsBitSet &value);
 
     QString EncryptPropertyValue(const QString &value) const;
     QString DecryptPropertyValue(const QString &value) const;

@@ -157,29 +157,37 @@ TEST_F(TStorageTest, TypedValuesFollowTheOptions)
     s.WriteBoolean(QStringLiteral("B"), true);
     EXPECT_EQ(s.Values.value(QStringLiteral("\\B")), QStringLiteral("1"));
 
-    const QMetaEnum orders = QMetaEnum::fromType<Qt::SortOrder>();
+    const PTypeInfo orders = EnumTypeInfo<Qt::SortOrder>();
     s.WriteEnumeration(QStringLiteral("E"), orders, Qt::DescendingOrder);
     EXPECT_EQ(s.Values.value(QStringLiteral("\\E")), QStringLiteral("DescendingOrder"));
     EXPECT_EQ(s.ReadEnumeration(QStringLiteral("E"), orders, Qt::AscendingOrder), Qt::DescendingOrder);
     s.Values[QStringLiteral("\\E")] = QStringLiteral("Sideways");
     EXPECT_EQ(s.ReadEnumeration(QStringLiteral("E"), orders, Qt::AscendingOrder), Qt::AscendingOrder);
-    EXPECT_THROW(s.ReadEnumeration(QStringLiteral("E"), QMetaEnum(), 0), EVxAppStorageError);
+    EXPECT_THROW(s.ReadEnumeration(QStringLiteral("E"), TypeInfoOf(QMetaType::fromType<QString>()), 0),
+                 EVxAppStorageError);
 
-    const QMetaEnum set = QMetaEnum::fromType<Qt::DayOfWeek>(); // ordinals 0..6
-    s.WriteSet(QStringLiteral("S"), set, 0b101);
-    EXPECT_EQ(s.Values.value(QStringLiteral("\\S")), QStringLiteral("5"));
+    const PTypeInfo days = SetTypeInfo<Qt::DayOfWeek>(); // Monday = 1 .. Sunday = 7
+    TOsBitSet value;
+    SetValueFromText(days, value, QStringLiteral("Monday, Wednesday"));
+    s.WriteSet(QStringLiteral("S"), days, value);
+    EXPECT_EQ(s.Values.value(QStringLiteral("\\S")), QString::number(value.front()));
     o->FSetAsStr = true;
-    s.WriteSet(QStringLiteral("S"), set, 0b101);
-    EXPECT_EQ(s.Values.value(QStringLiteral("\\S")), QStringLiteral("[Monday,Wednesday]"));
-    EXPECT_EQ(s.ReadSet(QStringLiteral("S"), set, 0), 0b101u);
+    s.WriteSet(QStringLiteral("S"), days, value);
+    EXPECT_EQ(s.Values.value(QStringLiteral("\\S")), QStringLiteral("[Monday, Wednesday]"));
+    EXPECT_EQ(s.ReadSet(QStringLiteral("S"), days, {}), value);
     s.Values[QStringLiteral("\\S")] = QStringLiteral("[Monday,Someday]");
     try {
-        s.ReadSet(QStringLiteral("S"), set, 0);
+        s.ReadSet(QStringLiteral("S"), days, {});
         ADD_FAILURE();
     } catch (const EVxAppStorageError &e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Unknown identifier 'Someday'."));
     }
-    EXPECT_THROW(s.WriteSet(QStringLiteral("S"), QMetaEnum(), 1), EVxAppStorageError);
+    try {
+        s.WriteSet(QStringLiteral("S"), orders, value); // not a set at all
+        ADD_FAILURE();
+    } catch (const EVxAppStorageError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Unknown base type for given set"));
+    }
 
     o->FFloatAsString = true;
     s.WriteFloat(QStringLiteral("F"), 0.1);
