@@ -79,3 +79,47 @@ bool SwapComponentReference(QObject *owner, T *newValue, T *&field)
 bool SwapImageListReference(QObject *owner, TCustomImageList *newValue, TCustomImageList *&field,
                             TChangeLink *changeLink);
 
+// A device-independent bitmap: rows bottom first, each padded to whole 32-bit words.
+struct TDib
+{
+    int Width = 0;
+    int Height = 0;
+    int BitCount = 0; // 1, 4, 8, 24 or 32
+    QList<QRgb> Palette;
+    QByteArray Pixels;
+    int ClrUsed = 0;
+};
+
+inline int BmpRowBytes(int width, int bitCount) { return int(((int64_t(width) * bitCount + 31) & ~31) / 8); }
+
+// The bitmap's pixel format as the class library would see it.
+TPixelFormat PixelFormatOf(const QImage &bitmap);
+int ColorsOfFormat(TPixelFormat format);
+TPixelFormat PixelFormatOfColors(int count);
+// The 16 colours a 4-bit image gets without a palette of its own.
+const QList<QRgb> &DefaultPalette16();
+
+// A complete .bmp file of Dib, and the reverse (empty Dib for anything that is not one).
+QByteArray DibToBmp(const TDib &dib);
+TDib BmpToDib(QByteArrayView bmp);
+// The bitmap at 1, 4, 8 (its own colour table), 24 or 32 bits; 1 and 4 bits take the nearest
+// colour of black/white or the default 16-colour palette unless the bitmap has its own.
+TDib DibFromImage(const QImage &bitmap, int bitCount);
+QImage ImageFromDib(const TDib &dib);
+
+// Turns the 24-bit BGR rows of Dib into 8-bit palette indices by Method.
+void ReduceColors(TDib &dib, TColorMappingMethod method);
+
+// The default method for conversions by colour count.
+inline TColorMappingMethod DefaultMappingMethod = cmPopularity;
+
+QByteArray BitmapToMemoryStream(const QImage &bitmap, TPixelFormat format, TColorMappingMethod method);
+QByteArray BitmapToMemoryStreamByCount(const QImage &bitmap, int colors);
+
+// Draws Bitmap stretched with Transparent (or, for clDefault, its bottom-left pixel's colour) left
+// out; clNone draws it opaque. Sizes below 1 take the bitmap's own.
+void StretchBitmapTransparent(QPainter &canvas, const QImage &bitmap, TColor transparent, int x, int y,
+                              int width, int height, int sourceX, int sourceY, int sourceWidth,
+                              int sourceHeight);
+void StretchBitmapRectTransparent(QPainter &canvas, int x, int y, int width, int height, const QRect &source,
+                                  const QImage &bitmap, TColor transparent);

@@ -6,8 +6,12 @@
 #include "app/ui/UnitDonate.h"
 #include "app/ui/WindowEvents.h"
 #include "platform/vcl/Application.h"
+#include "toolkit/VxGIF.h"
+#include "toolkit/VxTypes.h"
 
 #include <QBoxLayout>
+#include <QFile>
+#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 
@@ -29,6 +33,27 @@ TLabel *AddLink(QWidget *page, QBoxLayout *layout, const char *name, const char 
     return label;
 }
 
+// The guitar is a GIF drawn by our own picture class; a damaged one leaves the place empty.
+QPixmap GuitarPicture(qreal ratio)
+{
+    QFile file(QStringLiteral(":/Guitar.gif"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    try {
+        TVxGIFImage gif;
+        gif.LoadFromData(file.readAll());
+        const QSize size(gif.Width(), gif.Height());
+        QPixmap pixmap(size * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        gif.Draw(painter, QRect(QPoint(0, 0), size));
+        return pixmap;
+    } catch (const EVxException &) {
+        return {};
+    }
+}
+
 } // namespace
 
 void TMainForm::CreateWindowLinks(QWidget *page, QBoxLayout *layout)
@@ -39,7 +64,7 @@ void TMainForm::CreateWindowLinks(QWidget *page, QBoxLayout *layout)
     auto *row = new QHBoxLayout(AboutGroupBox);
 
     GuitarImage = new TLabel(QStringLiteral("GuitarImage"), AboutGroupBox);
-    GuitarImage->setPixmap(QPixmap(QStringLiteral(":/Guitar.png")));
+    GuitarImage->setPixmap(GuitarPicture(GuitarImage->devicePixelRatioF()));
     GuitarImage->SetHint(QStringLiteral("Ноты на грифе гитары"));
     GuitarImage->setCursor(Qt::PointingHandCursor);
     WindowEvents::OnClick(GuitarImage, [this] { GuitarImageClick(); });

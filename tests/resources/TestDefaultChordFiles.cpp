@@ -117,6 +117,22 @@ int FingersNeeded(const QList<int> &frets)
     return best;
 }
 
+// The lowest note of a play list ("E3,C4,..."), in the interval names' spelling.
+QString LowestNote(const QString &playList)
+{
+    static const QStringList names = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "B", "H"};
+    QString lowest;
+    int lowestPitch = 999;
+    for (const QString &note : playList.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int pitch = note.right(1).toInt() * 12 + int(names.indexOf(note.chopped(1)));
+        if (pitch < lowestPitch) {
+            lowestPitch = pitch;
+            lowest = Sharp(note.chopped(1));
+        }
+    }
+    return lowest;
+}
+
 // Why a scheme is not a right, playable fingering of the chord; empty when it is.
 QString Fault(const QString &scheme, int root, const QString &type, const QString &bass)
 {
@@ -134,7 +150,9 @@ QString Fault(const QString &scheme, int root, const QString &type, const QStrin
         const QString name = ChordTypes::IntervalName(root + 1, step, 0, false);
         const QString interval = ChordTypes::StepIntervalName(step);
         const bool eleventhChord = type == QLatin1String("11") || type == QLatin1String("m11") || type == QLatin1String("13");
-        const bool leavable = interval == QLatin1String("5") ||
+        const bool triad = type == QLatin1String("maj") || type == QLatin1String("m") ||
+                           type == QLatin1String("sus2") || type == QLatin1String("sus4");
+        const bool leavable = (interval == QLatin1String("5") && !triad) ||
                               (eleventhChord && interval.endsWith(QLatin1Char('9'))) ||
                               (type == QLatin1String("13") && interval == QLatin1String("11")) ||
                               (type == QLatin1String("11") && interval == QLatin1String("3"));
@@ -157,34 +175,31 @@ QString Fault(const QString &scheme, int root, const QString &type, const QStrin
     if (heard.size() < 2)
         return QStringLiteral("too few notes");
 
-    // Bass: the first note the tone generator plays is the lowest string's.
-    const QString play = PlayNotes::PlayList(scheme);
-    QString lowest = play.section(QLatin1Char(','), 0, 0);
-    lowest.chop(1); // the octave digit
-    lowest = Sharp(lowest);
+    // Bass: the lowest pitch the tone generator plays, wherever its string lies.
+    const QString lowest = LowestNote(PlayNotes::PlayList(scheme));
     const QString rootName = Sections[root];
     const bool anyTone = bass.isEmpty() && (type == QLatin1String("dim7") || type == QLatin1String("+5"));
     const QString wanted = bass.isEmpty() ? rootName : bass;
     if (anyTone ? !chord.contains(lowest) : lowest != wanted)
         return QStringLiteral("bass ") + lowest;
 
-    // Hand: span, mutes and fingers.
-    int low = 99, high = 0, bassString = -1;
+    // Hand: span (four frets only where the frets are narrow), mutes and fingers.
+    int low = 99, high = 0;
     for (int s = 0; s < 6; ++s)
         if (frets[s] > 0) {
             low = std::min(low, frets[s]);
             high = std::max(high, frets[s]);
         }
-    if (high > 0 && high - low > 4)
+    if (high > 0 && high - low > (low >= 5 ? 4 : 3))
         return QStringLiteral("span");
-    for (int s = 5; s >= 0 && bassString < 0; --s)
-        if (frets[s] != -1)
-            bassString = s;
-    int innerMutes = 0;
-    for (int s = bassString - 1; s >= 1; --s)
-        if (frets[s] == -1)
-            ++innerMutes;
-    if (innerMutes > 2)
+    // A muted string is inner only with sounding strings on both sides; runs at the edges are not.
+    int first = -1, last = -1;
+    for (int s = 0; s < 6; ++s)
+        if (frets[s] != -1) {
+            first = first < 0 ? s : first;
+            last = s;
+        }
+    if (frets.mid(first, last - first + 1).count(-1) > 2)
         return QStringLiteral("inner mutes");
     if (FingersNeeded(frets) > 4)
         return QStringLiteral("fingers");
@@ -302,7 +317,7 @@ TEST(DefaultChordBase, EveryFingeringIsRightAndPlayable)
             most = std::max(most, int(schemes.size()));
 
             QSet<QString> shapes;
-            int previousLowest = 0;
+            int previousLowest = -1;
             bool low = false, high = false;
             for (const QString &scheme : schemes) {
                 const QString fault = Fault(scheme, root, type, bass);
@@ -311,8 +326,9 @@ TEST(DefaultChordBase, EveryFingeringIsRightAndPlayable)
                 const QList<int> frets = Frets(scheme);
                 EXPECT_FALSE(shapes.contains(ShapeOf(frets))) << where.toStdString() << " repeats " << scheme.toStdString();
                 shapes.insert(ShapeOf(frets));
+                // The first is the standard shape; the others go up the neck.
                 EXPECT_GE(LowestFret(frets), previousLowest) << where.toStdString() << " order at " << scheme.toStdString();
-                previousLowest = LowestFret(frets);
+                previousLowest = &scheme == &schemes.first() ? 0 : LowestFret(frets);
                 (LowestFret(frets) <= 4 ? low : high) = true;
             }
             if (plain && CommonTypes.contains(type)) {
@@ -322,6 +338,51 @@ TEST(DefaultChordBase, EveryFingeringIsRightAndPlayable)
     }
     std::printf("chord base: %d fingerings, %d to %d per key\n", total, fewest, most);
     EXPECT_EQ(most, 11);
+}
+
+TEST(DefaultChordBase, FirstFingeringIsTheOneATeacherShows)
+{
+    // Open chords where they exist, else the barre forms rooted on string 6 or 5 and the usual
+    // small forms of the other types, at the lowest place on the neck; roots C to H.
+    const struct {
+        const char *type;
+        const char *first[12];
+    } cases[] = {
+        {"maj", {"0001000203xx", "0406060604xx", "02030200xxxx", "0608080806xx", "000001020200", "010102030301",
+               "020203040402", "030000000203", "040405060604", "0002020200xx", "0103030301xx", "0204040402xx"}},
+        {"m", {"0304050503xx", "0405060604xx", "01030200xxxx", "0607080806xx", "000000020200", "010101030301",
+               "020202040402", "030303050503", "040404060604", "0001020200xx", "0102030301xx", "0203040402xx"}},
+        {"7", {"0001030203xx", "0406040604xx", "02010200xxxx", "0608060806xx", "000001000200", "010102010301",
+               "020203020402", "010000000203", "040405040604", "0002000200xx", "0103010301xx", "0200020102xx"}},
+        {"m7", {"0304030503xx", "0405040604xx", "01010200xxxx", "0607060806xx", "000000000200", "010101010301",
+               "020202020402", "030303030503", "040404040604", "0001000200xx", "0102010301xx", "0203020402xx"}},
+        {"maj7", {"0000000203xx", "0406050604xx", "02020200xxxx", "0608070806xx", "000001010200", "00010203xxxx",
+               "020203030402", "020000000203", "040405050604", "0002010200xx", "0103020301xx", "0204030402xx"}},
+        {"sus4", {"0101000303xx", "0407060604xx", "03030200xxxx", "0609080806xx", "000002020200", "010103030301",
+               "020204040402", "030305050503", "040406060604", "0003020200xx", "0104030301xx", "0205040402xx"}},
+        {"sus2", {"0303000003xx", "0404060604xx", "00030200xxxx", "01040301xxxx", "000004040200", "01010003xxxx",
+               "04070604xxxx", "030300000003", "06090806xxxx", "0000020200xx", "0101030301xx", "0202040402xx"}},
+        {"6", {"0001020203xx", "0606060604xx", "02000200xxxx", "03010301xxxx", "000201020200", "05030503xxxx",
+               "xx020301xx02", "000000000203", "xx040503xx04", "0202020200xx", "0303030301xx", "0404040402xx"}},
+        {"m6", {"0301020103xx", "0402030204xx", "01000200xxxx", "02010301xxxx", "000200020200", "04030503xxxx",
+               "xx020201xx02", "xx030302xx03", "xx040403xx04", "0201020200xx", "xx060605xx06", "0200010002xx"}},
+        {"dim7", {"xx04020403xx", "xx05030504xx", "01000100xxxx", "02010201xxxx", "03020302xxxx", "04030403xxxx",
+               "xx010201xx02", "xx020302xx03", "xx030403xx04", "0201020100xx", "xx02000201xx", "xx03010302xx"}},
+        {"+5", {"0001010203xx", "xx02020304xx", "02030300xxxx", "03040401xxxx", "000101020300", "xx020203xx01",
+               "xx030304xx02", "030000010203", "xx050506xx04", "0102020300xx", "xx070708xx06", "xx00000102xx"}},
+        {"9", {"0303030203xx", "0404040304xx", "0505050405xx", "0606060506xx", "020001000200", "030102010301",
+               "040203020402", "010002000203", "060405040604", "0302040200xx", "0101010001xx", "0202020102xx"}},
+        {"add9", {"0003000203xx", "xx04010304xx", "xx05020405xx", "xx06030506xx", "000001040200", "03010203xxxx",
+               "04020304xxxx", "030002000203", "06040506xxxx", "0002040200xx", "08060708xxxx", "0202040102xx"}},
+        {"7sus4", {"0306030503xx", "0407040604xx", "03010200xxxx", "0609060806xx", "000002000200", "010103010301",
+               "020204020402", "030305030503", "040406040604", "0003000200xx", "0104010301xx", "0205020402xx"}},
+    };
+    const TIniFile base(BaseFile);
+    for (const auto &c : cases)
+        for (int root = 0; root < 12; ++root)
+            EXPECT_EQ(base.ReadString(Sections[root], c.type, "").section(QLatin1Char(' '), 0, 0),
+                      QString::fromLatin1(c.first[root]))
+                << Sections[root].toStdString() << " " << c.type;
 }
 
 TEST(DefaultChordBase, ChecksCatchWrongFingerings)
@@ -357,6 +418,13 @@ TEST(DefaultChordBase, ChecksCatchWrongFingerings)
         {"xxxx01020304", 4, "+5", "", ""},                 // G# in the bass of E+5
         {"xxxx01020304", 8, "+5", "", ""},
         {"xxxx01020304", 4, "maj", "", "sounds C"},
+        {"0000121415xx", 0, "maj7", "", "bass H"},         // the open H sounds below the fretted C
+        {"0507070006xx", 2, "maj", "D#", "bass D"},        // the open D lies under the D# on string 5
+        {"11110013xxxx", 3, "maj", "", "bass G"},
+        {"xxxxxx020405", 9, "maj", "", ""},                // three muted strings at the edge
+        {"0001xx0203xx", 0, "maj", "", "lacks G"},         // a triad keeps its fifth
+        {"07030405xxxx", 7, "maj", "", "span"},            // four frets in the first positions
+        {"09050607xxxx", 9, "maj", "", ""},                // ... are a reach from fret 5 up
     };
     for (const auto &c : cases)
         EXPECT_EQ(Fault(c.scheme, c.root, c.type, c.bass), QString::fromUtf8(c.fault)) << c.scheme << " " << c.type;

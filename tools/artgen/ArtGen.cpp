@@ -1,7 +1,6 @@
 // Draws the chord diagram's pictures at 1x and 2x: the neck seen from the player ("Fon" with the
 // nut on the left, "FonLeft" with the nut on the right) and the finger dot ("Nota"); the long neck
-// of the fretboard window ("Wood") and its note marker ("NoteMarker"); the guitar of the options
-// page ("Guitar").
+// of the fretboard window ("Wood") and its note marker ("NoteMarker").
 // Usage: vx_artgen <output folder>
 #include <QColor>
 #include <QDir>
@@ -255,68 +254,6 @@ QImage NoteMarker(int scale)
     return image;
 }
 
-// A small acoustic guitar standing upright: spruce top, rosewood fingerboard, six strings.
-QImage Guitar(int scale)
-{
-    constexpr int Width = 56;
-    constexpr int Height = 128;
-    QImage image(Width * scale, Height * scale, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(scale, scale);
-    const double mid = Width / 2.0;
-    QPainterPath body;
-    body.addEllipse(QPointF(mid, 101), 26, 25);
-    body.addEllipse(QPointF(mid, 70), 19.5, 18);
-    body.setFillRule(Qt::WindingFill);
-    body = body.simplified();
-    QLinearGradient spruce(0, 50, Width, 126);
-    spruce.setColorAt(0.0, QColor(242, 204, 132));
-    spruce.setColorAt(0.6, QColor(214, 160, 82));
-    spruce.setColorAt(1.0, QColor(160, 100, 44));
-    p.setPen(QPen(QColor(74, 40, 18), 1.6));
-    p.setBrush(spruce);
-    p.drawPath(body);
-    // Sound hole with its rosette.
-    p.setPen(QPen(QColor(120, 70, 30), 1.2));
-    p.setBrush(QColor(24, 14, 8));
-    p.drawEllipse(QPointF(mid, 80), 7.5, 7.5);
-    // Headstock and fingerboard.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(70, 38, 20));
-    p.drawRoundedRect(QRectF(mid - 6.5, 1, 13, 17), 2.5, 2.5);
-    QLinearGradient board(mid - 4.5, 0, mid + 4.5, 0);
-    board.setColorAt(0.0, QColor(60, 32, 16));
-    board.setColorAt(0.5, QColor(110, 64, 34));
-    board.setColorAt(1.0, QColor(60, 32, 16));
-    p.setBrush(board);
-    p.drawRect(QRectF(mid - 4.5, 17, 9, 56));
-    p.setBrush(QColor(236, 228, 206));
-    p.drawRect(QRectF(mid - 4.5, 17, 9, 1.5));
-    p.setPen(QPen(QColor(200, 200, 196), 0.6));
-    for (double y = 24; y < 70; y += 6.5 - (y - 24) * 0.05)
-        p.drawLine(QPointF(mid - 4.5, y), QPointF(mid + 4.5, y));
-    // Tuning pegs, three a side.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(210, 206, 196));
-    for (int i = 0; i < 3; ++i) {
-        p.drawEllipse(QPointF(mid - 9, 5 + i * 5), 2.2, 1.6);
-        p.drawEllipse(QPointF(mid + 9, 5 + i * 5), 2.2, 1.6);
-    }
-    // Bridge.
-    p.setBrush(QColor(54, 30, 14));
-    p.drawRoundedRect(QRectF(mid - 11, 104, 22, 5), 1.5, 1.5);
-    p.setPen(QPen(QColor(235, 235, 230), 0.45));
-    for (int i = 0; i < 6; ++i) {
-        const double top = mid - 3.0 + i * 1.2;
-        const double bottom = mid - 4.5 + i * 1.8;
-        p.drawLine(QPointF(top, 4), QPointF(bottom, 106));
-    }
-    p.end();
-    return image;
-}
-
 bool Save(const QImage &image, const QString &folder, const QString &name)
 {
     const QString path = QDir(folder).filePath(name);
@@ -343,7 +280,6 @@ int main(int argc, char *argv[])
         ok &= Save(Dot(scale), folder, QStringLiteral("Nota%1.png").arg(suffix));
         ok &= Save(LongNeck(scale), folder, QStringLiteral("Wood%1.png").arg(suffix));
         ok &= Save(NoteMarker(scale), folder, QStringLiteral("NoteMarker%1.png").arg(suffix));
-        ok &= Save(Guitar(scale), folder, QStringLiteral("Guitar%1.png").arg(suffix));
     }
     return ok ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // Works out the default chord base: for every root, chord type and slash bass it enumerates the
 // fingerings a hand can hold on a six-string guitar in standard tuning (E A D G H E), keeps those
-// that sound the right notes over the right bass, scores them, and writes the best few of each
-// chord, spread over the neck, in the chord base's INI layout.
+// that sound the right notes over the right bass (the lowest pitch, not the thickest string),
+// scores them, and writes the best few of each chord in the chord base's INI layout: first the
+// shape a teacher shows for the chord, then the others up the neck.
 //
 //   chordgen <output file>
 //
@@ -25,7 +26,9 @@ namespace {
 
 constexpr int Strings = 6;
 constexpr int MaxFret = 19;
-constexpr int MaxSpan = 4;       // highest fretted minus lowest fretted
+constexpr int MaxSpan = 4;       // highest fretted minus lowest fretted, from fret 5 up
+constexpr int LowSpan = 3;       // below fret 5 the frets are too wide for a four-fret stretch
+constexpr int WideFrom = 5;
 constexpr int HighestWindow = 15; // lowest fretted fret of the highest shapes we look at
 constexpr int Muted = -1;
 // Open strings 1..6 (index 0 = string 1) as note numbers.
@@ -41,9 +44,9 @@ const char *const SlashTypes[5] = {"maj", "m", "7", "m6", "m7"};
 const char *const CommonTypes[] = {"maj", "m",    "7",    "m7",    "maj7", "m6", "6",
                                    "sus2", "sus4", "7sus4", "dim7", "+5",  "9",  "add9"};
 
-constexpr int CommonTarget = 8, CommonMinimum = 5;
-constexpr int OtherTarget = 6, OtherMinimum = 3;
-constexpr int SlashTarget = 4, SlashMinimum = 1;
+constexpr int CommonTarget = 10, CommonMinimum = 5;
+constexpr int OtherTarget = 8, OtherMinimum = 3;
+constexpr int SlashTarget = 5, SlashMinimum = 1;
 constexpr int MostSchemes = 11;
 
 // One line of the base that is fixed by hand rather than chosen by the score.
@@ -79,9 +82,14 @@ struct TChordNeeds
     unsigned clash = 0;      // tones that rub against the third (the eleventh of a 13 chord)
     unsigned foreignBass = 0; // a slash bass that is not a chord tone
     bool symmetric = false;  // dim7 and +5: any chord tone may be the bass
-    int target = 0;
-    int minimum = 0;
 };
+
+// Chords of three tones sound thin and vague without their fifth.
+bool IsTriad(const QString &type)
+{
+    return type == QLatin1String("maj") || type == QLatin1String("m") || type == QLatin1String("sus2") ||
+           type == QLatin1String("sus4");
+}
 
 TChordNeeds NeedsOf(int root, const QString &type, int bass)
 {
@@ -103,7 +111,7 @@ TChordNeeds NeedsOf(int root, const QString &type, int bass)
             needs.optional |= bit;
         if (eleventh)
             needs.clash |= bit;
-        if (perfectFifth || ninth || eleventh || thirdOf11)
+        if ((perfectFifth && !IsTriad(type)) || ninth || eleventh || thirdOf11)
             loose |= bit;
     }
     needs.required = needs.allowed & ~loose;
@@ -205,7 +213,7 @@ struct TCandidate
     TFrets frets{};
     int score = 0;
     int lowest = 0;      // lowest fretted fret, 0 when nothing is fretted
-    int bassString = 0;  // index of the lowest sounding string
+    int bassString = 0;  // index of the thickest sounding string
     std::string text;    // the 12-character scheme
     std::string shape;   // the shape with frets relative to the lowest fretted one
 };
@@ -232,23 +240,92 @@ std::string ShapeKey(const TFrets &frets, int lowest)
     return key;
 }
 
+// What a fingering sounds and how it lies under the hand.
+struct TLayout
+{
+    int sounding = 0;
+    int open = 0;
+    int innerMutes = 0;   // muted strings with sounding strings on both sides
+    int lowest = 99;      // lowest fretted fret, 99 when nothing is fretted
+    int highest = 0;
+    int thickest = -1;    // index of the thickest sounding string
+    int bassString = -1;  // index of the string that sounds the lowest pitch
+    unsigned heard = 0;
+};
+
+TLayout LayoutOf(const TFrets &frets)
+{
+    TLayout l;
+    int bassPitch = 999, pendingMutes = 0;
+    for (int s = Strings - 1; s >= 0; --s) {
+        const int f = frets[s];
+        if (f == Muted) {
+            pendingMutes += l.thickest >= 0 ? 1 : 0;
+            continue;
+        }
+        l.innerMutes += pendingMutes;
+        pendingMutes = 0;
+        if (l.thickest < 0)
+            l.thickest = s;
+        ++l.sounding;
+        l.heard |= Bit(PitchClass(s, f));
+        // An open string can sound below a fretted note on a thicker string: the bass is the
+        // lowest pitch, wherever it lies.
+        if (OpenPitch[s] + f < bassPitch) {
+            bassPitch = OpenPitch[s] + f;
+            l.bassString = s;
+        }
+        if (f == 0) {
+            ++l.open;
+        } else {
+            l.lowest = std::min(l.lowest, f);
+            l.highest = std::max(l.highest, f);
+        }
+    }
+    return l;
+}
+
+int SpanAllowed(int lowest)
+{
+    return lowest >= WideFrom ? MaxSpan : LowSpan;
+}
+
+// Whether a fingering sounds the chord over its bass and a hand can hold it.
+bool Acceptable(const TFrets &frets, const TChordNeeds &needs, const TLayout &l)
+{
+    if (l.sounding < 3 || (l.heard & ~needs.allowed) || (l.heard & needs.required) != needs.required)
+        return false;
+    if (!(needs.bassMask & Bit(PitchClass(l.bassString, frets[l.bassString]))))
+        return false;
+    if (l.innerMutes > 2 || (l.highest > 0 && l.highest - l.lowest > SpanAllowed(l.lowest)))
+        return false;
+    return HandFor(frets).fingers <= 4;
+}
+
 // The score, in thirds of a point, lower is better. A shape starts at 0 and pays for what makes
 // it harder to play or less like the shapes guitarists learn:
 //   stretch      a span of 3 frets 6, of 4 frets 24 (spans of 2 or less are free);
-//   thin sound   5 sounding strings 3, 4 strings 9, 3 strings 24;
-//   inner mutes  30 each (the hand must damp a string between sounding ones);
-//   bass string  a bass on string 4 costs 6, on string 3 18; strings 6 and 5 are free, so the
-//                barre shapes rooted on strings 6 and 5 and the four-string shapes on string 4
-//                come first;
+//   thin sound   5 sounding strings 3, 4 strings 9, 3 strings 24; a shell (at most four
+//                strings over one damped inner string, the fifth of a four-tone chord left
+//                out) 9 and nothing for the fifth;
+//   inner mutes  one 24, 12 in a shell of four strings or fewer (those damp one string with a
+//                spare finger), a second 30 more;
+//   bass string  the thickest sounding string on string 4 costs 6, on string 3 18; strings 6
+//                and 5 are free, so the barre shapes rooted on strings 6 and 5 and the
+//                four-string shapes on string 4 come first; a bass that is not on the thickest
+//                sounding string 12 (an open string below the fretted notes muddies the shape);
 //   hand         4 fingers 9; a barre that is not a full barre at the lowest fret 3, 9 when
 //                it is not at the lowest fret either (the index finger lies at the lowest
 //                fret); two barres 12;
-//   position     1 per fret up the neck, 15 more above fret 12; open strings under a shape
-//                at fret 5 or higher 4 each; open-position chords (fretted notes within the
-//                first three frets, at least one open string, no inner mute, at most three
-//                fingers and no barre, as the open chords guitarists learn first) get 9 back,
-//                as do chords of open strings only; outside that position an open string
-//                ringing between fretted strings 9 (the hand must arch over it);
+//   position     1 per fret up the neck, 30 more from fret 12 up (little room for the hand
+//                there); open strings under a shape at fret 5 or 6 12 each, at fret 7 or
+//                higher 18 each (the ringing string lies far from the hand), under a
+//                lower shape that reaches past fret 3 9 each; open-position
+//                chords (fretted notes within the first three frets, at least one open string,
+//                no inner mute, no barre, as the open chords
+//                guitarists learn first) get 9 back, as do chords of open strings only;
+//                outside that position an open string ringing between fretted strings 9 (the
+//                hand must arch over it);
 //   split        notes at the lowest fret on both sides of an open string 15: the index
 //                finger cannot lie across them, so another finger must reach back under the
 //                ones at higher frets;
@@ -286,35 +363,24 @@ bool SplitAtLowest(const TFrets &frets, int lowest)
     return false;
 }
 
-int Score(const TFrets &frets, const TChordNeeds &needs, const THand &hand)
+int Score(const TFrets &frets, const TChordNeeds &needs, const TLayout &l, const THand &hand)
 {
-    int lowest = 99, highest = 0, sounding = 0, open = 0, innerMutes = 0, bassString = -1;
-    unsigned heard = 0;
-    for (int s = Strings - 1; s >= 0; --s) {
-        const int f = frets[s];
-        if (f == Muted) {
-            if (bassString >= 0 && s > 0)
-                ++innerMutes;
-            continue;
-        }
-        if (bassString < 0)
-            bassString = s;
-        ++sounding;
-        heard |= Bit(PitchClass(s, f));
-        if (f == 0) {
-            ++open;
-        } else {
-            lowest = std::min(lowest, f);
-            highest = std::max(highest, f);
-        }
-    }
-    const bool anyFretted = highest > 0;
-    const int span = anyFretted ? highest - lowest : 0;
+    const bool anyFretted = l.highest > 0;
+    const int span = anyFretted ? l.highest - l.lowest : 0;
     int score = 0;
     score += span == 3 ? 6 : span >= 4 ? 24 : 0;
-    score += sounding == 5 ? 3 : sounding == 4 ? 9 : sounding <= 3 ? 24 : 0;
-    score += 30 * innerMutes;
-    score += bassString == 3 ? 6 : bassString <= 2 ? 18 : 0;
+    // A shell (root, third and seventh or sixth over one damped string, the fifth left out) is
+    // how players voice four-tone chords in the middle of the neck.
+    const bool shell = l.sounding <= 4 && l.innerMutes == 1 && needs.fifth && !(l.heard & needs.fifth) &&
+                       std::popcount(needs.required | needs.fifth) >= 4;
+    if (shell)
+        score += 9;
+    else
+        score += l.sounding == 5 ? 3 : l.sounding == 4 ? 9 : l.sounding <= 3 ? 24 : 0;
+    score += l.innerMutes == 1 ? (l.sounding <= 4 ? 12 : 24) : l.innerMutes >= 2 ? 54 : 0;
+    score += l.thickest == 3 ? 6 : l.thickest <= 2 ? 18 : 0;
+    if (l.bassString != l.thickest)
+        score += 12;
     if (hand.fingers >= 4)
         score += 9;
     if (hand.barres == 1 && !hand.fullBarre)
@@ -322,19 +388,22 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const THand &hand)
     if (hand.barres == 2)
         score += 12;
     if (anyFretted) {
-        score += lowest + (lowest > 12 ? 15 : 0);
-        if (lowest >= 5)
-            score += 4 * open;
-        if (highest <= 3 && open > 0 && innerMutes == 0 && hand.fingers <= 3 && hand.barres == 0)
+        score += l.lowest + (l.lowest >= 12 ? 30 : 0);
+        if (l.lowest >= WideFrom)
+            score += (l.lowest >= 7 ? 18 : 12) * l.open;
+        else if (l.highest > 3)
+            score += 9 * l.open; // the hand has left the open position behind
+        if (l.highest <= 3 && l.open > 0 && l.innerMutes == 0 && hand.barres == 0)
             score -= 9;
         else
             score += 9 * OpenBetweenFretted(frets);
-        if (SplitAtLowest(frets, lowest))
+        if (SplitAtLowest(frets, l.lowest))
             score += 15;
     } else {
         score -= 9;
     }
-    if (needs.fifth && !(heard & needs.fifth))
+    const unsigned heard = l.heard;
+    if (needs.fifth && !(heard & needs.fifth) && !shell)
         score += 6;
     score += 3 * std::popcount(needs.optional & ~needs.clash & ~heard & ~Bit(needs.root + 4));
     if (needs.clash && (heard & needs.clash) && (heard & Bit(needs.root + 4)))
@@ -349,13 +418,25 @@ int Score(const TFrets &frets, const TChordNeeds &needs, const THand &hand)
         if (times > 1)
             score += 9;
     }
-    if (needs.symmetric && PitchClass(bassString, frets[bassString]) != needs.root)
+    if (needs.symmetric && PitchClass(l.bassString, frets[l.bassString]) != needs.root)
         score += 6;
     return score;
 }
 
+TCandidate CandidateOf(const TFrets &frets, const TChordNeeds &needs, const TLayout &l)
+{
+    TCandidate c;
+    c.frets = frets;
+    c.lowest = l.highest > 0 ? l.lowest : 0;
+    c.score = Score(frets, needs, l, HandFor(frets));
+    c.bassString = l.thickest;
+    c.text = SchemeText(frets);
+    c.shape = ShapeKey(frets, c.lowest);
+    return c;
+}
+
 // Enumerates every fingering whose fretted notes start at fret `lowest` (0: open strings only),
-// string 6 first, pruning on the bass and on the inner mutes as it goes.
+// string 6 first, pruning on the inner mutes as it goes.
 class TSearch
 {
 public:
@@ -364,7 +445,7 @@ public:
     void Run(int lowest)
     {
         FLowest = lowest;
-        const int top = lowest == 0 ? 0 : std::min(MaxFret, lowest + MaxSpan);
+        const int top = lowest == 0 ? 0 : std::min(MaxFret, lowest + SpanAllowed(lowest));
         for (int s = 0; s < Strings; ++s) {
             FOptions[s].clear();
             FOptions[s].push_back(Muted);
@@ -374,54 +455,36 @@ public:
                 if (FNeeds.allowed & Bit(PitchClass(s, f)))
                     FOptions[s].push_back(f);
         }
-        Step(Strings - 1, false, 0, 0, 0, false);
+        Step(Strings - 1, false, 0, 0, false);
     }
 
 private:
-    void Step(int s, bool started, int innerMutes, unsigned heard, int sounding, bool atLowest)
+    void Step(int s, bool started, int innerMutes, int pendingMutes, bool atLowest)
     {
         if (s < 0) {
-            Finish(heard, sounding, atLowest);
+            Finish(atLowest);
             return;
         }
         for (int f : FOptions[s]) {
+            FFrets[s] = f;
             if (f == Muted) {
-                const bool inner = started && s > 0;
-                if (inner && innerMutes == 2)
-                    continue;
-                FFrets[s] = Muted;
-                Step(s - 1, started, innerMutes + (inner ? 1 : 0), heard, sounding, atLowest);
+                Step(s - 1, started, innerMutes, pendingMutes + (started ? 1 : 0), atLowest);
                 continue;
             }
-            const unsigned bit = Bit(PitchClass(s, f));
-            if (!started && !(FNeeds.bassMask & bit))
+            if (innerMutes + pendingMutes > 2)
                 continue;
-            FFrets[s] = f;
-            Step(s - 1, true, innerMutes, heard | bit, sounding + 1, atLowest || f == FLowest);
+            Step(s - 1, true, innerMutes + pendingMutes, 0, atLowest || f == FLowest);
         }
     }
 
-    void Finish(unsigned heard, int sounding, bool atLowest)
+    void Finish(bool atLowest)
     {
-        if (sounding < 3 || (heard & FNeeds.required) != FNeeds.required)
-            return;
         if (FLowest > 0 && !atLowest)
             return;
-        const THand hand = HandFor(FFrets);
-        if (hand.fingers > 4)
+        const TLayout l = LayoutOf(FFrets);
+        if (!Acceptable(FFrets, FNeeds, l))
             return;
-        TCandidate c;
-        c.frets = FFrets;
-        c.lowest = FLowest;
-        c.score = Score(FFrets, FNeeds, hand);
-        for (int s = Strings - 1; s >= 0; --s)
-            if (FFrets[s] != Muted) {
-                c.bassString = s;
-                break;
-            }
-        c.text = SchemeText(FFrets);
-        c.shape = ShapeKey(FFrets, FLowest);
-        FOut.push_back(std::move(c));
+        FOut.push_back(CandidateOf(FFrets, FNeeds, l));
     }
 
     const TChordNeeds &FNeeds;
@@ -458,11 +521,118 @@ int Repetition(const TCandidate &c, const std::vector<TCandidate> &chosen)
     return cost;
 }
 
+// The first fingering of a common chord is the one a teacher shows: the open-position chord
+// where there is one, else the lowest of the movable forms players learn for its type. Both
+// are written the way guitarists write them: string 6 first, 'x' for a muted string.
+struct TOpenChord
+{
+    int root;
+    const char *type;
+    const char *shape; // six frets, string 6 first
+};
+const TOpenChord OpenChords[] = {
+    {0, "maj", "x32010"},   {9, "maj", "x02220"},   {7, "maj", "320003"},   {4, "maj", "022100"},
+    {2, "maj", "xx0232"},   {9, "m", "x02210"},     {4, "m", "022000"},     {2, "m", "xx0231"},
+    {4, "7", "020100"},     {9, "7", "x02020"},     {2, "7", "xx0212"},     {0, "7", "x32310"},
+    {7, "7", "320001"},     {11, "7", "x21202"},    {9, "m7", "x02010"},    {4, "m7", "020000"},
+    {2, "m7", "xx0211"},    {0, "maj7", "x32000"},  {9, "maj7", "x02120"},  {2, "maj7", "xx0222"},
+    {4, "maj7", "021100"},  {7, "maj7", "320002"},  {5, "maj7", "xx3210"},  {9, "sus4", "x02230"},
+    {2, "sus4", "xx0233"},  {4, "sus4", "022200"},  {0, "sus4", "x33011"},  {9, "sus2", "x02200"},
+    {2, "sus2", "xx0230"},  {0, "sus2", "x30033"},  {9, "6", "x02222"},     {0, "6", "x32210"},
+    {2, "6", "xx0202"},     {4, "6", "022120"},     {7, "6", "320000"},     {9, "m6", "x02212"},
+    {2, "m6", "xx0201"},    {4, "m6", "022020"},    {0, "+5", "x32110"},    {4, "+5", "032110"},
+    {2, "+5", "xx0332"},    {7, "+5", "321003"},    {9, "+5", "x03221"},    {11, "+5", "x2100x"},
+    {9, "9", "x02423"},     {0, "add9", "x32030"},  {7, "add9", "320203"},  {4, "add9", "024100"},
+    {9, "add9", "x02420"},  {9, "7sus4", "x02030"}, {2, "7sus4", "xx0213"}, {4, "7sus4", "020200"},
+    {10, "9", "x10111"},    {9, "dim7", "x01212"},  {10, "dim7", "x1202x"}, {4, "sus2", "024400"},
+    {5, "sus2", "xx3011"},  {7, "sus2", "300033"},  {11, "m6", "x20102"},   {7, "9", "320201"},
+};
+
+// A movable form: the root on string 6, 5 or 4 at fret n, the other strings at n + offset,
+// string 6 first (X: muted).
+constexpr int X = 99;
+struct TMovableForm
+{
+    const char *type;
+    int rootString; // 6, 5 or 4
+    int offset[Strings];
+};
+const TMovableForm MovableForms[] = {
+    {"maj", 6, {0, 2, 2, 1, 0, 0}},   {"maj", 5, {X, 0, 2, 2, 2, 0}},
+    {"m", 6, {0, 2, 2, 0, 0, 0}},     {"m", 5, {X, 0, 2, 2, 1, 0}},
+    {"7", 6, {0, 2, 0, 1, 0, 0}},     {"7", 5, {X, 0, 2, 0, 2, 0}},
+    {"m7", 6, {0, 2, 0, 0, 0, 0}},    {"m7", 5, {X, 0, 2, 0, 1, 0}},
+    {"maj7", 6, {0, 2, 1, 1, 0, 0}},  {"maj7", 5, {X, 0, 2, 1, 2, 0}},
+    {"sus4", 6, {0, 2, 2, 2, 0, 0}},  {"sus4", 5, {X, 0, 2, 2, 3, 0}},
+    {"sus2", 5, {X, 0, 2, 2, 0, 0}},  {"sus2", 4, {X, X, 0, 2, 3, 0}},
+    {"7sus4", 6, {0, 2, 0, 2, 0, 0}}, {"7sus4", 5, {X, 0, 2, 0, 3, 0}},
+    {"6", 5, {X, 0, 2, 2, 2, 2}},     {"6", 4, {X, X, 0, 2, 0, 2}},     {"6", 6, {0, X, -1, 1, 0, X}},
+    {"m6", 4, {X, X, 0, 2, 0, 1}},    {"m6", 6, {0, X, -1, 0, 0, X}},   {"m6", 5, {X, 0, -2, -1, -2, 0}},
+    {"dim7", 4, {X, X, 0, 1, 0, 1}},  {"dim7", 5, {X, 0, 1, -1, 1, X}}, {"dim7", 6, {0, X, -1, 0, -1, X}},
+    {"+5", 5, {X, 0, -1, -2, -2, X}}, {"+5", 6, {0, X, 2, 1, 1, X}},    {"+5", 4, {X, X, 0, 3, 3, 2}},
+    {"9", 5, {X, 0, -1, 0, 0, 0}},    {"9", 6, {0, 2, 0, 1, 0, 2}},
+    {"add9", 5, {X, 0, -1, -3, 0, X}}, {"add9", 5, {X, 0, -1, 2, 0, 0}}, {"add9", 4, {X, X, 0, -1, -2, 0}},
+    {"add9", 6, {0, 2, 4, 1, 0, 0}},
+};
+
+TFrets FromGuitaristShape(const char *shape)
+{
+    TFrets frets{};
+    for (int i = 0; i < Strings; ++i)
+        frets[Strings - 1 - i] = shape[i] == 'x' ? Muted : shape[i] - '0';
+    return frets;
+}
+
+// The form at the lowest place on the neck where it is whole: every string on the neck, and
+// open strings only when the form itself lies at the nut.
+bool PlaceForm(const TMovableForm &form, int root, TFrets &frets)
+{
+    const int rootIndex = form.rootString - 1;
+    const int n = ((root - OpenPitch[rootIndex]) % 12 + 12) % 12;
+    for (int i = 0; i < Strings; ++i) {
+        const int s = Strings - 1 - i;
+        const int o = form.offset[i];
+        frets[s] = o == X ? Muted : n + o;
+        if (o != X && (frets[s] < 0 || frets[s] > MaxFret || (frets[s] == 0 && n > 0)))
+            return false;
+    }
+    return true;
+}
+
+// The standard fingering of a chord, when its type has one.
+bool StandardShape(int root, const QString &type, const TChordNeeds &needs, TCandidate &out)
+{
+    for (const TOpenChord &open : OpenChords)
+        if (open.root == root && type == QLatin1String(open.type)) {
+            const TFrets frets = FromGuitaristShape(open.shape);
+            out = CandidateOf(frets, needs, LayoutOf(frets));
+            return Acceptable(frets, needs, LayoutOf(frets));
+        }
+    bool found = false;
+    for (const TMovableForm &form : MovableForms) {
+        TFrets frets{};
+        if (type != QLatin1String(form.type) || !PlaceForm(form, root, frets))
+            continue;
+        const TLayout l = LayoutOf(frets);
+        if (!Acceptable(frets, needs, l))
+            continue;
+        const TCandidate c = CandidateOf(frets, needs, l);
+        if (!found || c.lowest < out.lowest) {
+            out = c;
+            found = true;
+        }
+    }
+    return found;
+}
+
 // A fingering worse than this (score plus repetition) is left out once the chord has its
 // minimum number of fingerings.
 constexpr int GoodEnough = 60;
 
-std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, int target, int minimum)
+// Scheme 1 is the standard fingering when there is one, else the best; the others follow it up
+// the neck.
+std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, const TCandidate *standard, int target,
+                               int minimum)
 {
     std::stable_sort(candidates.begin(), candidates.end(), [](const TCandidate &a, const TCandidate &b) {
         return a.score != b.score ? a.score < b.score : a.text < b.text;
@@ -471,6 +641,11 @@ std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, int target, i
     // up) is not another voicing.
     std::vector<TCandidate> unique;
     std::vector<std::string> shapes;
+    std::vector<TCandidate> chosen;
+    if (standard) {
+        shapes.push_back(standard->shape);
+        chosen.push_back(*standard);
+    }
     for (TCandidate &c : candidates) {
         if (std::find(shapes.begin(), shapes.end(), c.shape) != shapes.end())
             continue;
@@ -478,14 +653,16 @@ std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, int target, i
         unique.push_back(std::move(c));
     }
 
-    std::vector<TCandidate> chosen;
     std::vector<bool> taken(unique.size(), false);
     while (int(chosen.size()) < target) {
         int best = -1, bestCost = 0;
         for (size_t i = 0; i < unique.size(); ++i) {
             if (taken[i])
                 continue;
-            const int cost = unique[i].score + Repetition(unique[i], chosen);
+            // Without a standard fingering the first one shown is the best near the nut, where
+            // a player looks first.
+            const int nearNut = chosen.empty() ? 2 * unique[i].lowest : 0;
+            const int cost = unique[i].score + Repetition(unique[i], chosen) + nearNut;
             if (best < 0 || cost < bestCost) {
                 best = int(i);
                 bestCost = cost;
@@ -496,10 +673,20 @@ std::vector<TCandidate> Choose(std::vector<TCandidate> candidates, int target, i
         taken[best] = true;
         chosen.push_back(unique[best]);
     }
-    std::stable_sort(chosen.begin(), chosen.end(), [](const TCandidate &a, const TCandidate &b) {
+    if (chosen.size() < 2)
+        return chosen;
+    std::stable_sort(chosen.begin() + 1, chosen.end(), [](const TCandidate &a, const TCandidate &b) {
         return a.lowest != b.lowest ? a.lowest < b.lowest : a.score < b.score;
     });
     return chosen;
+}
+
+bool IsCommon(const QString &type)
+{
+    for (const char *name : CommonTypes)
+        if (type == QLatin1String(name))
+            return true;
+    return false;
 }
 
 // The value of one key, or an empty text when the chord has fewer fingerings than it needs.
@@ -513,21 +700,19 @@ std::string Fingerings(int root, const QString &type, int bass, int target, int 
     TSearch search(needs, candidates);
     for (int lowest = 0; lowest <= HighestWindow; ++lowest)
         search.Run(lowest);
-    const std::vector<TCandidate> chosen = Choose(std::move(candidates), target, minimum);
+    TCandidate standard;
+    // A chord over its own root is the chord itself.
+    const bool hasStandard = (bass < 0 || bass == root) && StandardShape(root, type, needs, standard);
+    if (bass < 0 && IsCommon(type) && !hasStandard)
+        std::fprintf(stderr, "chordgen: no standard fingering for [%s] %s\n", NoteNames[root], qPrintable(type));
+    const std::vector<TCandidate> chosen =
+        Choose(std::move(candidates), hasStandard ? &standard : nullptr, target, minimum);
     if (int(chosen.size()) < minimum)
         return {};
     std::string value;
     for (const TCandidate &c : chosen)
         value += (value.empty() ? "" : " ") + c.text;
     return value;
-}
-
-bool IsCommon(const QString &type)
-{
-    for (const char *name : CommonTypes)
-        if (type == QLatin1String(name))
-            return true;
-    return false;
 }
 
 const char *const Preamble =

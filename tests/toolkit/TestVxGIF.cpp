@@ -1,0 +1,289 @@
+#include "toolkit/VxGIF.h"
+#include "toolkit/VxTypes.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QMimeData>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "TestVxGIF";
+    static char *argv[] = {name, nullptr};
+    static QGuiApplication *app = QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+QByteArray Hex(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+// Header, logical screen 2x2, a black/white global table.
+const QByteArray Gif2x2 = Hex("474946383761" "0200020080" "0000" "000000ffffff"
+                              "2c000000000200020000" "02034402 0500" "3b");
+
+QList<int> Indices(const QImage &image)
+{
+    QList<int> out;
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8);
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            out.append(indexed.pixelIndex(x, y));
+    return out;
+}
+
+QList<QRgb> Colours(const QImage &image)
+{
+    QList<QRgb> out;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            out.append(image.pixel(x, y) | 0xFF000000);
+    return out;
+}
+
+QString ReadError(const QByteArray &file)
+{
+    TVxGIFImage gif;
+    try {
+        gif.LoadFromData(file);
+    } catch (const EVxException &e) {
+        return e.Message();
+    }
+    return gif.Corrupted() ? QStringLiteral("corrupted") : QStringLiteral("ok");
+}
+
+} // namespace
+
+TEST(VxGIF, WritesTwoByTwoBlackAndWhiteIn36Bytes)
+{
+    QImage image(2, 2, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    image.setPixel(0, 0, 0);
+    image.setPixel(1, 0, 1);
+    image.setPixel(0, 1, 1);
+    image.setPixel(1, 1, 0);
+    TVxGIFImage gif;
+    gif.AddFrame(image);
+    const QByteArray file = gif.SaveToData();
+    EXPECT_EQ(file.size(), 36);
+    EXPECT_EQ(file.toHex(), Gif2x2.toHex());
+}
+
+TEST(VxLZW, InterlacedRowsAreStoredInPassOrder)
+{
+    // One pixel a row, its value the row number.
+    const int height = 10;
+    QByteArray pixels(4 * height, '\0');
+    for (int row = 0; row < height; ++row)
+        pixels[4 * (height - 1 - row)] = char(row);
+    QByteArray stream;
+    LZWEncode(stream, {1, height, 8}, true, {}, reinterpret_cast<const uint8_t *>(pixels.constData()));
+    QByteArray plain(4 * height, '\0');
+    bool corrupted = false;
+    LZWDecode(stream, {1, height, 8}, false, {}, corrupted, reinterpret_cast<uint8_t *>(plain.data()), 8, false);
+    QList<int> order;
+    for (int row = 0; row < height; ++row)
+        order.append(plain[4 * (height - 1 - row)]);
+    EXPECT_EQ(order, (QList<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+    QByteArray back(4 * height, '\0');
+    LZWDecode(stream, {1, height, 8}, true, {}, corrupted, reinterpret_cast<uint8_t *>(back.data()), 8, false);
+    EXPECT_EQ(back, pixels);
+    EXPECT_FALSE(corrupted);
+}
+
+TEST(VxLZW, FiveZeroPixelsUseTheStringPlusFirstPixelCode)
+{
+    const QByteArray stream = Hex("0202845d00");
+    QByteArray zeros(4, '\0');
+    QByteArray encoded;
+    LZWEncode(encoded, {5, 1, 1}, false, {}, reinterpret_cast<const uint8_t *>(zeros.constData()));
+    EXPECT_EQ(encoded.toHex(), stream.toHex());
+    QByteArray pixels(4, '\xAA');
+    pixels.fill('\0');
+    bool corrupted = false;
+    LZWDecode(stream, {5, 1, 8}, false, {}, corrupted, reinterpret_cast<uint8_t *>(pixels.data()), 1, false);
+    EXPECT_EQ(pixels, QByteArray(4, '\0'));
+    EXPECT_FALSE(corrupted);
+}
+
+TEST(VxLZW, RandomPixelsSurviveEncodingAtEveryDepth)
+{
+    QRandomGenerator random(17);
+    for (int bitCount : {1, 4, 8})
+        for (bool interlaced : {false, true})
+            for (int size : {1, 7, 97}) {
+                const int width = size, height = size + 3;
+                QByteArray pixels(LZWRowBytes(width, bitCount) * height, '\0');
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        // Runs as well as noise, so strings grow long enough to fill the table.
+                        const int value = (x / 3 + (random.bounded(4) == 0 ? random.bounded(256) : 0)) % (1 << bitCount);
+                        uint8_t *row = reinterpret_cast<uint8_t *>(pixels.data()) + y * LZWRowBytes(width, bitCount);
+                        if (bitCount == 1)
+                            row[x / 8] |= uint8_t(value << (7 - x % 8));
+                        else if (bitCount == 4)
+                            row[x / 2] |= uint8_t(value << ((x & 1) ? 0 : 4));
+                        else
+                            row[x] = uint8_t(value);
+                    }
+                QByteArray stream;
+                LZWEncode(stream, {width, height, bitCount}, interlaced, {}, reinterpret_cast<const uint8_t *>(pixels.constData()));
+                EXPECT_EQ(stream[0], char(bitCount == 1 ? 2 : bitCount));
+                QByteArray back(pixels.size(), '\0');
+                bool corrupted = false;
+                LZWDecode(stream, {width, height, bitCount}, interlaced, {}, corrupted, reinterpret_cast<uint8_t *>(back.data()), bitCount, false);
+                EXPECT_EQ(back, pixels) << bitCount << " " << interlaced << " " << size;
+            }
+}
+
+TEST(VxGIF, RandomImagesOfEveryDepthRoundTripThroughOurReaderAndQts)
+{
+    EnsureApp();
+    ASSERT_TRUE(QImageReader::supportedImageFormats().contains("gif"));
+    QRandomGenerator random(5);
+    for (int bits = 1; bits <= 8; ++bits) {
+        const int colours = 1 << bits;
+        QImage image(31 + bits, 17, bits == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
+        QList<QRgb> table;
+        for (int i = 0; i < colours; ++i)
+            table.append(qRgb(i, 255 - i, (i * 37) & 0xFF));
+        image.setColorTable(table);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, random.bounded(colours));
+        TVxGIFImage gif;
+        gif.AddFrame(image);
+        const QByteArray file = gif.SaveToData();
+        TVxGIFImage back;
+        back.LoadFromData(file);
+        EXPECT_EQ(Colours(back.Frame(0).Bitmap()), Colours(image)) << bits;
+        EXPECT_EQ(back.SaveToData(), file) << bits;
+        EXPECT_EQ(Colours(QImage::fromData(file, "GIF")), Colours(image)) << bits;
+    }
+    // A true-colour picture of few colours keeps them exactly through the popularity palette.
+    QImage rgb(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            rgb.setPixel(x, y, qRgb(x * 16, y * 16, 99));
+    TVxGIFImage gif;
+    gif.AddFrame(rgb);
+    EXPECT_EQ(Colours(QImage::fromData(gif.SaveToData(), "GIF")), Colours(rgb));
+}
+
+TEST(VxGIF, ReadsExtensionsAndWritesUnchangedFileBackByteForByte)
+{
+    const QByteArray file = Hex("474946383961" "0200020080" "0000" "000000ffffff"
+                                "21ff0b4e45545343415045322e300301409c00" // loop 40000
+                                "21fe0568656c6c6f00"                      // "hello"
+                                "21f90409050001 00"                       // transparent 1, 50 ms, restore background
+                                "2c000000000200020000" "020344020500"
+                                "21f90400020000 00"
+                                "2c000000000200020040" "020344020500"
+                                "21fe036e6f7400" "3b");
+    TVxGIFImage gif;
+    gif.LoadFromData(file);
+    ASSERT_EQ(gif.Count(), 2);
+    EXPECT_TRUE(gif.Looping());
+    EXPECT_EQ(gif.RepeatCount(), 30000);
+    EXPECT_EQ(gif.Frame(0).Comment(), QStringList{QStringLiteral("hello")});
+    EXPECT_EQ(gif.Frame(0).TransparentColor(), 0xFFFFFFu);
+    EXPECT_EQ(gif.Frame(0).AnimateInterval(), 50);
+    EXPECT_EQ(gif.Frame(0).DisposalMethod(), dmRestoreBackground);
+    EXPECT_EQ(gif.Frame(1).AnimateInterval(), 20);
+    EXPECT_TRUE(gif.Frame(1).Interlaced());
+    EXPECT_EQ(gif.Comment(), QStringList{QStringLiteral("not")});
+    QByteArray expected = file;
+    expected.replace(Hex("409c"), Hex("3075")); // the count kept is the bounded one
+    EXPECT_EQ(gif.SaveToData().toHex(), expected.toHex());
+    // A plain-text extension is read and dropped with whatever came before it.
+    TVxGIFImage text;
+    text.LoadFromData(Hex("474946383961" "0200020080" "0000" "000000ffffff"
+                          "21f90409050001 00" "2101 0c 0000000002000200 01010000 01 41 00"
+                          "2c000000000200020000" "020344020500" "3b"));
+    ASSERT_EQ(text.Count(), 1);
+    EXPECT_EQ(text.Frame(0).TransparentColor(), clNone);
+}
+
+TEST(VxGIF, TransparentEntryIsMadeUniqueByItsBlue)
+{
+    struct
+    {
+        const char *table;
+        uint32_t expected;
+    } cases[] = {
+        {"000000" "000000" "000001" "050505", 0x020000}, // blue 0 steps upwards past the clash
+        {"090909" "090909" "000000" "000000", 0x080909}, // otherwise downwards
+        {"ffffff" "000000" "ffffff" "000000", 0x010000}, // the transparent entry is entry 1 (black)
+    };
+    for (const auto &c : cases) {
+        TVxGIFImage gif;
+        gif.LoadFromData(Hex("474946383961" "0100010081" "0000") + Hex(c.table)
+                         + Hex("21f904010000010 0" "2c000000000100010000" "02024c0100" "3b"));
+        EXPECT_EQ(gif.Frame(0).TransparentColor(), c.expected) << c.table;
+    }
+}
+
+TEST(VxGIF, DamagedFilesGiveTheirErrorOrACorruptedFrame)
+{
+    struct
+    {
+        QByteArray file;
+        QString expected;
+    } cases[] = {
+        {Hex("474946383961"), QStringLiteral("Stream read error")},
+        {Hex("474946383861") + Gif2x2.mid(6), QStringLiteral("Unknown GIF version")},
+        {Hex("584946383761") + Gif2x2.mid(6), QStringLiteral("Unknown GIF version")},
+        {Gif2x2.left(19) + Hex("21990100") + Gif2x2.mid(19), QStringLiteral("Unrecognized extension block: 99")},
+        {Gif2x2.left(19) + Hex("55") + Gif2x2.mid(19), QStringLiteral("Stream read error")},
+        {Gif2x2.left(19) + Hex("0000") + Gif2x2.mid(19), QStringLiteral("ok")},
+        {Gif2x2.left(35), QStringLiteral("ok")},                      // no trailer
+        {Gif2x2.left(35) + Hex("55"), QStringLiteral("ok")},          // stray byte after the image
+        {Gif2x2.left(32), QStringLiteral("corrupted")},               // sub-block cut short
+        {Gif2x2.left(29) + Hex("020348a000 00 3b"), QStringLiteral("ok")},       // no leading clear
+        {Gif2x2.left(29) + Hex("020104 00 3b"), QStringLiteral("corrupted")},     // data end before the last row
+        {Gif2x2.left(29) + Hex("02012c 00 3b"), QStringLiteral("corrupted")}, // end code right after clear
+        {Gif2x2.left(29) + Hex("0c0100 00 3b"), QStringLiteral("corrupted")}, // code size 12
+        {Gif2x2.left(29) + Hex("02027f0f 00 3b"), QStringLiteral("corrupted")}, // code above the next free one
+        {Hex("474946383761" "ffffffff0000 00" "2c00000000ffffffff00" "020344020500 3b"), QStringLiteral("Stream read error")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ReadError(c.file), c.expected) << c.file.toHex().constData();
+}
+
+TEST(VxGIF, CutOffFrameIsWrittenBackWellFormed)
+{
+    TVxGIFImage gif;
+    gif.LoadFromData(Gif2x2.left(32));
+    EXPECT_TRUE(gif.Corrupted());
+    EXPECT_EQ(gif.SaveToData().toHex(), (Gif2x2.left(29) + Hex("02014400" "3b")).toHex());
+}
+
+TEST(VxGIF, FrameWithoutColourTableIsGrey)
+{
+    TVxGIFImage gif;
+    gif.LoadFromData(Hex("474946383761" "0200020000" "0000" "2c000000000200020000" "020344020500" "3b"));
+    const QImage &bitmap = gif.Frame(0).Bitmap();
+    EXPECT_EQ(Colours(bitmap), (QList<QRgb>{0xFF000000, 0xFF555555, 0xFF555555, 0xFF000000}));
+}
+
+TEST(VxGIF, ClipboardCarriesTheFileAndTheBitmap)
+{
+    EnsureApp();
+    TVxGIFImage gif;
+    gif.LoadFromData(Gif2x2);
+    QMimeData mime;
+    gif.SaveToClipboardFormat(mime);
+    ASSERT_TRUE(mime.hasFormat(CF_VXGIF));
+    EXPECT_TRUE(mime.hasImage());
+    TVxGIFImage back;
+    back.LoadFromClipboardFormat(mime);
+    EXPECT_EQ(back.SaveToData(), Gif2x2);
+    EXPECT_EQ(Indices(back.Frame(0).Bitmap()), (QList<int>{0, 1, 1, 0}));
+}
