@@ -2,6 +2,7 @@
 
 #include "platform/desktop/NotifyIcon.h"
 #include "toolkit/VxGraphics.h"
+#include "toolkit/VxShellUtils.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -160,8 +161,7 @@ void TVxTrayIcon::Animate()
 
 bool TVxTrayIcon::AcceptBalloons() const
 {
-    // The desktops' notification services all take balloon messages.
-    return true;
+    return ShellLibraryVersion() >= 0x00050000;
 }
 
 void TVxTrayIcon::BalloonHint(const QString &Title, const QString &Value, TBalloonType BalloonType, int ADelay,
@@ -243,6 +243,9 @@ QIcon TVxTrayIcon::CurrentIcon() const
 
 QString TVxTrayIcon::ShortHint() const
 {
+    // Shells before 5.0 took 63 characters and no line breaks.
+    if (ShellLibraryVersion() < 0x00050000)
+        return FHint.section(QLatin1Char('|'), 0, 0).replace(QStringLiteral("\r\n"), QStringLiteral(" - ")).left(63);
     return FHint.section(QLatin1Char('|'), 0, 0).left(127);
 }
 
