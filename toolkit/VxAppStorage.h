@@ -27,14 +27,6 @@ public:
     using EVxException::EVxException;
 };
 
-namespace VxConsts {
-inline const QString SInvalidType = QStringLiteral("Invalid type");
-inline const QString SUnknownBaseType = QStringLiteral("Unknown base type for given set");
-inline const QString SInvalidPath = QStringLiteral("Invalid path");
-inline const QString SNotAUniqueRootPath = QStringLiteral("'%1' is not a unique root path");
-inline const QString SCircularReferenceOfStorages = QStringLiteral("Circular reference of storages");
-} // namespace VxConsts
-
 class TVxCustomAppStorageOptions : public QObject
 {
     Q_OBJECT
