@@ -15,6 +15,27 @@ void TCustomImageList::UnRegisterChanges(TChangeLink *link)
 
 void TCustomImageList::Change()
 {
+    if (FUpdateCount > 0)
+        return;
+    NotifyLinks();
+}
+
+void TCustomImageList::BeginUpdate()
+{
+    ++FUpdateCount;
+}
+
+void TCustomImageList::EndUpdate()
+{
+    if (FUpdateCount == 0)
+        return;
+    // Switching the update state off announces the change.
+    if (--FUpdateCount == 0)
+        NotifyLinks();
+}
+
+void TCustomImageList::NotifyLinks()
+{
     const QList<TChangeLink *> links = FLinks;
     for (TChangeLink *link : links)
         if (link->OnChange)

@@ -47,11 +47,17 @@ public:
     QList<QPixmap> Images;
     void RegisterChanges(TChangeLink *link);
     void UnRegisterChanges(TChangeLink *link);
-    // Tells every registered link that the pictures changed.
+    // Tells every registered link that the pictures changed; within an update, once at its end.
     void Change();
+    // Updates nest; the change is told when the outermost one ends.
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return FUpdateCount > 0; }
 
 private:
+    void NotifyLinks();
     QList<TChangeLink *> FLinks;
+    int FUpdateCount = 0;
 };
 
 // Points Field at NewValue and keeps Owner told when the referenced component goes away (the

@@ -1,8 +1,11 @@
 #include "toolkit/VxTrayIcon.h"
 
 #include "platform/desktop/NotifyIcon.h"
+#include "toolkit/VxGraphics.h"
+#include "toolkit/VxShellUtils.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QMenu>
 #include <QMetaMethod>
@@ -11,18 +14,33 @@
 #include <QWidget>
 
 TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
-    : QObject(mainForm), FMainForm(mainForm), FNotify(new TNotifyIcon(this)), FClickTimer(new QTimer(this))
+    : QObject(mainForm), FMainForm(mainForm), FNotify(new TNotifyIcon(this)), FClickTimer(new QTimer(this)),
+      FAnimateTimer(new QTimer(this)), FBalloonTimer(new QTimer(this)), FIconsLink(new TChangeLink)
 {
     setObjectName(name);
     FClickTimer->setSingleShot(true);
+    FBalloonTimer->setSingleShot(true);
+    FIconsLink->OnChange = [this] { SelectIcon(); };
     connect(FClickTimer, &QTimer::timeout, this, &TVxTrayIcon::Click);
-    connect(FNotify, &TNotifyIcon::Clicked, this, &TVxTrayIcon::ClickArrived);
+    connect(FAnimateTimer, &QTimer::timeout, this, &TVxTrayIcon::Animate);
+    connect(FBalloonTimer, &QTimer::timeout, this, &TVxTrayIcon::HideBalloon);
+    // The desktop reports a click as one activation at its release.
+    connect(FNotify, &TNotifyIcon::Clicked, this, [this] { MouseClicked(Qt::LeftButton, QCursor::pos()); });
+    connect(FNotify, &TNotifyIcon::MiddleClicked, this, [this] { MouseClicked(Qt::MiddleButton, QCursor::pos()); });
     connect(FNotify, &TNotifyIcon::DoubleClicked, this, &TVxTrayIcon::DblClick);
+    connect(FNotify, &TNotifyIcon::ContextRequested, this, [this] { ContextPopup(QCursor::pos()); });
+    connect(FNotify, &TNotifyIcon::MessageClicked, this, [this] {
+        emit OnBalloonClick(this);
+        HideBalloon();
+    });
 }
 
 TVxTrayIcon::~TVxTrayIcon()
 {
     FMainForm->removeEventFilter(this);
+    if (FIcons)
+        FIcons->UnRegisterChanges(FIconsLink);
+    delete FIconsLink;
     RemoveIcon();
 }
 
@@ -44,6 +62,139 @@ void TVxTrayIcon::SetActive(bool value)
         FVisibility |= tvVisibleTaskBar;
         FMainForm->showMinimized();
     }
+}
+
+void TVxTrayIcon::SetVisibility(TTrayVisibility value)
+{
+    if (value == FVisibility)
+        return;
+    const TTrayVisibility added = value & ~FVisibility;
+    const TTrayVisibility removed = FVisibility & ~value;
+    FVisibility = value;
+    if (!FActive)
+        return;
+    if ((added & tvAutoHide) && !ApplicationVisible())
+        HideApplication();
+    if (added & tvVisibleTaskBar)
+        ShowApplication();
+    else if (removed & tvVisibleTaskBar)
+        HideApplication();
+    if ((added & tvAutoHideIcon) && !FMainForm->isMinimized())
+        RemoveIcon();
+    else if ((removed & tvAutoHideIcon) && !FMainForm->isMinimized())
+        AddIcon();
+}
+
+void TVxTrayIcon::SetIcons(TCustomImageList *value)
+{
+    if (SwapImageListReference(this, value, FIcons, FIconsLink))
+        SelectIcon();
+}
+
+void TVxTrayIcon::SetIconIndex(int value)
+{
+    if (value == FIconIndex)
+        return;
+    FIconIndex = value;
+    SelectIcon();
+}
+
+void TVxTrayIcon::SelectIcon()
+{
+    FNotify->Modify(CurrentIcon(), ShortHint(), FPopupMenu);
+}
+
+void TVxTrayIcon::SetAnimated(bool value)
+{
+    if (value == FAnimated)
+        return;
+    FAnimated = value;
+    if (value)
+        StartAnimation();
+    else
+        StopAnimation();
+}
+
+void TVxTrayIcon::SetDelay(int value)
+{
+    if (value == FDelay)
+        return;
+    StopAnimation();
+    FDelay = value;
+    if (FAnimated)
+        StartAnimation();
+}
+
+void TVxTrayIcon::StartAnimation()
+{
+    if (IconShown() && !FAnimateTimer->isActive())
+        FAnimateTimer->start(qMax(1, FDelay));
+}
+
+void TVxTrayIcon::StopAnimation()
+{
+    FAnimateTimer->stop();
+}
+
+int TVxTrayIcon::NextIconIndex(int index, int count, bool swing, int &direction)
+{
+    if (count <= 0 || index < 0)
+        return 0;
+    if (!swing)
+        return (index + 1) % count;
+    if (index >= count - 1)
+        direction = -1;
+    else if (index <= 0)
+        direction = 1;
+    return ((index + direction) % count + count) % count;
+}
+
+void TVxTrayIcon::Animate()
+{
+    if (IconShown() && FIcons && FIcons->Images.size() > 1) {
+        SetIconIndex(NextIconIndex(FIconIndex, int(FIcons->Images.size()), FSwingForthAndBack, FSwingDirectionState));
+        emit OnAnimate(this, FIconIndex);
+        return;
+    }
+    SetIconIndex(0);
+}
+
+bool TVxTrayIcon::AcceptBalloons() const
+{
+    return ShellLibraryVersion() >= 0x00050000;
+}
+
+void TVxTrayIcon::BalloonHint(const QString &Title, const QString &Value, TBalloonType BalloonType, int ADelay,
+                              bool CancelPrevious)
+{
+    if (!IconShown() || !AcceptBalloons())
+        return;
+    FTime = QDateTime::currentDateTime();
+    FTimeDelay = ADelay / 1000;
+    if (CancelPrevious)
+        HideBalloon();
+    const QString title = Title.left(63);
+    const QString text = Value.left(255);
+    // An empty balloon only takes one down; the desktop needs no message for that.
+    if (title.isEmpty() && text.isEmpty()) {
+        FBalloonCount = qMax(0, FBalloonCount - 1);
+        return;
+    }
+    FNotify->ShowMessage(title, text, int(BalloonType), ADelay);
+    ++FBalloonCount;
+    if (ADelay < 10000)
+        FBalloonTimer->start(qMax(0, ADelay));
+    emit OnBalloonShow(this);
+}
+
+void TVxTrayIcon::HideBalloon()
+{
+    FBalloonTimer->stop();
+    if (FBalloonCount == 0)
+        return;
+    // The desktop takes its notifications down by itself; the icon only forgets them.
+    FBalloonCount = 0;
+    emit OnBalloonHide(this);
 }
 
 void TVxTrayIcon::SetHint(const QString &value)
@@ -79,6 +230,8 @@ bool TVxTrayIcon::IconShown() const
 
 QIcon TVxTrayIcon::CurrentIcon() const
 {
+    if (FIcons && FIconIndex >= 0 && FIconIndex < FIcons->Images.size())
+        return QIcon(FIcons->Images.at(FIconIndex));
     if (!FIcon.isNull())
         return FIcon;
     if (!QApplication::windowIcon().isNull())
@@ -90,6 +243,9 @@ QIcon TVxTrayIcon::CurrentIcon() const
 
 QString TVxTrayIcon::ShortHint() const
 {
+    // Shells before 5.0 took 63 characters and no line breaks.
+    if (ShellLibraryVersion() < 0x00050000)
+        return FHint.section(QLatin1Char('|'), 0, 0).replace(QStringLiteral("\r\n"), QStringLiteral(" - ")).left(63);
     return FHint.section(QLatin1Char('|'), 0, 0).left(127);
 }
 
@@ -99,11 +255,13 @@ void TVxTrayIcon::AddIcon()
         return;
     if ((FVisibility & tvAutoHideIcon) && ApplicationVisible())
         return;
-    FNotify->Add(CurrentIcon(), ShortHint(), FPopupMenu);
+    if (FNotify->Add(CurrentIcon(), ShortHint(), FPopupMenu) && FAnimated)
+        StartAnimation();
 }
 
 void TVxTrayIcon::RemoveIcon()
 {
+    StopAnimation();
     FClickTimer->stop();
     FNotify->Remove();
 }
@@ -136,23 +294,50 @@ void TVxTrayIcon::ShowApplication()
         RemoveIcon();
 }
 
-void TVxTrayIcon::ClickArrived()
+void TVxTrayIcon::MouseClicked(Qt::MouseButton button, const QPoint &at)
 {
+    const Qt::KeyboardModifiers shift = QApplication::queryKeyboardModifiers();
+    emit OnMouseDown(this, button, shift, at.x(), at.y());
+    ClickArrived(button, at);
+    emit OnMouseUp(this, button, shift, at.x(), at.y());
+}
+
+void TVxTrayIcon::ContextPopup(const QPoint &at)
+{
+    bool handled = false;
+    emit OnContextPopup(this, at, handled);
+    // Where the desktop opens the icon's menu itself, it is not opened a second time.
+    if (!handled && FPopupMenu && !FNotify->OwnsMenu())
+        FPopupMenu->popup(at);
+}
+
+void TVxTrayIcon::ClickArrived(Qt::MouseButton button, const QPoint &at)
+{
+    const bool left = button == Qt::LeftButton;
     const bool clickMatters = isSignalConnected(QMetaMethod::fromSignal(&TVxTrayIcon::OnClick)) ||
-                              (FVisibility & (tvRestoreClick | tvMinimizeClick));
+                              (left && (FDropDownMenu || (FVisibility & (tvRestoreClick | tvMinimizeClick))));
     const bool dblClickMatters = isSignalConnected(QMetaMethod::fromSignal(&TVxTrayIcon::OnDblClick)) ||
                                  (FVisibility & (tvRestoreDbClick | tvMinimizeDbClick));
-    if (clickMatters && dblClickMatters) {
-        if (!FClickTimer->isActive())
-            FClickTimer->start(QApplication::doubleClickInterval());
-    } else if (clickMatters) {
+    if (!clickMatters)
+        return;
+    if (!dblClickMatters) {
+        FClickedButton = button;
+        FClickedAt = at;
         Click();
+    } else if (!FClickTimer->isActive()) {
+        FClickedButton = button;
+        FClickedAt = at;
+        FClickTimer->start(QApplication::doubleClickInterval());
     }
 }
 
 void TVxTrayIcon::Click()
 {
     emit OnClick(this);
+    if (FClickedButton != Qt::LeftButton)
+        return;
+    if (FDropDownMenu)
+        FDropDownMenu->popup(FClickedAt);
     const bool visible = ApplicationVisible();
     if (visible && (FVisibility & tvMinimizeClick))
         HideApplication();

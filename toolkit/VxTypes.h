@@ -70,4 +70,9 @@ inline const QString SAniExtension = QStringLiteral("ani");
 inline const QString SAniFilterName = QStringLiteral("ANI Image");
 inline const QString SChangeIconSize = QStringLiteral("Cannot change the size of an icon");
 inline const QString SIconToClipboard = QStringLiteral("Clipboard does not support Icons");
+inline const QString SInvalidType = QStringLiteral("Invalid type");
+inline const QString SUnknownBaseType = QStringLiteral("Unknown base type for given set");
+inline const QString SInvalidPath = QStringLiteral("Invalid path");
+inline const QString SNotAUniqueRootPath = QStringLiteral("'%1' is not a unique root path");
+inline const QString SCircularReferenceOfStorages = QStringLiteral("Circular reference of storages");
 } // namespace VxConsts

@@ -35,9 +35,11 @@ bool TNotifyIcon::Add(const QIcon &icon, const QString &tip, QMenu *menu)
             case QSystemTrayIcon::Trigger: emit Clicked(); break;
             case QSystemTrayIcon::DoubleClick: emit DoubleClicked(); break;
             case QSystemTrayIcon::MiddleClick: emit MiddleClicked(); break;
-            default: break; // the context menu opens by itself
+            case QSystemTrayIcon::Context: emit ContextRequested(); break;
+            default: break;
             }
         });
+        connect(FIcon, &QSystemTrayIcon::messageClicked, this, &TNotifyIcon::MessageClicked);
     }
     Apply(icon, tip, menu);
     FIcon->show();
@@ -56,4 +58,10 @@ void TNotifyIcon::Remove()
     if (FIcon)
         FIcon->hide();
     FShown = false;
+}
+
+void TNotifyIcon::ShowMessage(const QString &title, const QString &text, int icon, int msecs)
+{
+    if (FIcon && FShown)
+        FIcon->showMessage(title, text, QSystemTrayIcon::MessageIcon(icon), msecs);
 }

@@ -3,9 +3,9 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QSystemTrayIcon>
 
 class QMenu;
-class QSystemTrayIcon;
 
 class TNotifyIcon : public QObject
 {
@@ -23,11 +23,17 @@ public:
     void Modify(const QIcon &icon, const QString &tip, QMenu *menu);
     void Remove();
     bool Shown() const { return FShown; }
+    // The desktop opens the icon's menu by itself.
+    bool OwnsMenu() const { return FIcon && FIcon->contextMenu(); }
+    // A message at the icon; icon 0 none, 1 information, 2 warning, 3 critical.
+    void ShowMessage(const QString &title, const QString &text, int icon, int msecs);
 
 signals:
     void Clicked();
     void DoubleClicked();
     void MiddleClicked();
+    void ContextRequested();
+    void MessageClicked();
 
 private:
     void Apply(const QIcon &icon, const QString &tip, QMenu *menu);

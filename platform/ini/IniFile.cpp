@@ -1,5 +1,7 @@
 #include "platform/ini/IniFile.h"
 
+#include <functional>
+
 #include "platform/text/AnsiText.h"
 
 #include <QFile>
@@ -277,4 +279,60 @@ bool TIniFile::WriteInteger(const QString &section, const QString &key, int valu
 bool TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 {
     return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+namespace {
+// The lines of the file without those `drop` picks, given the section each line stands in.
+bool RewriteWithout(const QString &fileName, const std::function<bool(const QString &, const QString &)> &drop,
+                    bool &changed)
+{
+    const QStringList lines = ReadLines(fileName);
+    QStringList kept;
+    QString section;
+    bool inSection = false;
+    changed = false;
+    for (const QString &line : lines) {
+        const QString header = HeaderName(line);
+        if (!header.isNull()) {
+            section = header.toLower();
+            inSection = true;
+        }
+        if (inSection && drop(section, header.isNull() ? line : QString())) {
+            changed = true;
+            continue;
+        }
+        kept.append(line);
+    }
+    if (!changed)
+        return true;
+    return IniText::WriteFileAtomically(fileName, (kept.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+}
+} // namespace
+
+bool TIniFile::DeleteKey(const QString &section, const QString &key)
+{
+    const QString wantedSection = Folded(section);
+    const QString wantedKey = Folded(key);
+    bool changed = false;
+    const bool written = RewriteWithout(
+        FFileName,
+        [&](const QString &in, const QString &line) {
+            if (in != wantedSection || line.isNull())
+                return false;
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            return eq >= 0 && line.left(eq).trimmed().toLower() == wantedKey;
+        },
+        changed);
+    FParsed.reset();
+    return written;
+}
+
+bool TIniFile::EraseSection(const QString &section)
+{
+    const QString wantedSection = Folded(section);
+    bool changed = false;
+    const bool written =
+        RewriteWithout(FFileName, [&](const QString &in, const QString &) { return in == wantedSection; }, changed);
+    FParsed.reset();
+    return written;
 }

@@ -31,6 +31,9 @@ public:
     bool WriteString(const QString &section, const QString &key, const QString &value);
     bool WriteInteger(const QString &section, const QString &key, int value);
     bool WriteBool(const QString &section, const QString &key, bool value);
+    // Remove one key, or a whole section with its keys; true when nothing is left to remove.
+    bool DeleteKey(const QString &section, const QString &key);
+    bool EraseSection(const QString &section);
 
 private:
     struct TParsed;

@@ -1,5 +1,6 @@
 // The tray icon where the desktop has no notification area (offscreen): hiding minimizes, and
 // the icon's clicks and the restore bring the window back.
+#include "toolkit/VxGraphics.h"
 #include "toolkit/VxTrayIcon.h"
 
 #include <QMenu>
@@ -76,6 +77,100 @@ private slots:
         QCOMPARE(dbl.count(), 1);
         QCOMPARE(opened.count(), 1);
         QVERIFY(form.isMinimized());
+    }
+
+    void SingleClickWaitsForAPossibleDoubleClick()
+    {
+        QWidget form;
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        tray.SetVisibility(tvRestoreClick | tvRestoreDbClick);
+        QSignalSpy clicked(&tray, &TVxTrayIcon::OnClick);
+        form.showMinimized();
+        tray.MouseClicked(Qt::LeftButton, QPoint());
+        QVERIFY(form.isMinimized()); // not yet: a second click may follow
+        QTRY_VERIFY_WITH_TIMEOUT(!form.isMinimized(), 5000);
+        QCOMPARE(clicked.count(), 1);
+
+        form.showMinimized();
+        tray.MouseClicked(Qt::LeftButton, QPoint());
+        tray.DblClick(); // restores at once and drops the waiting click
+        QVERIFY(!form.isMinimized());
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void AnimationStepsThroughTheIcons()
+    {
+        const struct {
+            int count;
+            bool swing;
+            QList<int> expected; // from index 0
+        } cases[] = {
+            {3, false, {1, 2, 0, 1, 2}},
+            {3, true, {1, 2, 1, 0, 1}},
+            {2, true, {1, 0, 1, 0}},
+        };
+        for (const auto &c : cases) {
+            int index = 0;
+            int direction = 1;
+            QList<int> seen;
+            for (int i = 0; i < c.expected.size(); ++i)
+                seen.append(index = TVxTrayIcon::NextIconIndex(index, c.count, c.swing, direction));
+            QCOMPARE(seen, c.expected);
+        }
+        int direction = 1;
+        QCOMPARE(TVxTrayIcon::NextIconIndex(-1, 3, false, direction), 0);
+
+        // Without a shown icon (no notification area here) a tick goes back to the first picture.
+        QWidget form;
+        TCustomImageList icons;
+        icons.Images = {QPixmap(16, 16), QPixmap(16, 16), QPixmap(16, 16)};
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        tray.SetIcons(&icons);
+        tray.SetIconIndex(2);
+        QSignalSpy animated(&tray, &TVxTrayIcon::OnAnimate);
+        tray.Animate();
+        QCOMPARE(tray.IconIndex(), 0);
+        QCOMPARE(animated.count(), 0);
+    }
+
+    void MouseEventsAndBalloonsWithoutAnIcon()
+    {
+        QWidget form;
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        QSignalSpy down(&tray, &TVxTrayIcon::OnMouseDown);
+        QSignalSpy up(&tray, &TVxTrayIcon::OnMouseUp);
+        QSignalSpy clicked(&tray, &TVxTrayIcon::OnClick);
+        connect(&tray, &TVxTrayIcon::OnClick, this, [] {});
+        tray.MouseClicked(Qt::RightButton, QPoint(5, 7));
+        QCOMPARE(down.count(), 1);
+        QCOMPARE(up.count(), 1);
+        QCOMPARE(down.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(up.at(0).at(3).toInt(), 5);
+        QCOMPARE(clicked.count(), 1); // a handler makes every button's click count
+
+        bool asked = false;
+        connect(&tray, &TVxTrayIcon::OnContextPopup, this, [&](QObject *, QPoint at, bool &handled) {
+            asked = at == QPoint(5, 7);
+            handled = true;
+        });
+        tray.ContextPopup(QPoint(5, 7));
+        QVERIFY(asked);
+
+        QSignalSpy shown(&tray, &TVxTrayIcon::OnBalloonShow);
+        tray.BalloonHint(QStringLiteral("Title"), QStringLiteral("Text"), btInfo, 1000);
+        QCOMPARE(shown.count(), 0); // no icon to show it at
+        QCOMPARE(tray.BalloonCount(), 0);
+    }
+
+    void HintTipStopsAtTheBarAnd127Characters()
+    {
+        QWidget form;
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        tray.SetHint(QString(200, QLatin1Char('a')));
+        QCOMPARE(tray.ShortHint().size(), 127);
+        tray.SetHint(QStringLiteral("Vexo|long help"));
+        QCOMPARE(tray.ShortHint(), QStringLiteral("Vexo"));
     }
 
     void PublishesActiveAndHintByName()
