@@ -431,6 +431,10 @@ private:
     friend class TLCBFileManager;
     friend class TlcLangDispatcher;
     struct TTextSource;
+    // Opens a translation text file for import: the file's field of the language and the
+    // component's column for it, added when new. False when there is nothing to import.
+    bool OpenImportSource(const QString &fileName, const QString &languageName, std::unique_ptr<TTextSource> &source,
+                          int &fileField, int &column);
     int LoadFromSource(int typeIndex, const TTextSource &source, bool clearFirst);
     void LoadExtendedFromSource(const TTextSource &source, bool clearFirst);
     void CheckAfterLoad(int typeIndex);

@@ -640,33 +640,45 @@ QString ImportField(QString value, int f, const QString &delimText)
 
 } // namespace
 
+bool TlcCustomLang::OpenImportSource(const QString &fileName, const QString &languageName,
+                                     std::unique_ptr<TTextSource> &source, int &fileField, int &column)
+{
+    QFile file(fileName);
+    if (!file.exists())
+        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    source = std::make_unique<TTextSource>(file.readAll());
+    fileField = int(source->Names().indexOf(languageName)) + 1;
+    if (fileField == 0) {
+        if (FDoRaiseExceptions)
+            throw ElcException(languageName + QStringLiteral(" not found in ") + fileName);
+        return false;
+    }
+    column = 0;
+    for (qsizetype i = 0; i < FLangNames.size() && column == 0; ++i)
+        if (FLangNames[i].compare(languageName, Qt::CaseInsensitive) == 0)
+            column = int(i) + 1;
+    if (column == 0) {
+        FLangNames.append(languageName);
+        FNumOfLanguages = int(FLangNames.size());
+        column = FNumOfLanguages;
+    }
+    return true;
+}
+
 void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileName, const QString &languageName)
 {
     QStringList *list = GetStringsList(typeIndex);
     if (!list || languageName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const TTextSource source(file.readAll());
-    const QString delimText = source.DelimText(OptionsSection);
-    const int f = int(source.Names().indexOf(languageName)) + 1;
-    if (f == 0) {
-        if (FDoRaiseExceptions)
-            throw ElcException(languageName + QStringLiteral(" not found in ") + fileName);
-        return;
-    }
+    std::unique_ptr<TTextSource> own;
+    int f = 0;
     int c = 0;
-    for (qsizetype i = 0; i < FLangNames.size() && c == 0; ++i)
-        if (FLangNames[i].compare(languageName, Qt::CaseInsensitive) == 0)
-            c = int(i) + 1;
-    if (c == 0) {
-        FLangNames.append(languageName);
-        FNumOfLanguages = int(FLangNames.size());
-        c = FNumOfLanguages;
-    }
+    if (!OpenImportSource(fileName, languageName, own, f, c))
+        return;
+    const TTextSource &source = *own;
+    const QString delimText = source.DelimText(OptionsSection);
     const QString section = SectionName(typeIndex);
     QStringList keys, values;
     source.ini.ReadSection(section, keys);
@@ -704,28 +716,13 @@ void TlcCustomLang::ImportExtendedLanguageFromFile(const QString &fileName, cons
 {
     if (languageName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const TTextSource source(file.readAll());
-    const QString delimText = source.DelimText(OptionsSection);
-    const int f = int(source.Names().indexOf(languageName)) + 1;
-    if (f == 0) {
-        if (FDoRaiseExceptions)
-            throw ElcException(languageName + QStringLiteral(" not found in ") + fileName);
-        return;
-    }
+    std::unique_ptr<TTextSource> own;
+    int f = 0;
     int c = 0;
-    for (qsizetype i = 0; i < FLangNames.size() && c == 0; ++i)
-        if (FLangNames[i].compare(languageName, Qt::CaseInsensitive) == 0)
-            c = int(i) + 1;
-    if (c == 0) {
-        FLangNames.append(languageName);
-        FNumOfLanguages = int(FLangNames.size());
-        c = FNumOfLanguages;
-    }
+    if (!OpenImportSource(fileName, languageName, own, f, c))
+        return;
+    const TTextSource &source = *own;
+    const QString delimText = source.DelimText(OptionsSection);
     QStringList keys, values;
     source.ini.ReadSection(ExtendedSection, keys);
     source.ini.ReadSectionValues(ExtendedSection, values);
