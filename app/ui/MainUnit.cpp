@@ -128,6 +128,8 @@ void TMainForm::FormCreate()
 {
     if (FState.dataFolder.isEmpty())
         FState.dataFolder = DataFolder::ChooseDataFolder();
+    IniText::RemoveStaleTemporaries(FState.dataFolder, {DataFolder::ChordBaseName, DataFolder::UserFileName,
+                                                        DataFolder::SettingsName});
 
     if (!WriteDefaultFiles()) {
         Application::MessageBox(Ids(0), Ids(1), Application::MB_ICONERROR, this);

@@ -8,6 +8,7 @@
 #include "app/core/UnitTransp.h"
 #include "app/core/xlat.h"
 #include "app/ui/UnitPreview.h"
+#include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
 
 #include <QAction>
@@ -24,7 +25,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -439,10 +439,10 @@ bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
     static const xlat::TSaveEncoding encodings[] = {xlat::TSaveEncoding::Utf8, xlat::TSaveEncoding::Utf16,
                                                     xlat::TSaveEncoding::Windows1251};
     const QByteArray bytes = xlat::EncodeSongText(MemoTransp->Text(), encodings[qBound(0, encoding, 2)]);
-    // A temporary file renamed over the old one: a failed save leaves the old file whole.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Application::MessageBox(fileName + CrLf + file.errorString(), Ids(1), Application::MB_ICONERROR, this);
+    // A failed save leaves the old file whole.
+    QString error;
+    if (!IniText::WriteFileAtomically(fileName, bytes, &error)) {
+        Application::MessageBox(fileName + CrLf + error, Ids(1), Application::MB_ICONERROR, this);
         return false;
     }
     MemoTransp->document()->setModified(false);

@@ -203,6 +203,19 @@ private slots:
         QVERIFY(!FForm->SaveSongFile(FDir.filePath(QStringLiteral("no/such/folder/x.txt")), 0));
         QCOMPARE(FBoxes.size(), 1);
         FBoxes.clear();
+
+        // A full disk: the message, and the song saved before stays whole.
+        TestSupport::TSmallDisk disk;
+        if (!disk.mounted)
+            QSKIP("needs root to mount a small tmpfs that can be filled");
+        const QString onDisk = disk.dir.filePath(QStringLiteral("song.txt"));
+        QVERIFY(FForm->SaveSongFile(onDisk, 0));
+        disk.Fill();
+        FForm->MemoTransp->SetText(QStringLiteral("Dm Am"));
+        QVERIFY(!FForm->SaveSongFile(onDisk, 0));
+        QCOMPARE(FBoxes.size(), 1);
+        QCOMPARE(TestSupport::ReadFile(onDisk), xlat::EncodeSongText(song, xlat::TSaveEncoding::Utf8));
+        FBoxes.clear();
     }
 
     void PasteResetsTheStepsAndChecksTheText()
