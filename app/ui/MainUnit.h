@@ -365,4 +365,7 @@ private:
     TMainState FState;
     QStringList FArguments;
     bool FStartHidden = false;
+    // Set while an Esc key is closing a list or menu, which Esc then does nothing more for.
+    bool FEscapeClosesPopup = false;
+    friend class TEscapeWatch;
 };
