@@ -358,6 +358,7 @@ private:
     void CreateWindowLinks(QWidget *page, QBoxLayout *layout);
     Settings::TSettings ControlSettings() const;
     void ApplySettings(const Settings::TSettings &settings);
+    void PlaceInside(const QPoint &topLeft);
     // The last loaded or saved options; they stand in for controls the window lacks.
     Settings::TSettings FSettings;
     QObject *FHintFilter = nullptr;
