@@ -158,6 +158,7 @@ void TMainForm::FormCreate()
     LoadUserChordTypes();
     RefreshTuningNotes();
     FillRootList(Root);
+    FillRootList(SrcComboBox);
     FillBassList();
 
     FState.currentChordType = QStringLiteral("maj");
@@ -171,6 +172,9 @@ void TMainForm::FormCreate()
     FState.versionText = QStringLiteral(VX_FILE_VERSION);
     LabelVersionInfo->SetCaption(FState.versionText);
     SetCaption(QStringLiteral("Vexo Veltrasomin ") + FState.versionText);
+    // The transposer page shown from the start showed its hint before the caption above.
+    if (PageControl->currentWidget() == MiscTab)
+        MiscTabShow();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
