@@ -295,9 +295,8 @@ void TMainForm::ShowChordWithFretNumber(const QString &roman)
 {
     const QString wanted = roman.trimmed();
     for (int i = 0; i < FState.schemeCount; ++i) {
+        // Only measured: the frets of the scheme shown stay until another one is drawn.
         const Diagram::TMinMax measure = Diagram::GetMinMax(FState.schemes[i]);
-        FState.lowestFret = measure.lowest;
-        FState.highestFret = measure.highest;
         if (Diagram::ArabicToRoman(measure.lowest, measure.highest).trimmed() != wanted)
             continue;
         FState.currentScheme = i;
