@@ -169,6 +169,11 @@ public:
     void PopUpOpenFileClick();
     void PopUpSaveClick();
     void PopUpPasteClick();
+    // Every way text enters the song editor but typing: the length limit, and for text from
+    // elsewhere the reset of the steps and the notation check.
+    void InsertSongText(const QString &text, bool newText);
+    qsizetype SongTextRoom() const;
+    QString OpenDialogFilter() const;
     void PopUpDeleteClick();
     void PopUpFontClick();
     void PopUpPreviewClick();
