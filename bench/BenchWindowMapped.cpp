@@ -2,7 +2,8 @@
 // private X server and timed until its window is mapped, beside a bare Qt Widgets window of the
 // same size started the same way. Needs Xvfb; run by hand:
 //   build/bench/BenchWindowMapped
-// The program runs from a copy in a temporary folder, so its files land there.
+// The program runs from a copy in a temporary folder, so its files land there; VX_PROGRAM=path
+// times another build of it.
 #include <QApplication>
 #include <QWidget>
 
@@ -124,7 +125,9 @@ fs::path SelfPath()
 const fs::path &ProgramCopy()
 {
     static const fs::path program = [] {
-        const fs::path built = SelfPath().parent_path().parent_path() / "app" / "veltrasomin";
+        // VX_PROGRAM names another build of the program, to compare two of them.
+        const char *other = std::getenv("VX_PROGRAM");
+        const fs::path built = other ? fs::path(other) : SelfPath().parent_path().parent_path() / "app" / "veltrasomin";
         char folder[] = "/tmp/vx-bench-XXXXXX";
         if (!::mkdtemp(folder))
             return fs::path();

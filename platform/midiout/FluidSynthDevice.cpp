@@ -34,7 +34,15 @@ TFluidSynthDevice::TFluidSynthDevice() : TFluidSynthDevice(TOptions())
 TFluidSynthDevice::TFluidSynthDevice(TOptions options) : FOptions(std::move(options))
 {
     SilenceLibraryLog();
-    FLoader = std::thread([this] { Load(); });
+}
+
+void TFluidSynthDevice::StartLoading()
+{
+    // Reading a soundfont takes a core for a while: it starts when the program asks for it or
+    // at the first play, not while the window is being built.
+    std::lock_guard lock(FLoadMutex);
+    if (!FLoader.joinable() && !FLoadDone)
+        FLoader = std::thread([this] { Load(); });
 }
 
 TFluidSynthDevice::~TFluidSynthDevice()
@@ -101,6 +109,7 @@ void TFluidSynthDevice::Load()
 
 bool TFluidSynthDevice::WaitLoaded(int timeoutMs)
 {
+    StartLoading();
     std::unique_lock lock(FLoadMutex);
     if (!FLoaded.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FLoadDone; })) {
         FError = QStringLiteral("the soundfont is still loading");
