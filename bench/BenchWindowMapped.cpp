@@ -5,6 +5,7 @@
 // The program runs from a copy in a temporary folder, so its files land there; VX_PROGRAM=path
 // times another build of it.
 #include <QApplication>
+#include <QLabel>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -206,11 +207,26 @@ void BareQtWindowOfTheSameSize(benchmark::State &state)
 }
 BENCHMARK(BareQtWindowOfTheSameSize)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
+// The same with one line of text: the share of start-up that any window showing text pays for
+// its fonts.
+void BareQtWindowWithText(benchmark::State &state)
+{
+    if (!Server().Ready() || MainWindowSize().first == 0) {
+        state.SkipWithError("needs Xvfb and the main window's size");
+        return;
+    }
+    Measure(state, {SelfPath().string(), "--bare-window", std::to_string(MainWindowSize().first),
+                    std::to_string(MainWindowSize().second), "text"});
+}
+BENCHMARK(BareQtWindowWithText)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
 int BareWindow(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QWidget window;
     window.resize(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 5)
+        new QLabel(QStringLiteral("Vexo Veltrasomin"), &window);
     window.show();
     return app.exec();
 }
@@ -219,7 +235,7 @@ int BareWindow(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--bare-window")
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--bare-window")
         return BareWindow(argc, argv);
     // The first start writes the program's files and gives the size the bare window copies.
     if (Server().Ready() && !ProgramCopy().empty())
