@@ -1,7 +1,13 @@
 #include "app/ui/MainUnit.h"
+#include "platform/midiout/MidiDevice.h"
 #include "platform/vcl/Application.h"
 
 #include <QApplication>
+#include <QTimer>
+
+namespace {
+constexpr int SoundWarmUpDelayMs = 300;
+}
 
 int main(int argc, char *argv[])
 {
@@ -16,5 +22,7 @@ int main(int argc, char *argv[])
     // A window started hidden is already in the notification area or minimized.
     if (!form.StartsHidden())
         form.show();
+    // The synthesizer reads its soundfont once the window is on screen, not while it is built.
+    QTimer::singleShot(SoundWarmUpDelayMs, [] { MidiOut::PrepareDevices(); });
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "platform/midiout/MidiOut.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -45,5 +46,24 @@ void LaterStart(benchmark::State &state)
     }
 }
 BENCHMARK(LaterStart)->Unit(benchmark::kMillisecond);
+
+// A user file with 32,000 chord types of its own.
+void StartWithManyUserTypes(benchmark::State &state)
+{
+    App();
+    QTemporaryDir dir;
+    QByteArray user = "[C]\n";
+    for (int i = 0; i < 32'000; ++i)
+        user += "type" + QByteArray::number(i) + "=0001000203xx\n";
+    QFile file(dir.filePath(QStringLiteral("user_chords.ini")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(user) != user.size())
+        state.SkipWithError("cannot write the user file");
+    file.close();
+    for (auto _ : state) {
+        TMainForm form(dir.path());
+        benchmark::DoNotOptimize(form.ChordType->count());
+    }
+}
+BENCHMARK(StartWithManyUserTypes)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -83,6 +83,8 @@ bool TMidiGen::Play()
 bool TMidiGen::PlayNote(int note)
 {
     note = int(CheckRange(0, 127, note));
+    if (DeferAfterStop([this, note] { PlayNote(note); }))
+        return true;
     if (!PrepareToPlay())
         return false;
     FLoopsLeft = FLoops;
@@ -102,6 +104,8 @@ bool TMidiGen::PlayNote(int note)
 
 bool TMidiGen::PlayString(const QString &s)
 {
+    if (DeferAfterStop([this, s] { PlayString(s); }))
+        return true;
     if (!PrepareToPlay())
         return false;
     FLoopsLeft = FLoops;
@@ -116,13 +120,41 @@ bool TMidiGen::PlayString(const QString &s)
 void TMidiGen::Stop()
 {
     FKeepLooping = false;
+    FPendingPlay = nullptr;
+    // A play still starting: its open report must not set the looping going again.
+    if (!FReady)
+        FStopRequested = true;
     if (FOpen && FReady)
         midiStreamStop(FHandle);
+}
+
+bool TMidiGen::DeferAfterStop(std::function<void()> play)
+{
+    // A play that follows a stop while the stopped play is still starting would be refused and
+    // leave silence; it starts as soon as the device can take it.
+    if (FReady || !FStopRequested)
+        return false;
+    FPendingPlay = std::move(play);
+    return true;
+}
+
+void TMidiGen::StartPendingPlay()
+{
+    if (!FPendingPlay)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (auto play = std::exchange(FPendingPlay, nullptr))
+                play();
+        },
+        Qt::QueuedConnection);
 }
 
 bool TMidiGen::Fail()
 {
     FReady = true;
+    StartPendingPlay();
     return false;
 }
 
@@ -148,6 +180,7 @@ bool TMidiGen::PrepareToPlay()
         return false;
     FReady = false;
     FKeepLooping = false;
+    FStopRequested = false;
     if (FOpen) {
         midiStreamStop(FHandle);
         if (!WaitFor([this] { return !FOpen; }))
@@ -305,11 +338,13 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
         return;
     switch (message) {
     case MM_MOM_OPEN:
-        FOpen = FIsPlaying = FKeepLooping = true;
+        FOpen = FIsPlaying = true;
+        FKeepLooping = !FStopRequested;
         FLoopsLeft = FLoops;
         break;
     case MM_MOM_POSITIONCB:
         FReady = true;
+        StartPendingPlay();
         break;
     case MM_MOM_DONE:
         if (header != &FHeader)
@@ -332,6 +367,7 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
         FHandle = 0;
         // Ready again even when the stream closed before any of its events sounded.
         FReady = true;
+        StartPendingPlay();
         break;
     default:
         break;

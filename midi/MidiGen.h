@@ -5,6 +5,7 @@
 #include "platform/midiout/MidiOut.h"
 
 #include <QObject>
+#include <functional>
 #include <vector>
 
 class QEventLoop;
@@ -112,7 +113,8 @@ public:
     // The running pass ends and the stream closes; looping stops.
     void Stop();
 
-    // False from the start of a play until its first event has sounded; plays are refused then.
+    // False from the start of a play until its first event has sounded; plays are refused then,
+    // except one asked for after a Stop, which starts as soon as the stopped play has.
     bool IsReady() const { return FReady; }
     // The channel of the play under way (copied from Channel when it starts).
     int EffectiveChannel() const { return FEffectiveChannel; }
@@ -135,6 +137,8 @@ private:
     void AbandonStream();
     void ReleaseBuffer();
     bool Fail();
+    bool DeferAfterStop(std::function<void()> play);
+    void StartPendingPlay();
 
     MidiOut::HMIDISTRM FHandle = 0;
     int32_t FDeviceId = -1;
@@ -164,6 +168,8 @@ private:
     bool FOpen = false;
     bool FKeepLooping = false;
     bool FReady = true;
+    bool FStopRequested = false;          // a stop came while the current play was starting
+    std::function<void()> FPendingPlay;  // a play asked for after that stop
     QObject *FWindow = nullptr; // receives the stream's reports
     std::vector<QEventLoop *> FWaits;
     int FReportTimeoutMs = 3000;

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <unistd.h>
 #include <memory>
 
 namespace TestSupport {
@@ -41,6 +44,35 @@ inline std::shared_ptr<TCaptureDevice> UseCapturePort()
     MidiOut::SetDevices({port});
     return port;
 }
+
+// A tmpfs of a few pages, mounted for the test when it runs as root.
+struct TSmallDisk
+{
+    QTemporaryDir dir;
+    bool mounted = false;
+    TSmallDisk()
+    {
+        if (::geteuid() == 0)
+            mounted = ::system(("mount -t tmpfs -o size=64k tmpfs " + dir.path().toStdString() + " 2>/dev/null").c_str()) == 0;
+    }
+    ~TSmallDisk()
+    {
+        if (mounted)
+            (void)::system(("umount " + dir.path().toStdString()).c_str());
+    }
+    // Fills the disk to the last byte with a file that can be removed later.
+    void Fill()
+    {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        while (filler.write("x", 1) == 1) {
+        }
+    }
+};
 
 inline void RestoreDevicesAndBoxes()
 {

@@ -75,8 +75,8 @@ int PullInto(int start, int length, int low, int high)
 TSettings Load(const TIniFile &file, const TSettings &current, const TLimits &limits)
 {
     TSettings s = current;
-    s.top = file.ReadInteger(Position, QStringLiteral("Top"), current.top);
-    s.left = file.ReadInteger(Position, QStringLiteral("Left"), current.left);
+    s.top = std::clamp(file.ReadInteger(Position, QStringLiteral("Top"), current.top), -MaxCoordinate, MaxCoordinate);
+    s.left = std::clamp(file.ReadInteger(Position, QStringLiteral("Left"), current.left), -MaxCoordinate, MaxCoordinate);
     s.volumePos = ReadInRange(file, QStringLiteral("Volume_Pos"), current.volumePos, 0, MaxTrackBarPosition);
     s.durationPos = ReadInRange(file, QStringLiteral("Duration_Pos"), current.durationPos, 0, MaxTrackBarPosition);
     s.langComboBox = ReadInRange(file, QStringLiteral("LangComboBox"), current.langComboBox, 0, limits.languages - 1);
@@ -151,14 +151,17 @@ bool Save(const QString &fileName, const TSettings &settings, bool keepPosition)
 
 QPoint VisiblePosition(const QPoint &topLeft, const QSize &frameSize, const QList<QRect> &screens)
 {
+    // A hand-edited place near the ends of int would overflow every sum below.
+    const QPoint stored(std::clamp(topLeft.x(), -MaxCoordinate, MaxCoordinate),
+                        std::clamp(topLeft.y(), -MaxCoordinate, MaxCoordinate));
     if (screens.isEmpty())
-        return topLeft;
-    const int width = std::max(1, frameSize.width());
-    const QRect strip(topLeft, QSize(width, std::max(1, std::min(TitleStripHeight, frameSize.height()))));
+        return stored;
+    const int width = std::clamp(frameSize.width(), 1, MaxCoordinate);
+    const QRect strip(stored, QSize(width, std::clamp(frameSize.height(), 1, TitleStripHeight)));
     for (const QRect &screen : screens) {
         const QRect shared = screen.intersected(strip);
         if (shared.width() >= std::min(ReachableWidth, width) && shared.height() >= std::min(ReachableHeight, strip.height()))
-            return topLeft;
+            return stored;
     }
     const QRect *nearest = &screens.first();
     qint64 best = std::numeric_limits<qint64>::max();
@@ -169,8 +172,9 @@ QPoint VisiblePosition(const QPoint &topLeft, const QSize &frameSize, const QLis
             nearest = &screen;
         }
     }
-    return QPoint(PullInto(topLeft.x(), width, nearest->left(), nearest->right()),
-                  PullInto(topLeft.y(), frameSize.height(), nearest->top(), nearest->bottom()));
+    return QPoint(PullInto(stored.x(), width, nearest->left(), nearest->right()),
+                  PullInto(stored.y(), std::clamp(frameSize.height(), 0, MaxCoordinate), nearest->top(),
+                           nearest->bottom()));
 }
 
 } // namespace Settings

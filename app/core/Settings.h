@@ -55,6 +55,8 @@ struct TLimits
 constexpr int MinFontSize = 6;
 constexpr int MaxFontSize = 72;
 constexpr int MaxTrackBarPosition = 100;
+// Window coordinates beyond any desktop; stored places are held within them.
+constexpr int MaxCoordinate = 1 << 24;
 
 // Reads every key with the current value as its default. A value that is no number, out of its
 // control's range, an empty font name, or a radio pair with neither item checked leaves the

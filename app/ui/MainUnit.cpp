@@ -133,6 +133,8 @@ void TMainForm::FormCreate()
 {
     if (FState.dataFolder.isEmpty())
         FState.dataFolder = DataFolder::ChooseDataFolder();
+    IniText::RemoveStaleTemporaries(FState.dataFolder, {DataFolder::ChordBaseName, DataFolder::UserFileName,
+                                                        DataFolder::SettingsName});
 
     if (!WriteDefaultFiles()) {
         Application::MessageBox(Ids(0), Ids(1), Application::MB_ICONERROR, this);
@@ -161,6 +163,7 @@ void TMainForm::FormCreate()
     LoadUserChordTypes();
     RefreshTuningNotes();
     FillRootList(Root);
+    FillRootList(SrcComboBox);
     FillBassList();
 
     FState.currentChordType = QStringLiteral("maj");
@@ -174,6 +177,9 @@ void TMainForm::FormCreate()
     FState.versionText = QStringLiteral(VX_FILE_VERSION);
     LabelVersionInfo->SetCaption(FState.versionText);
     SetCaption(QStringLiteral("Vexo Veltrasomin ") + FState.versionText);
+    // The transposer page shown from the start showed its hint before the caption above.
+    if (PageControl->currentWidget() == MiscTab)
+        MiscTabShow();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

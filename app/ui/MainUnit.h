@@ -171,6 +171,11 @@ public:
     void PopUpOpenFileClick();
     void PopUpSaveClick();
     void PopUpPasteClick();
+    // Every way text enters the song editor but typing: the length limit, and for text from
+    // elsewhere the reset of the steps and the notation check.
+    void InsertSongText(const QString &text, bool newText);
+    qsizetype SongTextRoom() const;
+    QString OpenDialogFilter() const;
     void PopUpDeleteClick();
     void PopUpFontClick();
     void PopUpPreviewClick();
@@ -365,6 +370,7 @@ private:
     void CreateWindowLinks(QWidget *page, QBoxLayout *layout);
     Settings::TSettings ControlSettings() const;
     void ApplySettings(const Settings::TSettings &settings);
+    void PlaceInside(const QPoint &topLeft);
     // The last loaded or saved options; they stand in for controls the window lacks.
     Settings::TSettings FSettings;
     QObject *FHintFilter = nullptr;
@@ -372,4 +378,7 @@ private:
     TMainState FState;
     QStringList FArguments;
     bool FStartHidden = false;
+    // Set while an Esc key is closing a list or menu, which Esc then does nothing more for.
+    bool FEscapeClosesPopup = false;
+    friend class TEscapeWatch;
 };

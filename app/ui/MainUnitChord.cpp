@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -192,10 +193,19 @@ void TMainForm::LoadUserChordTypes()
         Application::MessageBox(Ids(259), Ids(1), Application::MB_ICONERROR, this);
         return;
     }
-    const bool blocked = ChordType->blockSignals(true);
+    // A set of the names in the list, compared without case as the list compares them: a user
+    // file of thousands of types opens at once instead of rescanning the list for each.
+    QSet<QString> known;
+    for (int i = 0; i < ChordType->count(); ++i)
+        known.insert(ChordType->itemText(i).toCaseFolded());
+    QStringList added;
     for (const QString &name : types.names)
-        if (ChordType->IndexOfText(name) < 0)
-            ChordType->addItem(name);
+        if (!known.contains(name.toCaseFolded())) {
+            known.insert(name.toCaseFolded());
+            added.append(name);
+        }
+    const bool blocked = ChordType->blockSignals(true);
+    ChordType->addItems(added);
     ChordType->SetItemIndex(0);
     ChordType->blockSignals(blocked);
 }
@@ -295,9 +305,8 @@ void TMainForm::ShowChordWithFretNumber(const QString &roman)
 {
     const QString wanted = roman.trimmed();
     for (int i = 0; i < FState.schemeCount; ++i) {
+        // Only measured: the frets of the scheme shown stay until another one is drawn.
         const Diagram::TMinMax measure = Diagram::GetMinMax(FState.schemes[i]);
-        FState.lowestFret = measure.lowest;
-        FState.highestFret = measure.highest;
         if (Diagram::ArabicToRoman(measure.lowest, measure.highest).trimmed() != wanted)
             continue;
         FState.currentScheme = i;

@@ -7,10 +7,12 @@
 #include "platform/vcl/ActionList.h"
 #include "platform/vcl/Application.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -67,6 +69,35 @@ private:
     TMainForm *FForm;
 };
 
+} // namespace
+
+// A list or menu may close on Esc before the window's Esc action sees the key, so whether one
+// was open is noted when the key arrives.
+class TEscapeWatch : public QObject
+{
+public:
+    explicit TEscapeWatch(TMainForm *form) : QObject(form), FForm(form) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            if (type == QEvent::KeyRelease)
+                FForm->FEscapeClosesPopup = false;
+            else if (QApplication::activePopupWidget())
+                FForm->FEscapeClosesPopup = true;
+        }
+        return false;
+    }
+
+private:
+    TMainForm *FForm;
+};
+
+namespace {
+
 QString Numbered(const char *prefix, int n)
 {
     return QLatin1String(prefix) + QString::number(n);
@@ -106,6 +137,7 @@ void TMainForm::CreateActions()
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
     new TKeyPreview(this);
+    new TEscapeWatch(this);
 
     // The window opens on the chord page, which counts as showing it.
     if (PageControl->currentWidget() == MainTab)
@@ -231,6 +263,9 @@ void TMainForm::ActionCopyExecute()
 
 void TMainForm::ActionEscapeExecute()
 {
+    // Esc that closes a list, a menu or the completer is spent on it.
+    if (std::exchange(FEscapeClosesPopup, false) || QApplication::activePopupWidget())
+        return;
     if (OptionsTrayIcon->Checked()) {
         VxTrayIcon->HideApplication();
         return;

@@ -111,13 +111,28 @@ void TMainForm::OptionsShowHintsClick()
         qApp->installEventFilter(FHintFilter);
 }
 
+void TMainForm::PlaceInside(const QPoint &topLeft)
+{
+    // setGeometry places the inside of the window, where move() may place the frame; it must
+    // not keep the window from taking its natural size when it is first shown.
+    const bool sized = testAttribute(Qt::WA_Resized);
+    setGeometry(QRect(topLeft, size()));
+    setAttribute(Qt::WA_Resized, sized);
+}
+
 void TMainForm::OptionsAlwaysOnTopClick()
 {
     const bool shown = isVisible();
+    const QRect place = geometry();
+    const bool sized = testAttribute(Qt::WA_Resized);
     setWindowFlag(Qt::WindowStaysOnTopHint, OptionsAlwaysOnTop->Checked());
-    // A window whose flags change is hidden by the toolkit; bring it back where it was.
-    if (shown)
+    // A window whose flags change is hidden and made anew by the toolkit; bring it back where
+    // it was, as large as it was.
+    if (shown) {
+        setGeometry(place);
+        setAttribute(Qt::WA_Resized, sized);
         show();
+    }
 }
 
 void TMainForm::OptionsTrayIconClick()
@@ -128,8 +143,11 @@ void TMainForm::OptionsTrayIconClick()
 Settings::TSettings TMainForm::ControlSettings() const
 {
     Settings::TSettings s = FSettings;
-    s.top = y();
-    s.left = x();
+    // The place of the window's inside, not of its frame: the frame is the window manager's,
+    // unknown until the window is mapped, and a place stored one way and restored the other
+    // creeps by the title bar's height on every start.
+    s.top = geometry().y();
+    s.left = geometry().x();
     if (const auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
         s.volumePos = volume->value();
     if (const auto *duration = Control<QSlider>(this, "DurationTrackBar"))
@@ -163,7 +181,7 @@ Settings::TSettings TMainForm::ControlSettings() const
 void TMainForm::ApplySettings(const Settings::TSettings &s)
 {
     FSettings = s;
-    move(Settings::VisiblePosition(QPoint(s.left, s.top), frameGeometry().size(), ScreenAreas()));
+    PlaceInside(Settings::VisiblePosition(QPoint(s.left, s.top), frameGeometry().size(), ScreenAreas()));
     if (auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
         volume->setValue(s.volumePos);
     if (auto *duration = Control<QSlider>(this, "DurationTrackBar"))

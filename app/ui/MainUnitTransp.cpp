@@ -8,6 +8,7 @@
 #include "app/core/UnitTransp.h"
 #include "app/core/xlat.h"
 #include "app/ui/UnitPreview.h"
+#include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
 
 #include <QAction>
@@ -24,7 +25,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -56,18 +56,26 @@ bool KeypadZoomKey(const QKeyEvent *key)
 class TMemoTranspEvents : public QObject
 {
 public:
-    TMemoTranspEvents(TMainForm *form, TMemo *memo) : QObject(memo), FForm(form), FMemo(memo)
+    TMemoTranspEvents(TMainForm *form, TMemo *memo)
+        : QObject(memo), FForm(form), FMemo(memo), FViewport(memo->viewport())
     {
-        memo->installEventFilter(this);
-        memo->viewport()->installEventFilter(this);
+        // Seen before any widget: Ctrl+wheel zooms the editor wherever over the page the pointer is.
+        qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (event->type() == QEvent::Wheel)
+            return Wheel(watched, static_cast<QWheelEvent *>(event));
+        // Only pointers are compared: events keep coming while the window is torn down.
+        if (watched != FMemo && watched != FViewport)
+            return false;
         switch (event->type()) {
         case QEvent::KeyPress: {
             const auto *key = static_cast<QKeyEvent *>(event);
+            if (TypesText(key) && FForm->SongTextRoom() < key->text().size())
+                return true;
             if (key->matches(QKeySequence::Paste)) {
                 FForm->PopUpPasteClick();
                 return true;
@@ -82,7 +90,7 @@ protected:
             FForm->MemoTranspKeyUp();
             break;
         case QEvent::MouseButtonPress:
-            if (watched == FMemo->viewport()) {
+            if (watched == FViewport) {
                 const auto *mouse = static_cast<QMouseEvent *>(event);
                 const int caret = FMemo->cursorForPosition(mouse->position().toPoint()).position();
                 FForm->MemoTranspMouseDown(FMemo, mouse->button(), mouse->modifiers(), caret);
@@ -90,19 +98,9 @@ protected:
             break;
         case QEvent::MouseButtonDblClick:
             // Ctrl+double-click stays a chord click.
-            if (watched == FMemo->viewport() && !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
+            if (watched == FViewport && !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
                 FForm->MemoTranspDblClick(FMemo);
             break;
-        case QEvent::Wheel: {
-            const auto *wheel = static_cast<QWheelEvent *>(event);
-            if (!(wheel->modifiers() & Qt::ControlModifier))
-                break;
-            const bool showing = FForm->PageControl->currentWidget() == FForm->MiscTab &&
-                                 FForm->PageControlTransp->currentWidget() == FForm->TabSheetText;
-            if (showing && !FMemo->document()->isEmpty() && wheel->angleDelta().y() != 0)
-                FForm->ChangeMemoFontSize(FMemo, wheel->angleDelta().y() > 0 ? 1 : -1);
-            return true;
-        }
         default:
             break;
         }
@@ -110,8 +108,31 @@ protected:
     }
 
 private:
+    static bool TypesText(const QKeyEvent *key)
+    {
+        if (key->text().isEmpty() || (key->modifiers() & Qt::ControlModifier))
+            return false;
+        const QChar first = key->text().front();
+        return first.isPrint() || first == QLatin1Char('\r') || first == QLatin1Char('\t');
+    }
+
+    bool Wheel(QObject *watched, const QWheelEvent *wheel)
+    {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (!(wheel->modifiers() & Qt::ControlModifier) || !widget || widget->window() != FForm)
+            return false;
+        const bool showing = FForm->PageControl->currentWidget() == FForm->MiscTab &&
+                             FForm->PageControlTransp->currentWidget() == FForm->TabSheetText;
+        if (!showing)
+            return watched == FMemo || watched == FViewport;
+        if (!FMemo->document()->isEmpty() && wheel->angleDelta().y() != 0)
+            FForm->ChangeMemoFontSize(FMemo, wheel->angleDelta().y() > 0 ? 1 : -1);
+        return true;
+    }
+
     TMainForm *FForm;
     TMemo *FMemo;
+    QWidget *FViewport;
 };
 
 QStringList GridRow(const QTableWidget *grid, int row)
@@ -221,6 +242,8 @@ void TMainForm::CreateTransposerPage()
     MemoTransp->SetFont(memoFont);
     textLayout->addWidget(MemoTransp);
     new TMemoTranspEvents(this, MemoTransp);
+    // The mouse selection and drops take the paste's way in.
+    MemoTransp->OnInsertText = [this](const QString &text, bool moved) { InsertSongText(text, !moved); };
 
     PopupMenuTransp = new QMenu(MemoTransp);
     PopupMenuTransp->setObjectName(QStringLiteral("PopupMenuTransp"));
@@ -388,10 +411,14 @@ qint64 TMainForm::FileSizeOf(const QString &fileName)
     return info.exists() ? info.size() : -1;
 }
 
+QString TMainForm::OpenDialogFilter() const
+{
+    return Ids(301) + QStringLiteral(" (*.txt)");
+}
+
 void TMainForm::PopUpOpenFileClick()
 {
-    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                          QStringLiteral("Текстовые файлы (*.txt)"));
+    const QString fileName = QFileDialog::getOpenFileName(this, QString(), QString(), OpenDialogFilter());
     if (!fileName.isEmpty())
         OpenSongFile(fileName);
 }
@@ -439,10 +466,10 @@ bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
     static const xlat::TSaveEncoding encodings[] = {xlat::TSaveEncoding::Utf8, xlat::TSaveEncoding::Utf16,
                                                     xlat::TSaveEncoding::Windows1251};
     const QByteArray bytes = xlat::EncodeSongText(MemoTransp->Text(), encodings[qBound(0, encoding, 2)]);
-    // A temporary file renamed over the old one: a failed save leaves the old file whole.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Application::MessageBox(fileName + CrLf + file.errorString(), Ids(1), Application::MB_ICONERROR, this);
+    // A failed save leaves the old file whole.
+    QString error;
+    if (!IniText::WriteFileAtomically(fileName, bytes, &error)) {
+        Application::MessageBox(fileName + CrLf + error, Ids(1), Application::MB_ICONERROR, this);
         return false;
     }
     MemoTransp->document()->setModified(false);
@@ -451,16 +478,29 @@ bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
 
 void TMainForm::PopUpPasteClick()
 {
-    SpeedButtonDefaultClick();
-    QTextCursor cursor = MemoTransp->textCursor();
+    InsertSongText(QGuiApplication::clipboard()->text(), true);
+}
+
+qsizetype TMainForm::SongTextRoom() const
+{
+    const QTextCursor cursor = MemoTransp->textCursor();
     const qsizetype kept = MemoTransp->document()->characterCount() - 1 - cursor.selectedText().size();
-    const QString text = EditorLineBreaks(QGuiApplication::clipboard()->text());
-    const qsizetype room = MaxSongLength - kept;
+    return MaxSongLength - kept;
+}
+
+void TMainForm::InsertSongText(const QString &pasted, bool newText)
+{
+    // Text from elsewhere may be a song in another key: the page starts again from its key.
+    if (newText)
+        SpeedButtonDefaultClick();
+    QTextCursor cursor = MemoTransp->textCursor();
+    const QString text = EditorLineBreaks(pasted);
+    const qsizetype room = SongTextRoom();
     if (text.isEmpty() || room <= 0)
         return;
     cursor.insertText(text.left(room));
     MemoTransp->setTextCursor(cursor);
-    if (OptionsCheckText && OptionsCheckText->Checked())
+    if (newText && OptionsCheckText && OptionsCheckText->Checked())
         CheckSongText(MemoTransp->Text());
 }
 

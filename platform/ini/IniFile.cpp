@@ -4,24 +4,53 @@
 
 #include "platform/text/AnsiText.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 #include <sys/stat.h>
 #include <vector>
 
 namespace IniText {
 
-bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes)
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+    // QSaveFile buffers small writes and renames even when the last flush inside commit() fails,
+    // which on a full disk puts an empty file in place of the old one: flush and check first.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+                         file.error() == QFileDevice::NoError;
+    if (written && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, int minimumAgeSeconds)
+{
+    // A save cut short leaves "<name>.XXXXXX" behind; a young one may still be another copy's save.
+    const QDir dir(folder);
+    const QDateTime youngest = QDateTime::currentDateTimeUtc().addSecs(-minimumAgeSeconds);
+    int removed = 0;
+    for (const QString &name : fileNames) {
+        const QFileInfoList found =
+            dir.entryInfoList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+        for (const QFileInfo &info : found) {
+            const QString suffix = info.fileName().mid(name.size() + 1);
+            // All lower-case letters reads as a word ("backup"): the user's own copy, left alone.
+            const bool ours = std::all_of(suffix.begin(), suffix.end(),
+                                          [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) &&
+                              !std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLower(); });
+            if (ours && info.lastModified().toUTC() <= youngest && QFile::remove(info.filePath()))
+                ++removed;
+        }
     }
-    return file.commit();
+    return removed;
 }
 
 QStringList SplitLines(const QString &text)

@@ -44,8 +44,12 @@ private:
 };
 
 namespace IniText {
-// Writes bytes to a file through a temporary file in the same folder and a rename.
-bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes);
+// Writes bytes to a file through a temporary file in the same folder and a rename, only after
+// every byte reached the disk; otherwise the old file stays and error says why.
+bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error = nullptr);
+// Removes the temporaries an interrupted write of one of fileNames left in folder, when older
+// than minimumAgeSeconds. Returns how many went.
+int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, int minimumAgeSeconds = 60);
 // The lines of a text file read with AnsiText's rules; LF and CRLF both end a line.
 QStringList SplitLines(const QString &text);
 } // namespace IniText

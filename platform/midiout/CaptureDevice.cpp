@@ -1,6 +1,6 @@
 #include "platform/midiout/CaptureDevice.h"
 
-#include <QSaveFile>
+#include "platform/ini/IniFile.h"
 
 TCaptureDevice::TCaptureDevice(const QString &name) : FName(name.left(31))
 {
@@ -132,11 +132,5 @@ QByteArray TCaptureDevice::SmfBytes(uint16_t division) const
 
 bool TCaptureDevice::WriteSmf(const QString &path, uint16_t division) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = SmfBytes(division);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return IniText::WriteFileAtomically(path, SmfBytes(division));
 }

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <chrono>
 #include <cmath>
+#include <dlfcn.h>
+#include <type_traits>
 #include <fluidsynth.h>
 
 namespace {
@@ -12,12 +14,81 @@ namespace {
 // reported through the device's own result instead.
 void QuietLog(int, const char *, void *) {}
 
+// The synthesizer library and the dozens of libraries it brings are opened at the first use, not
+// when the program starts: loading and linking them cost more than building the window.
+struct TFluidSynthLibrary
+{
+    bool loaded = false;
+    decltype(&::fluid_set_log_function) fluid_set_log_function = nullptr;
+    decltype(&::new_fluid_settings) new_fluid_settings = nullptr;
+    decltype(&::delete_fluid_settings) delete_fluid_settings = nullptr;
+    decltype(&::fluid_settings_setnum) fluid_settings_setnum = nullptr;
+    decltype(&::fluid_settings_setint) fluid_settings_setint = nullptr;
+    decltype(&::fluid_settings_setstr) fluid_settings_setstr = nullptr;
+    decltype(&::new_fluid_synth) new_fluid_synth = nullptr;
+    decltype(&::delete_fluid_synth) delete_fluid_synth = nullptr;
+    decltype(&::fluid_synth_sfload) fluid_synth_sfload = nullptr;
+    decltype(&::new_fluid_audio_driver) new_fluid_audio_driver = nullptr;
+    decltype(&::delete_fluid_audio_driver) delete_fluid_audio_driver = nullptr;
+    decltype(&::fluid_synth_get_sfont_by_id) fluid_synth_get_sfont_by_id = nullptr;
+    decltype(&::fluid_sfont_get_preset) fluid_sfont_get_preset = nullptr;
+    decltype(&::fluid_synth_program_change) fluid_synth_program_change = nullptr;
+    decltype(&::fluid_synth_noteoff) fluid_synth_noteoff = nullptr;
+    decltype(&::fluid_synth_noteon) fluid_synth_noteon = nullptr;
+    decltype(&::fluid_synth_cc) fluid_synth_cc = nullptr;
+    decltype(&::fluid_synth_pitch_bend) fluid_synth_pitch_bend = nullptr;
+    decltype(&::fluid_synth_all_notes_off) fluid_synth_all_notes_off = nullptr;
+    decltype(&::fluid_synth_write_float) fluid_synth_write_float = nullptr;
+};
+
+const TFluidSynthLibrary &Fluid()
+{
+    static const TFluidSynthLibrary library = [] {
+        TFluidSynthLibrary lib;
+        void *handle = ::dlopen("libfluidsynth.so.3", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            handle = ::dlopen("libfluidsynth.so", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return lib;
+        bool complete = true;
+        auto Resolve = [&](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(handle, name));
+            complete = complete && function;
+        };
+        Resolve(lib.fluid_set_log_function, "fluid_set_log_function");
+        Resolve(lib.new_fluid_settings, "new_fluid_settings");
+        Resolve(lib.delete_fluid_settings, "delete_fluid_settings");
+        Resolve(lib.fluid_settings_setnum, "fluid_settings_setnum");
+        Resolve(lib.fluid_settings_setint, "fluid_settings_setint");
+        Resolve(lib.fluid_settings_setstr, "fluid_settings_setstr");
+        Resolve(lib.new_fluid_synth, "new_fluid_synth");
+        Resolve(lib.delete_fluid_synth, "delete_fluid_synth");
+        Resolve(lib.fluid_synth_sfload, "fluid_synth_sfload");
+        Resolve(lib.new_fluid_audio_driver, "new_fluid_audio_driver");
+        Resolve(lib.delete_fluid_audio_driver, "delete_fluid_audio_driver");
+        Resolve(lib.fluid_synth_get_sfont_by_id, "fluid_synth_get_sfont_by_id");
+        Resolve(lib.fluid_sfont_get_preset, "fluid_sfont_get_preset");
+        Resolve(lib.fluid_synth_program_change, "fluid_synth_program_change");
+        Resolve(lib.fluid_synth_noteoff, "fluid_synth_noteoff");
+        Resolve(lib.fluid_synth_noteon, "fluid_synth_noteon");
+        Resolve(lib.fluid_synth_cc, "fluid_synth_cc");
+        Resolve(lib.fluid_synth_pitch_bend, "fluid_synth_pitch_bend");
+        Resolve(lib.fluid_synth_all_notes_off, "fluid_synth_all_notes_off");
+        Resolve(lib.fluid_synth_write_float, "fluid_synth_write_float");
+        // The library stays loaded for the life of the program.
+        lib.loaded = complete;
+        return lib;
+    }();
+    return library;
+}
+
+
 void SilenceLibraryLog()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, QuietLog, nullptr);
+            Fluid().fluid_set_log_function(level, QuietLog, nullptr);
     });
 }
 
@@ -33,8 +104,15 @@ TFluidSynthDevice::TFluidSynthDevice() : TFluidSynthDevice(TOptions())
 
 TFluidSynthDevice::TFluidSynthDevice(TOptions options) : FOptions(std::move(options))
 {
-    SilenceLibraryLog();
-    FLoader = std::thread([this] { Load(); });
+}
+
+void TFluidSynthDevice::StartLoading()
+{
+    // Reading a soundfont takes a core for a while: it starts when the program asks for it or
+    // at the first play, not while the window is being built.
+    std::lock_guard lock(FLoadMutex);
+    if (!FLoader.joinable() && !FLoadDone)
+        FLoader = std::thread([this] { Load(); });
 }
 
 TFluidSynthDevice::~TFluidSynthDevice()
@@ -42,11 +120,11 @@ TFluidSynthDevice::~TFluidSynthDevice()
     if (FLoader.joinable())
         FLoader.join();
     if (FDriver)
-        delete_fluid_audio_driver(FDriver);
+        Fluid().delete_fluid_audio_driver(FDriver);
     if (FSynth)
-        delete_fluid_synth(FSynth);
+        Fluid().delete_fluid_synth(FSynth);
     if (FSettings)
-        delete_fluid_settings(FSettings);
+        Fluid().delete_fluid_settings(FSettings);
 }
 
 QStringList TFluidSynthDevice::FindSoundFonts()
@@ -67,22 +145,30 @@ QStringList TFluidSynthDevice::FindSoundFonts()
 
 void TFluidSynthDevice::Load()
 {
-    fluid_settings_t *settings = new_fluid_settings();
+    if (!Fluid().loaded) {
+        std::lock_guard lock(FLoadMutex);
+        FError = QStringLiteral("the synthesizer library could not be loaded");
+        FLoadDone = true;
+        FLoaded.notify_all();
+        return;
+    }
+    SilenceLibraryLog();
+    fluid_settings_t *settings = Fluid().new_fluid_settings();
     fluid_synth_t *synth = nullptr;
     int fontId = -1;
     QString error;
     if (settings) {
-        fluid_settings_setnum(settings, "synth.sample-rate", FOptions.sampleRate);
-        fluid_settings_setnum(settings, "synth.gain", FOptions.gain);
-        fluid_settings_setint(settings, "audio.period-size", FOptions.periodSize);
-        fluid_settings_setint(settings, "audio.periods", FOptions.periods);
-        synth = new_fluid_synth(settings);
+        Fluid().fluid_settings_setnum(settings, "synth.sample-rate", FOptions.sampleRate);
+        Fluid().fluid_settings_setnum(settings, "synth.gain", FOptions.gain);
+        Fluid().fluid_settings_setint(settings, "audio.period-size", FOptions.periodSize);
+        Fluid().fluid_settings_setint(settings, "audio.periods", FOptions.periods);
+        synth = Fluid().new_fluid_synth(settings);
     }
     if (!synth) {
         error = QStringLiteral("the synthesizer could not be created");
     } else {
         for (const QString &font : FOptions.soundFonts) {
-            fontId = fluid_synth_sfload(synth, QFile::encodeName(font).constData(), 1);
+            fontId = Fluid().fluid_synth_sfload(synth, QFile::encodeName(font).constData(), 1);
             if (fontId >= 0)
                 break;
         }
@@ -101,6 +187,7 @@ void TFluidSynthDevice::Load()
 
 bool TFluidSynthDevice::WaitLoaded(int timeoutMs)
 {
+    StartLoading();
     std::unique_lock lock(FLoadMutex);
     if (!FLoaded.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FLoadDone; })) {
         FError = QStringLiteral("the soundfont is still loading");
@@ -138,9 +225,9 @@ bool TFluidSynthDevice::DoOpen()
     if (FDriver)
         return true;
     for (const QString &name : FOptions.audioDrivers) {
-        if (fluid_settings_setstr(FSettings, "audio.driver", name.toLatin1().constData()) != FLUID_OK)
+        if (Fluid().fluid_settings_setstr(FSettings, "audio.driver", name.toLatin1().constData()) != FLUID_OK)
             continue;
-        FDriver = new_fluid_audio_driver(FSettings, FSynth);
+        FDriver = Fluid().new_fluid_audio_driver(FSettings, FSynth);
         if (FDriver) {
             FDriverName = name;
             FError.clear();
@@ -160,11 +247,11 @@ void TFluidSynthDevice::SendProgram(int channel, int program)
 {
     // A drum kit the soundfont lacks would leave the channel silent; the standard kit stands in.
     if (channel == DrumChannel) {
-        fluid_sfont_t *font = fluid_synth_get_sfont_by_id(FSynth, FSoundFontId);
-        if (font && !fluid_sfont_get_preset(font, DrumBank, program))
+        fluid_sfont_t *font = Fluid().fluid_synth_get_sfont_by_id(FSynth, FSoundFontId);
+        if (font && !Fluid().fluid_sfont_get_preset(font, DrumBank, program))
             program = 0;
     }
-    fluid_synth_program_change(FSynth, channel, program);
+    Fluid().fluid_synth_program_change(FSynth, channel, program);
 }
 
 void TFluidSynthDevice::ShortMessage(uint32_t message, uint64_t)
@@ -177,22 +264,22 @@ void TFluidSynthDevice::ShortMessage(uint32_t message, uint64_t)
     const int data2 = int((message >> 16) & 0x7F);
     switch (status) {
     case 0x80:
-        fluid_synth_noteoff(FSynth, channel, data1);
+        Fluid().fluid_synth_noteoff(FSynth, channel, data1);
         break;
     case 0x90:
         if (data2 == 0)
-            fluid_synth_noteoff(FSynth, channel, data1);
+            Fluid().fluid_synth_noteoff(FSynth, channel, data1);
         else
-            fluid_synth_noteon(FSynth, channel, data1, data2);
+            Fluid().fluid_synth_noteon(FSynth, channel, data1, data2);
         break;
     case 0xB0:
-        fluid_synth_cc(FSynth, channel, data1, data2);
+        Fluid().fluid_synth_cc(FSynth, channel, data1, data2);
         break;
     case 0xC0:
         SendProgram(channel, data1);
         break;
     case 0xE0:
-        fluid_synth_pitch_bend(FSynth, channel, data1 | (data2 << 7));
+        Fluid().fluid_synth_pitch_bend(FSynth, channel, data1 | (data2 << 7));
         break;
     default:
         break;
@@ -202,7 +289,7 @@ void TFluidSynthDevice::ShortMessage(uint32_t message, uint64_t)
 void TFluidSynthDevice::Reset()
 {
     if (FSynth)
-        fluid_synth_all_notes_off(FSynth, -1);
+        Fluid().fluid_synth_all_notes_off(FSynth, -1);
 }
 
 void TFluidSynthDevice::Render(float *left, float *right, int frames)
@@ -214,7 +301,7 @@ void TFluidSynthDevice::Render(float *left, float *right, int frames)
     for (int done = 0; done < frames;) {
         const int count = std::min(Block, frames - done);
         AdvanceClockUs(std::llround(count * usPerFrame));
-        fluid_synth_write_float(FSynth, count, left, done, 1, right, done, 1);
+        Fluid().fluid_synth_write_float(FSynth, count, left, done, 1, right, done, 1);
         done += count;
     }
 }

@@ -39,6 +39,8 @@ public:
     void Reset() override;
     bool VirtualClock() const override { return FOptions.offline; }
 
+    // Starts reading the soundfont on a thread of its own; the first open does it otherwise.
+    void StartLoading();
     // Waits (at most timeoutMs) for the soundfont; false when none could be loaded.
     bool WaitLoaded(int timeoutMs);
     // Why the last open failed, for the log.

@@ -68,6 +68,9 @@ const TDeviceList &Devices();
 void SetDevices(TDeviceList devices);
 // Drops a list set by SetDevices; the next use builds the system's list again.
 void ResetDevices();
+// Lets the devices get ready to sound (the synthesizer reads its soundfont) in the background;
+// a program calls it once its window is up. A device not made ready gets ready at its first use.
+void PrepareDevices();
 // The device for an id (-1: the mapper); null when there is none.
 std::shared_ptr<TMidiDevice> DeviceById(int id);
 

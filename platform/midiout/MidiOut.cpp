@@ -112,6 +112,13 @@ void ResetDevices()
     ListSlot().reset();
 }
 
+void PrepareDevices()
+{
+    for (const std::shared_ptr<TMidiDevice> &device : Devices())
+        if (auto *synth = dynamic_cast<TFluidSynthDevice *>(device.get()))
+            synth->StartLoading();
+}
+
 std::shared_ptr<TMidiDevice> DeviceById(int id)
 {
     const TDeviceList &devices = Devices();

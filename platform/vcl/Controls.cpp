@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -156,6 +158,22 @@ QString TMemo::Text() const
 void TMemo::SetText(const QString &value)
 {
     setPlainText(value);
+}
+
+void TMemo::insertFromMimeData(const QMimeData *source)
+{
+    if (OnInsertText && source && source->hasText())
+        OnInsertText(source->text(), FDropFromSelf);
+    else
+        QPlainTextEdit::insertFromMimeData(source);
+}
+
+void TMemo::dropEvent(QDropEvent *event)
+{
+    const auto *from = qobject_cast<const QWidget *>(event->source());
+    FDropFromSelf = from && (from == this || isAncestorOf(from));
+    QPlainTextEdit::dropEvent(event);
+    FDropFromSelf = false;
 }
 
 TTrackBar::TTrackBar(const QString &name, QWidget *parent, int min, int max, int position)

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWidget>
+#include <functional>
 
 class QButtonGroup;
 class QVBoxLayout;
@@ -177,6 +178,17 @@ public:
     void SetText(const QString &value);
     bool WordWrap() const { return lineWrapMode() != QPlainTextEdit::NoWrap; }
     void SetWordWrap(bool value) { setLineWrapMode(value ? WidgetWidth : NoWrap); }
+
+    // When set, text from the clipboard, the mouse selection or a drop goes here instead of
+    // straight into the editor; moved is true for a drag inside the editor itself.
+    std::function<void(const QString &text, bool moved)> OnInsertText;
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool FDropFromSelf = false;
 };
 
 class TTrackBar : public QSlider

@@ -373,3 +373,29 @@ TEST_F(MidiGenTest, EventsBeyondTheBufferAreDropped)
     EXPECT_EQ(events.back().word, 0x7F3090u);
     EXPECT_EQ(events.back().tick, 2723u);
 }
+
+TEST_F(MidiGenTest, StopBeforeTheOpenReportEndsThePassAndAPlayAfterItSounds)
+{
+    gen->SetLoops(0);
+    // The stop is handled while the play waits for the device's open report.
+    QMetaObject::invokeMethod(gen.get(), [this] { gen->Stop(); }, Qt::QueuedConnection);
+    ASSERT_TRUE(gen->PlayNote(48));
+    ASSERT_TRUE(RunUntilClosed());
+    EXPECT_TRUE(gen->IsReady());
+    EXPECT_EQ(Events().back(), (TEvent{50, 0x003090}));
+
+    // A string lowered at once: stop and a new note while the first is still starting.
+    device->Clear();
+    QMetaObject::invokeMethod(
+        gen.get(),
+        [this] {
+            gen->Stop();
+            gen->SetLoops(1);
+            EXPECT_TRUE(gen->PlayNote(47));
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(gen->PlayNote(48));
+    ASSERT_TRUE(RunUntilClosed());
+    EXPECT_TRUE(gen->IsReady());
+    EXPECT_EQ(Events().back().word, 0x002F90u);
+}

@@ -1,5 +1,7 @@
 #include "platform/ini/IniFile.h"
+#include "TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -132,6 +134,56 @@ TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(nested.WriteString("S", "k", "changed"));
     EXPECT_EQ(Read(path), QByteArray("[S]\nk=v\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"}) << "no temporary file left";
+}
+
+} // namespace
+
+namespace {
+
+TEST(IniFullDisk, EveryWriterKeepsTheOldFileAndSaysItFailed)
+{
+    TestSupport::TSmallDisk disk;
+    if (!disk.mounted)
+        GTEST_SKIP() << "needs root to mount a small tmpfs that can be filled";
+    const QString path = disk.dir.filePath("settings.ini");
+    const QByteArray old = "[POSITION]\nTop=1\n" + QByteArray(3000, 'k') + "\n";
+    ASSERT_TRUE(IniText::WriteFileAtomically(path, old));
+    disk.Fill();
+
+    QString error;
+    EXPECT_FALSE(IniText::WriteFileAtomically(path, QByteArray(3000, 'n'), &error));
+    EXPECT_FALSE(error.isEmpty());
+    TIniFile ini(path);
+    EXPECT_FALSE(ini.WriteString("POSITION", "Top", "2"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+    EXPECT_EQ(QDir(disk.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"filler", "settings.ini"}));
+}
+
+TEST(IniTemporaries, OnlyOldTemporariesOfOurFilesAreRemoved)
+{
+    QTemporaryDir dir;
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    struct { const char *name; bool old; bool removed; } cases[] = {
+        {"settings.ini.aB3xY9", true, true},
+        {"settings.ini.aB3xY0", false, false}, // perhaps another copy saving right now
+        {"settings.ini.aB3x", true, false},
+        {"settings.ini.bak123", true, true},
+        {"settings.ini.ab-cd1", true, false},
+        {"settings.ini.backup", true, false},
+        {"other.ini.aB3xY9", true, false},
+        {"settings.ini", true, false},
+    };
+    for (const auto &c : cases) {
+        QFile file(dir.filePath(c.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (c.old)
+            ASSERT_TRUE(file.setFileTime(hourAgo.toLocalTime(), QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(IniText::RemoveStaleTemporaries(dir.path(), {"settings.ini"}), 2);
+    for (const auto &c : cases)
+        EXPECT_EQ(QFileInfo::exists(dir.filePath(c.name)), !c.removed) << c.name;
 }
 
 } // namespace

@@ -168,6 +168,8 @@ TEST_F(TSettingsFile, ValuesOutOfRangeOrUnreadableKeepTheControl)
         {"OPTIONS", "FontSize=9.5", &TSettings::fontSize, 9},
         {"POSITION", "Top=-32000", &TSettings::top, -32000}, // placed on a screen by the window
         {"POSITION", "Left=abc", &TSettings::left, 0},
+        {"POSITION", "Top=2147483647", &TSettings::top, 16777216},
+        {"POSITION", "Left=-2147483648", &TSettings::left, -16777216},
         {"OPTIONS", "Top=77", &TSettings::top, 0},            // wrong section
     };
     for (const auto &c : cases) {
@@ -344,6 +346,9 @@ TEST(SettingsPlaceTest, PutsTheWindowWhereItCanBeReached)
         {two, {2000, 1050}, size, {2000, 424}},      // below the smaller screen: onto it
         {two, {5000, 300}, size, {2400, 300}},
         {{}, {-9000, 9000}, size, {-9000, 9000}},    // no screens known: nothing to measure
+        {one, {2147483647, -2147483647 - 1}, size, {1120, 0}},
+        {one, {-2147483647 - 1, 2147483647}, QSize(2147483647, 2147483647), {0, 0}},
+        {{}, {2147483647, 0}, size, {16777216, 0}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Settings::VisiblePosition(c.stored, c.size, c.screens), c.expected)

@@ -216,6 +216,10 @@ private slots:
             QCOMPARE(FForm->ButtonBack->isEnabled(), jump.back);
             QCOMPARE(FForm->ButtonNext->isEnabled(), jump.next);
         }
+        // No match leaves the frets of the fingering shown, which a copy as text prints.
+        const std::pair<int, int> frets(FForm->State().lowestFret, FForm->State().highestFret);
+        FForm->ShowChordWithFretNumber(QStringLiteral("XV"));
+        QCOMPARE(std::pair(FForm->State().lowestFret, FForm->State().highestFret), frets);
         // Every redraw draws the list's entry, not the relative form kept from the last drawing.
         QCOMPARE(FForm->State().currentScheme12, QStringLiteral("0305050503xx"));
         QCOMPARE(FForm->State().shownScheme, QStringLiteral("0103030301xx"));

@@ -9,6 +9,8 @@
 #include "platform/vcl/Application.h"
 
 #include <QClipboard>
+#include <QComboBox>
+#include <QMenu>
 #include <QLineEdit>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -329,6 +331,25 @@ private slots:
         QVERIFY(Application::Terminated());
         QCOMPARE(Application::ExitCode(), 0);
         QVERIFY2(QFileInfo::exists(settings), "leaving by Esc keeps the settings");
+    }
+
+    void EscapeThatClosesAListOrMenuEndsThere()
+    {
+        FForm->OptionsTrayIcon->SetChecked(false);
+        struct { QWidget *page; std::function<void()> open; } cases[] = {
+            {FForm->MainTab, [this] { FForm->Root->showPopup(); }},
+            {FForm->MiscTab, [this] { FForm->DestComboBox->showPopup(); }},
+            {FForm->MainTab, [this] { FForm->PopupMenu->popup(FForm->mapToGlobal(QPoint(20, 20))); }},
+        };
+        for (const auto &c : cases) {
+            FForm->PageControl->setCurrentWidget(c.page);
+            c.open();
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            Press(Qt::Key_Escape);
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+            QVERIFY(!Application::Terminated());
+            QVERIFY(FForm->isVisible());
+        }
     }
 };
 

@@ -100,7 +100,7 @@ private slots:
             for (const char *name : OptionControls)
                 if (qstrcmp(name, "RightHand") != 0 && qstrcmp(name, "PopUpChordNormal") != 0)
                     Change(form, name);
-            form.move(137, 91);
+            form.setGeometry(QRect(QPoint(137, 91), form.size()));
             for (const char *name : OptionControls)
                 chosen.append(State(form, name));
             QVERIFY(form.close());
@@ -114,8 +114,36 @@ private slots:
         TMainForm again(dir.path());
         for (int i = 0; i < chosen.size(); ++i)
             QCOMPARE(State(again, OptionControls[i]), chosen[i]);
-        QCOMPARE(again.pos(), QPoint(137, 91));
+        QCOMPARE(again.geometry().topLeft(), QPoint(137, 91));
         QVERIFY(again.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void TheWindowComesBackWhereItWasAndStaysPutOnTop()
+    {
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), "[POSITION]\nTop=200\nLeft=300\n"));
+        QList<QRect> places;
+        for (int run = 0; run < 3; ++run) {
+            TMainForm form(dir.path());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            places.append(form.geometry());
+            if (run == 0) {
+                // Always on top makes the window anew; its size and place stay.
+                for (const bool onTop : {true, false}) {
+                    form.OptionsAlwaysOnTop->SetChecked(onTop);
+                    QVERIFY(QTest::qWaitForWindowExposed(&form));
+                    QCOMPARE(form.geometry(), places.first());
+                }
+            }
+            QVERIFY(form.close());
+            // The file holds the place of the window's inside, which the window manager never moves.
+            QVERIFY(QString::fromUtf8(ReadFile(dir.filePath("veltrasomin_settings.ini")))
+                        .startsWith(QStringLiteral("[POSITION]\nTop=%1\nLeft=%2\n").arg(places[0].y()).arg(places[0].x())));
+        }
+        QCOMPARE(places[0].topLeft(), QPoint(300, 200));
+        QCOMPARE(places[1], places[0]);
+        QCOMPARE(places[2], places[0]);
     }
 
     void AFileWithOnlyTheNotationStartsWestern()

@@ -3,7 +3,9 @@
 #include "app/ui/MainUnit.h"
 #include "platform/vcl/Application.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <unistd.h>
@@ -186,6 +188,34 @@ private slots:
         form.ChordType->SetText(QStringLiteral("m7"));
         form.ChordTypeChange();
         QCOMPARE(form.State().schemes, QStringList{QStringLiteral("xxxxxxxxxxxx")});
+    }
+
+    void StartsInEnglishWithFlatsOnTheTransposerPage()
+    {
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"),
+                          "[OPTIONS]\nLangComboBox=1\nOptionsFlats=1\nEastWestRG=0\nActivePage=2\n"));
+        // What a save cut short by a kill left behind.
+        const QString stale = dir.filePath("veltrasomin_settings.ini.Qx81Zb");
+        QVERIFY(WriteFile(stale, "[OPT"));
+        QFile staleFile(stale);
+        QVERIFY(staleFile.open(QIODevice::ReadWrite));
+        QVERIFY(staleFile.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        staleFile.close();
+
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.PageControl->currentWidget(), form.MiscTab);
+        QStringList keys;
+        for (int i = 0; i < form.SrcComboBox->count(); ++i)
+            keys.append(form.SrcComboBox->itemText(i));
+        QCOMPARE(keys.join(QLatin1Char('|')),
+                 QStringLiteral("C (do)|Db|D (re)|Eb|E (mi)|F (fa)|Gb|G (sol)|Ab|A (la)|B|H (si)"));
+        QCOMPARE(form.Caption(), form.Ids(208));
+        QVERIFY(!form.Caption().startsWith(QStringLiteral("Vexo")));
+        QVERIFY(!QFileInfo::exists(stale));
+        QVERIFY(FBoxes.isEmpty());
     }
 
     void StartsHiddenOnlyForAFirstMinArgument()

@@ -8,7 +8,10 @@
 #include "platform/vcl/Application.h"
 
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QWheelEvent>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -58,6 +61,19 @@ class TestTransposerPage : public QObject
         cursor.setPosition(index);
         const QPoint at = FForm->MemoTransp->cursorRect(cursor).center() + QPoint(2, 0);
         QTest::mouseClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    }
+
+    // A drag from another program let go at the end of the song text.
+    void Drop(const QString &text)
+    {
+        FForm->MemoTransp->moveCursor(QTextCursor::End);
+        QMimeData dragged;
+        dragged.setText(text);
+        const QPoint end = FForm->MemoTransp->cursorRect().center();
+        QDragEnterEvent enter(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(FForm->MemoTransp->viewport(), &enter);
+        QDropEvent drop(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(FForm->MemoTransp->viewport(), &drop);
     }
 
 private slots:
@@ -203,6 +219,19 @@ private slots:
         QVERIFY(!FForm->SaveSongFile(FDir.filePath(QStringLiteral("no/such/folder/x.txt")), 0));
         QCOMPARE(FBoxes.size(), 1);
         FBoxes.clear();
+
+        // A full disk: the message, and the song saved before stays whole.
+        TestSupport::TSmallDisk disk;
+        if (!disk.mounted)
+            QSKIP("needs root to mount a small tmpfs that can be filled");
+        const QString onDisk = disk.dir.filePath(QStringLiteral("song.txt"));
+        QVERIFY(FForm->SaveSongFile(onDisk, 0));
+        disk.Fill();
+        FForm->MemoTransp->SetText(QStringLiteral("Dm Am"));
+        QVERIFY(!FForm->SaveSongFile(onDisk, 0));
+        QCOMPARE(FBoxes.size(), 1);
+        QCOMPARE(TestSupport::ReadFile(onDisk), xlat::EncodeSongText(song, xlat::TSaveEncoding::Utf8));
+        FBoxes.clear();
     }
 
     void PasteResetsTheStepsAndChecksTheText()
@@ -234,6 +263,47 @@ private slots:
         QVERIFY(FBoxes.first().contains(FForm->Ids(202)));
         QCOMPARE(FForm->EastWestRG->ItemIndex(), 0);
         FBoxes.clear();
+    }
+
+    void EveryWayTextEntersKeepsTheLimitResetAndCheck()
+    {
+        FForm->OptionsCheckText->SetChecked(true);
+        SetSpelling(1, false);
+        FForm->MemoTransp->SetText(QStringLiteral("C "));
+        Step(9);
+        // A drop (and the mouse selection, which takes the same way) is a paste.
+        Drop(QStringLiteral("Hm7 E"));
+        QCOMPARE(FForm->DestComboBox->ItemIndex(), 11);
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("C Hm7 E"));
+        QCOMPARE(FBoxes.size(), 1);
+        FBoxes.clear();
+
+        // Typing and drops stop at 500,000 characters.
+        FForm->OptionsCheckText->SetChecked(false);
+        FForm->MemoTransp->SetText(QString(499'998, QLatin1Char('a')));
+        FForm->MemoTransp->moveCursor(QTextCursor::End);
+        QTest::keyClicks(FForm->MemoTransp, QStringLiteral("xyz"));
+        QCOMPARE(FForm->MemoTransp->Text().size(), 500'000);
+        QVERIFY(FForm->MemoTransp->Text().endsWith(QStringLiteral("axy")));
+        Drop(QStringLiteral("Hm7 E"));
+        QCOMPARE(FForm->MemoTransp->Text().size(), 500'000);
+        QVERIFY(FBoxes.isEmpty());
+    }
+
+    void ZoomOverThePageAndAnEnglishOpenFilter()
+    {
+        FForm->MemoTransp->SetText(QStringLiteral("Am"));
+        const int size = FForm->MemoTransp->font().pointSize();
+        const int key = FForm->SrcComboBox->ItemIndex();
+        QWheelEvent wheel(QPointF(5, 5), FForm->SrcComboBox->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(FForm->SrcComboBox, &wheel);
+        QCOMPARE(FForm->MemoTransp->font().pointSize(), size + 1);
+        QCOMPARE(FForm->SrcComboBox->ItemIndex(), key);
+
+        FForm->LangComboBox->SetItemIndex(1);
+        FForm->LangComboBoxChange();
+        QCOMPARE(FForm->OpenDialogFilter(), QStringLiteral("Text files (*.txt)"));
     }
 
     void FlatsOptionRespellsTableAndSong()
