@@ -150,9 +150,14 @@ TSharedObject::~TSharedObject()
 {
     if (FFd < 0)
         return;
-    // Only the last holder gets the exclusive lock; it takes the name with it.
-    if (!FKey.isEmpty() && LockByte(FFd, F_WRLCK, false))
-        shm_unlink(FKey.constData());
+    // Holders leaving together would each see the other's lock if they asked while holding their
+    // own; so each lets go first, and whoever then finds no holder takes the name with it. One
+    // that finds the name already gone leaves alone the object a newcomer may have made since.
+    if (!FKey.isEmpty()) {
+        LockByte(FFd, F_UNLCK, false);
+        if (LockByte(FFd, F_WRLCK, false) && !Unlinked(FFd))
+            shm_unlink(FKey.constData());
+    }
     close(FFd);
 }
 

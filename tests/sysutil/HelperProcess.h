@@ -47,7 +47,9 @@ public:
     // Exit code once it ended by itself, -1 when it did not in time.
     int Finish(int timeoutMs = 20000)
     {
-        if (!FProcess.waitForFinished(timeoutMs) || FProcess.exitStatus() != QProcess::NormalExit)
+        if (FProcess.state() != QProcess::NotRunning && !FProcess.waitForFinished(timeoutMs))
+            return -1;
+        if (FProcess.exitStatus() != QProcess::NormalExit)
             return -1;
         return FProcess.exitCode();
     }
@@ -64,9 +66,9 @@ inline QString UniqueName(const QString &what)
     return QStringLiteral("VxTest%1_%2").arg(getpid()).arg(what);
 }
 
-// Entries of /dev/shm whose name holds text.
+// Entries of /dev/shm whose name ends in text.
 #include <QDir>
 inline QStringList SharedMemoryEntries(const QString &text)
 {
-    return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + text + QLatin1Char('*')}, QDir::Files);
+    return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + text}, QDir::Files);
 }

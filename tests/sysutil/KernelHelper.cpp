@@ -158,9 +158,14 @@ int main(int argc, char *argv[])
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
         char buffer[256];
         const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got <= 0)
+        if (got <= 0) {
             input.setEnabled(false);
-        runner.Run();
+            return;
+        }
+        // Every line lets one "wait" go.
+        for (ssize_t i = 0; i < got; ++i)
+            if (buffer[i] == '\n')
+                runner.Run();
     });
     QMetaObject::invokeMethod(&app, [&] { runner.Run(); }, Qt::QueuedConnection);
     return app.exec();

@@ -1,0 +1,108 @@
+#include "HelperProcess.h"
+#include "platform/kernel/KernelSync.h"
+#include "sysutil/OsAppInst.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList RegisterSteps(const QString &id)
+{
+    return {QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("wait"), QStringLiteral("list"),
+            QStringLiteral("wait"), QStringLiteral("unregister")};
+}
+
+QString Notify(int code, quint32 pid)
+{
+    return QStringLiteral("notify %1 %2").arg(code).arg(pid);
+}
+
+QString List(std::initializer_list<quint32> pids)
+{
+    QStringList ids;
+    for (quint32 pid : pids)
+        ids.append(QString::number(pid));
+    return (QStringLiteral("list ") + ids.join(QLatin1Char(' '))).trimmed();
+}
+
+} // namespace
+
+TEST(OsAppInst, InstancesKeepTheirOrderLeaveWithANoticeAndDeadOnesArePruned)
+{
+    const QString id = UniqueName(QStringLiteral("Registry"));
+    THelperProcess first(RegisterSteps(id));
+    EXPECT_EQ(first.Line(), QStringLiteral("appid"));
+    // The own registration is announced to the own process too.
+    EXPECT_EQ(first.Line(), Notify(1, first.Pid));
+    EXPECT_EQ(first.Line(), QStringLiteral("registered 1"));
+    THelperProcess second(RegisterSteps(id));
+    EXPECT_EQ(second.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(second.Line(), Notify(1, second.Pid));
+    EXPECT_EQ(second.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(first.Line(), Notify(1, second.Pid));
+    THelperProcess third(RegisterSteps(id));
+    EXPECT_EQ(third.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(third.Line(), Notify(1, third.Pid));
+    EXPECT_EQ(third.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(first.Line(), Notify(1, third.Pid));
+    EXPECT_EQ(second.Line(), Notify(1, third.Pid));
+    third.Resume();
+    EXPECT_EQ(third.Line(), List({first.Pid, second.Pid, third.Pid}));
+
+    second.Resume();
+    EXPECT_EQ(second.Line(), List({first.Pid, second.Pid, third.Pid}));
+    // The leaving process is out of the list before the others are told.
+    second.Resume();
+    EXPECT_EQ(second.Line(), QStringLiteral("unregistered"));
+    EXPECT_EQ(second.Finish(), 0);
+    EXPECT_EQ(first.Line(), Notify(2, second.Pid));
+    EXPECT_EQ(third.Line(), Notify(2, second.Pid));
+
+    third.KillHard();
+    THelperProcess fourth(RegisterSteps(id));
+    EXPECT_EQ(fourth.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(fourth.Line(), Notify(1, fourth.Pid));
+    EXPECT_EQ(fourth.Line(), QStringLiteral("registered 1"));
+    fourth.Resume();
+    EXPECT_EQ(fourth.Line(), List({first.Pid, fourth.Pid}));
+    EXPECT_FALSE(QFile::exists(EndpointPath(third.Pid)));
+    fourth.Resume();
+    first.Resume();
+    first.Resume();
+    EXPECT_EQ(fourth.Finish(), 0);
+    EXPECT_EQ(first.Finish(), 0);
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
+}
+
+TEST(OsAppInst, ListNeverGrowsPast257Entries)
+{
+    static int argc = 1;
+    static char name[] = "TestOsAppInst";
+    static char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QString id = UniqueName(QStringLiteral("Full"));
+    SetApplicationIdOverride(id);
+    TOsAppInstances *registry = ProcessInstanceRegistry();
+    const struct {
+        int calls;
+        bool lastResult;
+        int count;
+    } steps[] = {{1, true, 1}, {255, true, 256}, {1, true, 257}, {5, false, 257}};
+    for (const auto &s : steps) {
+        bool result = false;
+        for (int i = 0; i < s.calls; ++i)
+            result = registry->CheckInstance(2);
+        // The limit stays the first caller's: 2; later calls append without the right to run.
+        EXPECT_EQ(result, s.count <= 1 && s.lastResult) << s.count;
+        EXPECT_EQ(registry->InstanceCount(), s.count);
+    }
+    EXPECT_EQ(registry->ProcessIDs(256), CurrentProcessId());
+    EXPECT_EQ(registry->ProcessIDs(257), 0u);
+    EXPECT_EQ(registry->ProcessIDs(-1), 0u);
+    EXPECT_EQ(registry->InstanceIndex(CurrentProcessId()), 0);
+    EXPECT_EQ(registry->InstanceIndex(0xFFFFFFF0u), -1);
+    FreeProcessInstanceRegistry();
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+}
