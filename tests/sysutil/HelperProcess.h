@@ -2,6 +2,7 @@
 // Drives the cross-process helper: every line it prints is read back with a time limit, so a
 // deadlock fails the test instead of hanging it.
 #include <QProcess>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <csignal>
@@ -66,8 +67,34 @@ inline QString UniqueName(const QString &what)
     return QStringLiteral("VxTest%1_%2").arg(getpid()).arg(what);
 }
 
-// Entries of /dev/shm whose name ends in text.
+// A killed holder's lock goes a moment after the process is reaped; waits until no process holds
+// the named object (true at once when there is none).
 #include <QDir>
+#include <QElapsedTimer>
+#include <fcntl.h>
+#include <sched.h>
+inline bool WaitUntilUnheld(const QString &name, int timeoutMs = 10000)
+{
+    const int fd = ::open(QFile::encodeName(QStringLiteral("/dev/shm/") + name).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    QElapsedTimer timer;
+    timer.start();
+    bool unheld = false;
+    while (!unheld && timer.elapsed() < timeoutMs) {
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_len = 1;
+        unheld = fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
+        if (!unheld)
+            sched_yield();
+    }
+    ::close(fd);
+    return unheld;
+}
+
+// Entries of /dev/shm whose name ends in text.
 inline QStringList SharedMemoryEntries(const QString &text)
 {
     return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + text}, QDir::Files);

@@ -34,6 +34,7 @@ TEST(OsFileUtils, StartsFromZerosOnceEveryHolderIsGone)
             EXPECT_EQ(holder.Line(), QStringLiteral("written 5"));
             if (killed) {
                 holder.KillHard();
+                ASSERT_TRUE(WaitUntilUnheld(name));
             } else {
                 holder.Resume();
                 EXPECT_EQ(holder.Finish(), 0);
