@@ -141,8 +141,13 @@ public:
     {
         const QString path = EndpointPath(CurrentProcessId());
         QDir().mkpath(QFileInfo(path).absolutePath());
-        // Our own process id: a file of that name is left from a dead process.
+        // Our own process id: a file of that name is left from a dead process; so are the files
+        // of any other process that was killed.
         QLocalServer::removeServer(path);
+        const QFileInfo endpoint(path);
+        if (endpoint.fileName().startsWith(QLatin1String("vx-window-")))
+            for (const QString &name : endpoint.dir().entryList({QStringLiteral("vx-window-*")}, QDir::System))
+                RemoveStaleEndpoint(name.mid(10).toUInt());
         FServer.setSocketOptions(QLocalServer::UserAccessOption);
         FServer.listen(path);
         connect(&FServer, &QLocalServer::newConnection, this, &TEndpoint::Accept);
@@ -388,7 +393,7 @@ QString EndpointPath(quint32 processId)
 
 void RemoveStaleEndpoint(quint32 processId)
 {
-    if (!ProcessAlive(processId))
+    if (processId != 0 && !ProcessAlive(processId))
         QFile::remove(EndpointPath(processId));
 }
 
