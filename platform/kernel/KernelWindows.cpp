@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <poll.h>
