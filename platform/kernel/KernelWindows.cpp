@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <poll.h>
 #include <unistd.h>
@@ -48,7 +49,7 @@ struct TRequest
 struct TReply
 {
     qint64 Result = 0;
-    QList<quint32> Windows;
+    QByteArray Windows; // window numbers, 4 bytes each: a count from outside never sizes a list
 };
 
 QByteArray Framed(const QByteArray &body)
@@ -95,7 +96,7 @@ template <> bool Decode(const QByteArray &body, TReply &reply)
     QDataStream in(body);
     in.setVersion(QDataStream::Qt_6_4);
     in >> reply.Result >> reply.Windows;
-    return in.status() == QDataStream::Ok && reply.Windows.size() < 65536;
+    return in.status() == QDataStream::Ok && reply.Windows.size() % 4 == 0;
 }
 
 // Takes one whole frame off the socket; false while it is incomplete. bad: the peer lied.
@@ -270,7 +271,7 @@ private:
         case fkEnumClass:
             for (const auto &[number, entry] : Windows)
                 if (request.ClassName.isEmpty() || entry.ClassName == request.ClassName)
-                    reply.Windows.append(number);
+                    reply.Windows.append(reinterpret_cast<const char *>(&number), sizeof number);
             break;
         default:
             return;
@@ -467,8 +468,11 @@ QList<HWND> ProcessWindowsOfClass(quint32 processId, const QString &className)
     request.ClassName = className;
     TReply reply;
     if (peer.Ask(request, reply))
-        for (quint32 number : reply.Windows)
+        for (qsizetype i = 0; i + 4 <= reply.Windows.size(); i += 4) {
+            quint32 number = 0;
+            std::memcpy(&number, reply.Windows.constData() + i, sizeof number);
             windows.append(MakeHandle(processId, number));
+        }
     return windows;
 }
 

@@ -3,6 +3,7 @@
 #include "sysutil/OsAppInst.h"
 
 #include <QCoreApplication>
+#include <QLocalSocket>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,4 +106,31 @@ TEST(OsAppInst, ListNeverGrowsPast257Entries)
     EXPECT_EQ(registry->InstanceIndex(0xFFFFFFF0u), -1);
     FreeProcessInstanceRegistry();
     EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+}
+
+TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
+{
+    const QString id = UniqueName(QStringLiteral("Garbage"));
+    THelperProcess instance(RegisterSteps(id));
+    EXPECT_EQ(instance.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(instance.Line(), Notify(1, instance.Pid));
+    EXPECT_EQ(instance.Line(), QStringLiteral("registered 1"));
+    const QByteArray frames[] = {
+        QByteArray("\xff\xff\xff\xff" "too long", 12),       // a length past any limit
+        QByteArray("\x05\x00\x00\x00" "\x01\xff\xff\xff\xff", 9), // a body that ends inside its fields
+        QByteArray("\x02\x00", 2),                            // a length cut short
+    };
+    for (const QByteArray &frame : frames) {
+        QLocalSocket socket;
+        socket.connectToServer(EndpointPath(instance.Pid));
+        ASSERT_TRUE(socket.waitForConnected(10000));
+        socket.write(frame);
+        ASSERT_TRUE(socket.waitForBytesWritten(10000));
+        socket.disconnectFromServer();
+    }
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), List({instance.Pid}));
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), QStringLiteral("unregistered"));
+    EXPECT_EQ(instance.Finish(), 0);
 }
