@@ -50,7 +50,8 @@ namespace {
 QString SysErrorMessage(quint32 errorCode)
 {
     char buffer[256] = {};
-    return QString::fromLocal8Bit(ErrorText(strerror_r(int(errorCode), buffer, sizeof buffer), buffer));
+    const auto result = strerror_r(int(errorCode), buffer, sizeof buffer);
+    return QString::fromLocal8Bit(ErrorText(result, buffer));
 }
 
 void MoveCharsBetweenTexts(const QString &Source, qsizetype FromIndex, QString &Dest,

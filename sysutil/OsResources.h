@@ -19,6 +19,7 @@ inline constexpr char RsOsInvalidMMFEmpty[] = "The MMF named \"%1\" cannot be cr
 inline constexpr char RsOsRTTIUnknownIdentifier[] = "Unknown identifier '%1'.";
 inline constexpr char RsOsRTTIValueOutOfRange[] = "Value out of range (%1).";
 inline constexpr char RsOsRTTIOrdinal[] = "ordinal=";
+inline constexpr char RsOsRTTINoSetOf[] = "A set of '%1' cannot be made.";
 inline constexpr char RsOsRTTIName[] = "Name: ";
 inline constexpr char RsOsRTTITypeKind[] = "Type kind: ";
 inline constexpr char RsOsRTTITypeInfoAt[] = "Type info: %1";

@@ -213,7 +213,8 @@ bool FixedVersionInfoFromText(const QString &version, TVSFixedFileInfo &Info)
 bool ReadFixedVersionInfo(const QString &FileName, TVSFixedFileInfo &Info)
 {
     const QString own = ModulePathOf(0);
-    if (own.isEmpty() || QFileInfo(FileName).canonicalFilePath() != QFileInfo(own).canonicalFilePath())
+    if (own.isEmpty()
+        || QFileInfo(FileName).canonicalFilePath() != QFileInfo(own).canonicalFilePath())
         return false;
     return FixedVersionInfoFromText(QString::fromLatin1(VX_FILE_VERSION), Info);
 }
