@@ -5,6 +5,7 @@
 #include "sysutil/OsAppInst.h"
 #include "sysutil/OsFileUtils.h"
 #include "sysutil/OsSynch.h"
+#include "toolkit/VxAppInstances.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -116,8 +117,15 @@ public:
             TOsAppInstances *registry = ProcessInstanceRegistry();
             const quint32 message = registry->MessageID();
             FSink = CreateMessageWindow(QStringLiteral("KernelHelper"), [this, message](TMessage &Msg) {
-                if (Msg.Msg == message)
+                if (Msg.Msg == message) {
                     Say(QStringLiteral("notify %1 %2").arg(Msg.WParam).arg(Msg.LParam));
+                    return;
+                }
+                const int kind = ForeignCopyDataKind(Msg, FSink);
+                QString text;
+                CopyDataPayloadAsText(Msg, text);
+                if (Msg.Msg == WM_COPYDATA)
+                    Say(kind == -1 ? QStringLiteral("own data") : QStringLiteral("data %1 %2").arg(kind).arg(text));
             });
             Say(QStringLiteral("registered %1").arg(registry->CheckInstance(65535)));
         } else if (step == QLatin1String("list")) {
@@ -126,6 +134,20 @@ public:
             for (int i = 0; i < registry->InstanceCount(); ++i)
                 ids.append(QString::number(registry->ProcessIDs(i)));
             Say(QStringLiteral("list ") + ids.join(QLatin1Char(' ')));
+        } else if (step == QLatin1String("send")) {
+            const int kind = Take().toInt();
+            ProcessInstanceRegistry()->SendString(QStringLiteral("KernelHelper"), kind, Take(), FSink);
+            Say(QStringLiteral("sent"));
+        } else if (step == QLatin1String("component")) {
+            // A copy over the limit ends inside Loaded with exit code 0 and says nothing more.
+            FComponent = std::make_unique<TVxAppInstances>();
+            FComponent->SetMaxInstances(Take().toInt());
+            FComponent->SetSendCmdLine(false);
+            FComponent->Loaded();
+            Say(QStringLiteral("running"));
+        } else if (step == QLatin1String("inactive")) {
+            FComponent->SetActive(false);
+            Say(QStringLiteral("inactive"));
         } else if (step == QLatin1String("unregister")) {
             FreeProcessInstanceRegistry();
             Say(QStringLiteral("unregistered"));
@@ -144,6 +166,7 @@ private:
     std::unique_ptr<TOsEvent> FEvent;
     std::unique_ptr<TOsMutex> FMutex;
     HWND FSink = 0;
+    std::unique_ptr<TVxAppInstances> FComponent;
 };
 
 } // namespace

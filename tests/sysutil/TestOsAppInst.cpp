@@ -134,3 +134,72 @@ TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
     EXPECT_EQ(instance.Line(), QStringLiteral("unregistered"));
     EXPECT_EQ(instance.Finish(), 0);
 }
+
+TEST(OsAppInst, TextGoesToTheWindowsOfTheClassInEveryInstance)
+{
+    const QString id = UniqueName(QStringLiteral("Data"));
+    THelperProcess receiver(RegisterSteps(id));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(receiver.Line(), Notify(1, receiver.Pid));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("registered 1"));
+    THelperProcess sender({QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("send"),
+                           QStringLiteral("7"), QStringLiteral("Am/C \u0436")});
+    EXPECT_EQ(sender.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(sender.Line(), Notify(1, sender.Pid));
+    EXPECT_EQ(sender.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(receiver.Line(), Notify(1, sender.Pid));
+    // The sender's own window of the class gets it too and knows it by the originator.
+    EXPECT_EQ(sender.Line(), QStringLiteral("own data"));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("data 7 Am/C \u0436"));
+    EXPECT_EQ(sender.Line(), QStringLiteral("sent"));
+    EXPECT_EQ(sender.Finish(), 0);
+    receiver.Resume();
+    receiver.Resume();
+    EXPECT_EQ(receiver.Finish(), 0);
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+}
+
+TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
+{
+    const struct {
+        const char *max;
+        bool firstInactive;
+        bool secondRuns;
+        bool thirdRuns;
+    } cases[] = {
+        {"1", false, false, false},
+        {"2", false, true, false},
+        {"1", true, true, true},
+        {"0", false, true, true},
+    };
+    int round = 0;
+    for (const auto &c : cases) {
+        const QString id = UniqueName(QStringLiteral("Limit%1").arg(++round));
+        const QStringList steps = {QStringLiteral("appid"), id, QStringLiteral("component"), QLatin1String(c.max),
+                                   QStringLiteral("wait")};
+        auto first = std::make_unique<THelperProcess>(steps + QStringList{QStringLiteral("inactive"), QStringLiteral("wait")});
+        EXPECT_EQ(first->Line(), QStringLiteral("appid"));
+        EXPECT_EQ(first->Line(), QStringLiteral("running"));
+        if (c.firstInactive) {
+            first->Resume();
+            EXPECT_EQ(first->Line(), QStringLiteral("inactive"));
+        }
+        const bool expected[] = {c.secondRuns, c.thirdRuns};
+        std::vector<std::unique_ptr<THelperProcess>> later;
+        for (bool runs : expected) {
+            later.push_back(std::make_unique<THelperProcess>(steps));
+            EXPECT_EQ(later.back()->Line(), QStringLiteral("appid"));
+            EXPECT_EQ(later.back()->Line(), runs ? QStringLiteral("running") : QStringLiteral("<none>")) << round;
+            if (!runs)
+                EXPECT_EQ(later.back()->Finish(), 0) << round;
+        }
+        later.push_back(std::move(first));
+        for (const auto &helper : later) {
+            helper->Resume();
+            helper->Resume();
+            EXPECT_EQ(helper->Finish(), 0);
+        }
+        EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+        EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
+    }
+}
