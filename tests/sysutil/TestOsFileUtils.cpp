@@ -1,6 +1,8 @@
 #include "HelperProcess.h"
+#include "platform/kernel/SharedObject.h"
 #include "sysutil/OsFileUtils.h"
 
+#include <QCryptographicHash>
 #include <gtest/gtest.h>
 
 TEST(OsFileUtils, OpenerSeesCreatorsBytesAndExistedFlag)
@@ -103,4 +105,26 @@ TEST(OsFileUtils, NamedBlockIsMappedOncePerProcess)
     void *empty = nullptr;
     EXPECT_THROW(OpenNamedSharedMemory(empty, name, 0, FILE_MAP_ALL_ACCESS), ESharedMemError);
     EXPECT_EQ(SharedMemoryEntries(name), QStringList());
+}
+
+TEST(OsFileUtils, NamesBecomeSystemNames)
+{
+    const QString longName = QString(300, QLatin1Char('x'));
+    const struct {
+        QString name;
+        QByteArray key;
+    } cases[] = {
+        {QStringLiteral("OsC:\\Tools\\Player.exe_Map"), "/OsC:_Tools_Player.exe_Map"},
+        {QStringLiteral("OS/USR/BIN/VELTRASOMIN_Map"), "/OS_USR_BIN_VELTRASOMIN_Map"},
+        {longName, "/vx-" + QCryptographicHash::hash(longName.toUtf8(), QCryptographicHash::Sha256).toHex()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SharedObjectKey(c.name), c.key) << c.name.toStdString();
+
+    // A hashed name still finds the same object.
+    const QString name = UniqueName(longName);
+    TOsSwapFileMapping first(name, PAGE_READWRITE, 64);
+    TOsSwapFileMapping second(name, PAGE_READWRITE, 64);
+    EXPECT_FALSE(first.Existed());
+    EXPECT_TRUE(second.Existed());
 }
