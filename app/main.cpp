@@ -1,9 +1,13 @@
 #include "app/ui/MainUnit.h"
+#include "platform/kernel/KernelWindows.h"
 #include "platform/midiout/MidiDevice.h"
 #include "platform/vcl/Application.h"
+#include "toolkit/VxAppInstances.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 constexpr int SoundWarmUpDelayMs = 300;
@@ -14,11 +18,26 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
 
+    // A second copy brings the running one to the front and ends here, before it makes a window.
+    std::unique_ptr<TVxAppInstances> appInstances;
+    try {
+        appInstances = std::make_unique<TVxAppInstances>();
+        appInstances->setObjectName(QStringLiteral("VxAppInstances"));
+        appInstances->SetSendCmdLine(false);
+        appInstances->Loaded();
+    } catch (const std::exception &error) {
+        // Without the registry the program still works; it just cannot tell its copies apart.
+        Application::MessageBox(QString::fromUtf8(error.what()), QApplication::applicationName(),
+                                Application::MB_ICONERROR);
+    }
+
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     TMainForm form(QString(), arguments);
     if (Application::Terminated())
         return Application::ExitCode();
+    SetApplicationWindowHooks({[&form] { return form.isHidden() || form.isMinimized(); },
+                               [&form] { form.PopUpOpenClick(); }, [&form] { form.PopUpOpenClick(); }});
     // A window started hidden is already in the notification area or minimized.
     if (!form.StartsHidden())
         form.show();

@@ -1,0 +1,626 @@
+#include "platform/kernel/KernelWindows.h"
+
+#include "platform/kernel/KernelSync.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <poll.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum TFrameKind : quint8 { fkSend = 1, fkNotify = 2, fkPostThread = 3, fkEnumClass = 4 };
+
+constexpr quint32 ApplicationWindowNumber = 1;
+const QString ApplicationClass = QStringLiteral("TApplication");
+// Private messages of the application window.
+constexpr quint32 VxQueryIconic = 0x8F01;
+constexpr quint32 VxBringToFront = 0x8F02;
+// A frame from outside is never trusted to say how big it is.
+constexpr quint32 MaxFrame = 64u << 20;
+
+struct TRequest
+{
+    quint8 Kind = 0;
+    quint32 Window = 0;
+    quint32 Msg = 0;
+    qint64 WParam = 0;
+    qint64 LParam = 0;
+    quint64 DataKind = 0;
+    QByteArray Data;
+    QString ClassName;
+};
+
+struct TReply
+{
+    qint64 Result = 0;
+    QByteArray Windows; // window numbers, 4 bytes each: a count from outside never sizes a list
+};
+
+QByteArray Framed(const QByteArray &body)
+{
+    QByteArray frame(4, Qt::Uninitialized);
+    const quint32 size = quint32(body.size());
+    for (int i = 0; i < 4; ++i)
+        frame[i] = char((size >> (8 * i)) & 0xFF);
+    return frame + body;
+}
+
+QByteArray Encode(const TRequest &request)
+{
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << request.Kind << request.Window << request.Msg << request.WParam << request.LParam
+        << request.DataKind << request.Data << request.ClassName;
+    return Framed(body);
+}
+
+QByteArray Encode(const TReply &reply)
+{
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << reply.Result << reply.Windows;
+    return Framed(body);
+}
+
+template <typename T> bool Decode(const QByteArray &body, T &value);
+
+template <> bool Decode(const QByteArray &body, TRequest &request)
+{
+    QDataStream in(body);
+    in.setVersion(QDataStream::Qt_6_4);
+    in >> request.Kind >> request.Window >> request.Msg >> request.WParam >> request.LParam
+        >> request.DataKind >> request.Data >> request.ClassName;
+    return in.status() == QDataStream::Ok;
+}
+
+template <> bool Decode(const QByteArray &body, TReply &reply)
+{
+    QDataStream in(body);
+    in.setVersion(QDataStream::Qt_6_4);
+    in >> reply.Result >> reply.Windows;
+    return in.status() == QDataStream::Ok && reply.Windows.size() % 4 == 0;
+}
+
+// Takes one whole frame off the socket; false while it is incomplete. bad: the peer lied.
+bool TakeFrame(QLocalSocket *socket, QByteArray &body, bool &bad)
+{
+    bad = false;
+    if (socket->bytesAvailable() < 4)
+        return false;
+    QByteArray head = socket->peek(4);
+    quint32 size = 0;
+    for (int i = 0; i < 4; ++i)
+        size |= quint32(quint8(head[i])) << (8 * i);
+    if (size > MaxFrame) {
+        bad = true;
+        return false;
+    }
+    if (socket->bytesAvailable() < qint64(4 + size))
+        return false;
+    socket->read(4);
+    body = socket->read(size);
+    return true;
+}
+
+struct TWindowEntry
+{
+    QString ClassName;
+    TWndMethod Method;
+    quint32 ThreadId = 0;
+};
+
+HWND MakeHandle(quint32 processId, quint32 number)
+{
+    return (HWND(processId) << 32) | number;
+}
+
+quint32 NumberOf(HWND window)
+{
+    return quint32(window & 0xFFFFFFFFu);
+}
+
+class TEndpoint : public QObject
+{
+public:
+    TEndpoint() : QObject(QCoreApplication::instance())
+    {
+        const QString path = EndpointPath(CurrentProcessId());
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // Our own process id: a file of that name is left from a dead process; so are the files
+        // of any other process that was killed.
+        QLocalServer::removeServer(path);
+        const QFileInfo endpoint(path);
+        if (endpoint.fileName().startsWith(QLatin1String("vx-window-")))
+            for (const QString &name : endpoint.dir().entryList({QStringLiteral("vx-window-*")}, QDir::System))
+                RemoveStaleEndpoint(name.mid(10).toUInt());
+        FServer.setSocketOptions(QLocalServer::UserAccessOption);
+        FServer.listen(path);
+        connect(&FServer, &QLocalServer::newConnection, this, &TEndpoint::Accept);
+    }
+
+    static TEndpoint *Instance(bool create)
+    {
+        static QPointer<TEndpoint> endpoint;
+        if (!endpoint && create && QCoreApplication::instance())
+            endpoint = new TEndpoint;
+        return endpoint;
+    }
+
+    void Close() { FServer.close(); }
+
+    std::map<quint32, TWindowEntry> Windows;
+    TApplicationWindowHooks Hooks;
+    quint32 NextNumber = ApplicationWindowNumber + 1;
+
+    qint64 Dispatch(quint32 number, quint32 msg, qint64 wParam, qint64 lParam)
+    {
+        auto it = Windows.find(number);
+        if (it == Windows.end() || !it->second.Method)
+            return 0;
+        // The method may destroy its own window; keep a copy to call.
+        const TWndMethod method = it->second.Method;
+        TMessage message{msg, wParam, lParam, 0};
+        method(message);
+        return message.Result;
+    }
+
+    // Handles what arrived on every connection and waits at most until the deadline for the
+    // reply socket (if any) to hold a whole frame.
+    void Service(QLocalSocket *replySocket, int waitMs)
+    {
+        std::vector<pollfd> fds;
+        std::vector<QLocalSocket *> sockets;
+        if (replySocket) {
+            fds.push_back({int(replySocket->socketDescriptor()), POLLIN, 0});
+            sockets.push_back(replySocket);
+        }
+        if (FServer.isListening()) {
+            fds.push_back({int(FServer.socketDescriptor()), POLLIN, 0});
+            sockets.push_back(nullptr);
+        }
+        for (const QPointer<QLocalSocket> &inbound : FInbound)
+            if (inbound && inbound->state() == QLocalSocket::ConnectedState) {
+                fds.push_back({int(inbound->socketDescriptor()), POLLIN, 0});
+                sockets.push_back(inbound);
+            }
+        if (poll(fds.data(), nfds_t(fds.size()), waitMs) <= 0)
+            return;
+        for (size_t i = 0; i < fds.size(); ++i) {
+            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            if (!sockets[i])
+                FServer.waitForNewConnection(0);
+            else if (sockets[i] == replySocket)
+                replySocket->waitForReadyRead(0);
+            else if (QPointer<QLocalSocket> inbound = sockets[i])
+                inbound->waitForReadyRead(0);
+        }
+    }
+
+private:
+    void Accept()
+    {
+        while (QLocalSocket *socket = FServer.nextPendingConnection()) {
+            socket->setParent(this);
+            FInbound.push_back(socket);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            Receive(socket);
+        }
+        FInbound.erase(std::remove_if(FInbound.begin(), FInbound.end(),
+                                      [](const QPointer<QLocalSocket> &s) { return s.isNull(); }),
+                       FInbound.end());
+    }
+
+    void Receive(QLocalSocket *socket)
+    {
+        QPointer<QLocalSocket> guard(socket);
+        QByteArray body;
+        bool bad = false;
+        while (guard && TakeFrame(socket, body, bad)) {
+            TRequest request;
+            if (!Decode(body, request)) {
+                socket->abort();
+                return;
+            }
+            Handle(guard, request);
+        }
+        if (guard && bad)
+            socket->abort();
+    }
+
+    void Handle(const QPointer<QLocalSocket> &socket, const TRequest &request)
+    {
+        TReply reply;
+        switch (request.Kind) {
+        case fkSend:
+            if (request.Msg == WM_COPYDATA) {
+                TCopyDataStruct copyData{request.DataKind, quint32(request.Data.size()), request.Data.constData()};
+                reply.Result = Dispatch(request.Window, request.Msg, request.WParam, qint64(quintptr(&copyData)));
+            } else {
+                reply.Result = Dispatch(request.Window, request.Msg, request.WParam, request.LParam);
+            }
+            break;
+        case fkNotify:
+            if (request.Window == 0)
+                DispatchAll(request.Msg, request.WParam, request.LParam);
+            else
+                Dispatch(request.Window, request.Msg, request.WParam, request.LParam);
+            return;
+        case fkPostThread:
+            // No program here reads thread messages; they are taken and dropped.
+            return;
+        case fkEnumClass:
+            for (const auto &[number, entry] : Windows)
+                if (request.ClassName.isEmpty() || entry.ClassName == request.ClassName)
+                    reply.Windows.append(reinterpret_cast<const char *>(&number), sizeof number);
+            break;
+        default:
+            return;
+        }
+        if (socket) {
+            socket->write(Encode(reply));
+            socket->flush();
+        }
+    }
+
+    void DispatchAll(quint32 msg, qint64 wParam, qint64 lParam)
+    {
+        std::vector<quint32> numbers;
+        for (const auto &entry : Windows)
+            numbers.push_back(entry.first);
+        for (quint32 number : numbers)
+            Dispatch(number, msg, wParam, lParam);
+    }
+
+    QLocalServer FServer;
+    std::vector<QPointer<QLocalSocket>> FInbound;
+};
+
+void ApplicationWindowProc(TMessage &message)
+{
+    TEndpoint *endpoint = TEndpoint::Instance(false);
+    if (!endpoint)
+        return;
+    const TApplicationWindowHooks &hooks = endpoint->Hooks;
+    if (message.Msg == WM_SYSCOMMAND && message.WParam == SC_RESTORE && hooks.Restore)
+        hooks.Restore();
+    else if (message.Msg == VxQueryIconic && hooks.IsIconic)
+        message.Result = hooks.IsIconic() ? 1 : 0;
+    else if (message.Msg == VxBringToFront && hooks.BringToFront)
+        hooks.BringToFront();
+}
+
+TEndpoint *LocalEndpoint()
+{
+    TEndpoint *endpoint = TEndpoint::Instance(true);
+    if (endpoint && endpoint->Windows.empty())
+        endpoint->Windows[ApplicationWindowNumber] = {ApplicationClass, ApplicationWindowProc, CurrentThreadId()};
+    return endpoint;
+}
+
+bool IsLocal(HWND window)
+{
+    return WindowProcessId(window) == CurrentProcessId();
+}
+
+// One conversation with another process: connected, or not at all.
+class TPeer
+{
+public:
+    explicit TPeer(quint32 processId)
+    {
+        FSocket.connectToServer(EndpointPath(processId));
+        FConnected = FSocket.waitForConnected(RemoteAnswerTimeoutMs);
+    }
+    ~TPeer()
+    {
+        if (FConnected) {
+            FSocket.waitForBytesWritten(RemoteAnswerTimeoutMs);
+            FSocket.disconnectFromServer();
+        }
+    }
+    bool Connected() const { return FConnected; }
+
+    bool Post(const TRequest &request)
+    {
+        if (!FConnected)
+            return false;
+        FSocket.write(Encode(request));
+        return FSocket.flush() || FSocket.bytesToWrite() == 0;
+    }
+
+    // Sends and waits for the answer, handling what is sent to this process meanwhile.
+    bool Ask(const TRequest &request, TReply &reply)
+    {
+        if (!Post(request))
+            return false;
+        QElapsedTimer timer;
+        timer.start();
+        TEndpoint *endpoint = TEndpoint::Instance(false);
+        for (;;) {
+            QByteArray body;
+            bool bad = false;
+            if (TakeFrame(&FSocket, body, bad))
+                return Decode(body, reply);
+            if (bad || FSocket.state() != QLocalSocket::ConnectedState)
+                return false;
+            const qint64 left = RemoteAnswerTimeoutMs - timer.elapsed();
+            if (left <= 0)
+                return false;
+            if (endpoint) {
+                endpoint->Service(&FSocket, int(left));
+            } else {
+                FSocket.waitForReadyRead(int(left));
+            }
+        }
+    }
+
+private:
+    QLocalSocket FSocket;
+    bool FConnected = false;
+};
+
+} // namespace
+
+QString EndpointPath(quint32 processId)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    const QString path = folder + QStringLiteral("/vx-window-%1").arg(processId);
+    // A socket path holds at most 107 bytes.
+    if (QFile::encodeName(path).size() <= 107)
+        return path;
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    return QDir::tempPath() + QStringLiteral("/vx-") + QString::fromLatin1(hash);
+}
+
+void RemoveStaleEndpoint(quint32 processId)
+{
+    if (processId != 0 && !ProcessAlive(processId))
+        QFile::remove(EndpointPath(processId));
+}
+
+HWND CreateMessageWindow(const QString &className, TWndMethod method)
+{
+    TEndpoint *endpoint = LocalEndpoint();
+    if (!endpoint)
+        return 0;
+    const quint32 number = endpoint->NextNumber++;
+    endpoint->Windows[number] = {className, std::move(method), CurrentThreadId()};
+    return MakeHandle(CurrentProcessId(), number);
+}
+
+void DestroyMessageWindow(HWND window)
+{
+    TEndpoint *endpoint = TEndpoint::Instance(false);
+    if (endpoint && IsLocal(window) && NumberOf(window) != ApplicationWindowNumber)
+        endpoint->Windows.erase(NumberOf(window));
+}
+
+quint32 WindowProcessId(HWND window)
+{
+    return quint32(window >> 32);
+}
+
+quint32 WindowThreadId(HWND window)
+{
+    if (window == 0)
+        return 0;
+    if (IsLocal(window)) {
+        TEndpoint *endpoint = TEndpoint::Instance(false);
+        auto it = endpoint ? endpoint->Windows.find(NumberOf(window)) : decltype(endpoint->Windows.end())();
+        return endpoint && it != endpoint->Windows.end() ? it->second.ThreadId : 0;
+    }
+    // Windows of another process belong to its main thread, whose id is the process id.
+    return WindowProcessId(window);
+}
+
+HWND ApplicationWindow()
+{
+    return LocalEndpoint() ? MakeHandle(CurrentProcessId(), ApplicationWindowNumber) : 0;
+}
+
+HWND ApplicationWindow(quint32 processId)
+{
+    if (processId == 0)
+        return 0;
+    if (processId == CurrentProcessId()) {
+        TEndpoint *endpoint = TEndpoint::Instance(false);
+        return endpoint ? MakeHandle(processId, ApplicationWindowNumber) : 0;
+    }
+    TPeer peer(processId);
+    return peer.Connected() ? MakeHandle(processId, ApplicationWindowNumber) : 0;
+}
+
+QList<HWND> ProcessWindowsOfClass(quint32 processId, const QString &className)
+{
+    QList<HWND> windows;
+    if (processId == CurrentProcessId()) {
+        if (TEndpoint *endpoint = TEndpoint::Instance(false))
+            for (const auto &[number, entry] : endpoint->Windows)
+                if (className.isEmpty() || entry.ClassName == className)
+                    windows.append(MakeHandle(processId, number));
+        return windows;
+    }
+    TPeer peer(processId);
+    TRequest request;
+    request.Kind = fkEnumClass;
+    request.ClassName = className;
+    TReply reply;
+    if (peer.Ask(request, reply))
+        for (qsizetype i = 0; i + 4 <= reply.Windows.size(); i += 4) {
+            quint32 number = 0;
+            std::memcpy(&number, reply.Windows.constData() + i, sizeof number);
+            windows.append(MakeHandle(processId, number));
+        }
+    return windows;
+}
+
+quint32 RegisterWindowMessage(const QString &name)
+{
+    // FNV-1a over the upper-cased name, into the range the desktop system gives such messages.
+    quint32 hash = 2166136261u;
+    for (char byte : name.toUpper().toUtf8()) {
+        hash ^= quint8(byte);
+        hash *= 16777619u;
+    }
+    return 0xC000 + hash % 0x4000;
+}
+
+namespace {
+
+qint64 Send(HWND window, TRequest request, bool *delivered)
+{
+    if (delivered)
+        *delivered = false;
+    if (window == 0)
+        return 0;
+    if (IsLocal(window)) {
+        TEndpoint *endpoint = TEndpoint::Instance(false);
+        if (!endpoint || !endpoint->Windows.count(NumberOf(window)))
+            return 0;
+        if (delivered)
+            *delivered = true;
+        if (request.Msg == WM_COPYDATA) {
+            TCopyDataStruct copyData{request.DataKind, quint32(request.Data.size()), request.Data.constData()};
+            return endpoint->Dispatch(NumberOf(window), request.Msg, request.WParam, qint64(quintptr(&copyData)));
+        }
+        return endpoint->Dispatch(NumberOf(window), request.Msg, request.WParam, request.LParam);
+    }
+    TPeer peer(WindowProcessId(window));
+    request.Kind = fkSend;
+    request.Window = NumberOf(window);
+    TReply reply;
+    if (!peer.Ask(request, reply))
+        return 0;
+    if (delivered)
+        *delivered = true;
+    return reply.Result;
+}
+
+} // namespace
+
+qint64 SendMessage(HWND window, quint32 msg, qint64 wParam, qint64 lParam, bool *delivered)
+{
+    TRequest request;
+    request.Msg = msg;
+    request.WParam = wParam;
+    request.LParam = lParam;
+    return Send(window, request, delivered);
+}
+
+qint64 SendCopyData(HWND window, HWND sender, quint64 dataKind, const QByteArray &data, bool *delivered)
+{
+    TRequest request;
+    request.Msg = WM_COPYDATA;
+    request.WParam = qint64(sender);
+    request.DataKind = dataKind;
+    request.Data = data;
+    return Send(window, request, delivered);
+}
+
+bool SendNotifyMessage(HWND window, quint32 msg, qint64 wParam, qint64 lParam)
+{
+    if (window == 0)
+        return false;
+    if (IsLocal(window)) {
+        TEndpoint *endpoint = TEndpoint::Instance(false);
+        if (!endpoint || !endpoint->Windows.count(NumberOf(window)))
+            return false;
+        endpoint->Dispatch(NumberOf(window), msg, wParam, lParam);
+        return true;
+    }
+    TPeer peer(WindowProcessId(window));
+    TRequest request;
+    request.Kind = fkNotify;
+    request.Window = NumberOf(window);
+    request.Msg = msg;
+    request.WParam = wParam;
+    request.LParam = lParam;
+    return peer.Post(request);
+}
+
+void NotifyThreadWindows(quint32 threadId, quint32 msg, qint64 wParam, qint64 lParam)
+{
+    if (TEndpoint *endpoint = TEndpoint::Instance(false); endpoint && threadId == CurrentThreadId()) {
+        std::vector<quint32> numbers;
+        for (const auto &[number, entry] : endpoint->Windows)
+            if (entry.ThreadId == threadId)
+                numbers.push_back(number);
+        for (quint32 number : numbers)
+            endpoint->Dispatch(number, msg, wParam, lParam);
+        return;
+    }
+    if (threadId == CurrentThreadId())
+        return;
+    TPeer peer(threadId);
+    TRequest request;
+    request.Kind = fkNotify;
+    request.Msg = msg;
+    request.WParam = wParam;
+    request.LParam = lParam;
+    peer.Post(request);
+}
+
+bool PostThreadMessage(quint32 threadId, quint32 msg, qint64 wParam, qint64 lParam, quint32 *error)
+{
+    if (error)
+        *error = 0;
+    if (threadId != 0 && threadId == CurrentThreadId())
+        return true; // nothing in this program reads its own thread messages
+    TPeer peer(threadId);
+    TRequest request;
+    request.Kind = fkPostThread;
+    request.Msg = msg;
+    request.WParam = wParam;
+    request.LParam = lParam;
+    if (threadId != 0 && peer.Post(request))
+        return true;
+    if (error)
+        *error = ERROR_INVALID_THREAD_ID;
+    return false;
+}
+
+void SetApplicationWindowHooks(const TApplicationWindowHooks &hooks)
+{
+    if (TEndpoint *endpoint = LocalEndpoint())
+        endpoint->Hooks = hooks;
+}
+
+bool IsIconic(HWND window)
+{
+    return SendMessage(window, VxQueryIconic, 0, 0) != 0;
+}
+
+bool SetForegroundWindow(HWND window)
+{
+    return SendNotifyMessage(window, VxBringToFront, 0, 0);
+}
+
+void ExitProcess(int exitCode)
+{
+    if (TEndpoint *endpoint = TEndpoint::Instance(false))
+        endpoint->Close();
+    std::fflush(nullptr);
+    _exit(exitCode);
+}

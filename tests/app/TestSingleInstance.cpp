@@ -1,0 +1,79 @@
+// The program started twice: the second copy ends at once and the first comes to the front.
+#include "platform/kernel/KernelWindows.h"
+#include "sysutil/OsFileUtils.h"
+#include "sysutil/OsSynch.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+private slots:
+    void SecondStartBringsTheFirstToTheFrontAndEnds();
+};
+
+namespace {
+
+// The objects the program's copy shares with its siblings, gone once their last holder leaves;
+// a killed program leaves its names behind, and a holder coming and going takes them away once
+// the killed one's locks are gone (a moment after it was reaped). True when none is left.
+bool ReleaseLeftovers(const QString &program)
+{
+    QString id = (QStringLiteral("Os") + program).toUpper();
+    id.replace(QLatin1Char('/'), QLatin1Char('_'));
+    {
+        TOsOptex optex(id + QStringLiteral("_Otx"));
+        TOsSwapFileMapping mapping(id + QStringLiteral("_Map"), PAGE_READWRITE, 1032);
+    }
+    return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + id + QLatin1Char('*')}, QDir::Files).isEmpty();
+}
+
+} // namespace
+
+void TestSingleInstance::SecondStartBringsTheFirstToTheFrontAndEnds()
+{
+    // A copy of its own: the program keeps its files beside itself, and its path names its siblings.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
+    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+
+    QProcess first;
+    first.start(program, {QStringLiteral("/MIN")});
+    QVERIFY(first.waitForStarted(10000));
+    const quint32 firstPid = quint32(first.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(firstPid) != 0, 20000);
+    const HWND window = ApplicationWindow(firstPid);
+    QTRY_VERIFY_WITH_TIMEOUT(IsIconic(window), 20000);
+
+    QProcess second;
+    second.start(program);
+    QVERIFY(second.waitForFinished(5000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!IsIconic(window), 5000);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A killed copy blocks no later start.
+    first.kill();
+    QVERIFY(first.waitForFinished(10000));
+    QProcess third;
+    third.start(program);
+    QVERIFY(third.waitForStarted(10000));
+    const quint32 thirdPid = quint32(third.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(thirdPid) != 0, 20000);
+    QVERIFY(!IsIconic(ApplicationWindow(thirdPid)));
+    QCOMPARE(third.state(), QProcess::Running);
+    third.kill();
+    QVERIFY(third.waitForFinished(10000));
+
+    RemoveStaleEndpoint(firstPid);
+    RemoveStaleEndpoint(thirdPid);
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "TestSingleInstance.moc"

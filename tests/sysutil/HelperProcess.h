@@ -1,0 +1,101 @@
+#pragma once
+// Drives the cross-process helper: every line it prints is read back with a time limit, so a
+// deadlock fails the test instead of hanging it.
+#include <QProcess>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <csignal>
+#include <unistd.h>
+
+class THelperProcess
+{
+public:
+    explicit THelperProcess(const QStringList &steps)
+    {
+        FProcess.start(QStringLiteral(VX_BINARY_DIR "/tests/kernelhelper"), steps);
+        FProcess.waitForStarted(10000);
+        const QString first = Line();
+        Pid = first.startsWith(QLatin1String("pid ")) ? first.mid(4).toUInt() : 0;
+    }
+    ~THelperProcess()
+    {
+        if (FProcess.state() != QProcess::NotRunning) {
+            FProcess.kill();
+            FProcess.waitForFinished(10000);
+        }
+    }
+
+    // The next line, or "<none>" when none came in time.
+    QString Line(int timeoutMs = 20000)
+    {
+        while (!FProcess.canReadLine())
+            if (!FProcess.waitForReadyRead(timeoutMs))
+                return QStringLiteral("<none>");
+        return QString::fromUtf8(FProcess.readLine()).trimmed();
+    }
+    // Lets a helper waiting at "wait" go on.
+    void Resume()
+    {
+        FProcess.write("\n");
+        FProcess.waitForBytesWritten(10000);
+    }
+    void KillHard()
+    {
+        ::kill(pid_t(FProcess.processId()), SIGKILL);
+        FProcess.waitForFinished(10000);
+    }
+    // Exit code once it ended by itself, -1 when it did not in time.
+    int Finish(int timeoutMs = 20000)
+    {
+        if (FProcess.state() != QProcess::NotRunning && !FProcess.waitForFinished(timeoutMs))
+            return -1;
+        if (FProcess.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return FProcess.exitCode();
+    }
+
+    quint32 Pid = 0;
+
+private:
+    QProcess FProcess;
+};
+
+// Names no other run of the tests uses at the same time.
+inline QString UniqueName(const QString &what)
+{
+    return QStringLiteral("VxTest%1_%2").arg(getpid()).arg(what);
+}
+
+// A killed holder's lock goes a moment after the process is reaped; waits until no process holds
+// the named object (true at once when there is none).
+#include <QDir>
+#include <QElapsedTimer>
+#include <fcntl.h>
+#include <sched.h>
+inline bool WaitUntilUnheld(const QString &name, int timeoutMs = 10000)
+{
+    const int fd = ::open(QFile::encodeName(QStringLiteral("/dev/shm/") + name).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    QElapsedTimer timer;
+    timer.start();
+    bool unheld = false;
+    while (!unheld && timer.elapsed() < timeoutMs) {
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_len = 1;
+        unheld = fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
+        if (!unheld)
+            sched_yield();
+    }
+    ::close(fd);
+    return unheld;
+}
+
+// Entries of /dev/shm whose name ends in text.
+inline QStringList SharedMemoryEntries(const QString &text)
+{
+    return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + text}, QDir::Files);
+}

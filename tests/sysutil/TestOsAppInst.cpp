@@ -1,0 +1,205 @@
+#include "HelperProcess.h"
+#include "platform/kernel/KernelSync.h"
+#include "sysutil/OsAppInst.h"
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList RegisterSteps(const QString &id)
+{
+    return {QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("wait"), QStringLiteral("list"),
+            QStringLiteral("wait"), QStringLiteral("unregister")};
+}
+
+QString Notify(int code, quint32 pid)
+{
+    return QStringLiteral("notify %1 %2").arg(code).arg(pid);
+}
+
+QString List(std::initializer_list<quint32> pids)
+{
+    QStringList ids;
+    for (quint32 pid : pids)
+        ids.append(QString::number(pid));
+    return (QStringLiteral("list ") + ids.join(QLatin1Char(' '))).trimmed();
+}
+
+} // namespace
+
+TEST(OsAppInst, InstancesKeepTheirOrderLeaveWithANoticeAndDeadOnesArePruned)
+{
+    const QString id = UniqueName(QStringLiteral("Registry"));
+    THelperProcess first(RegisterSteps(id));
+    EXPECT_EQ(first.Line(), QStringLiteral("appid"));
+    // The own registration is announced to the own process too.
+    EXPECT_EQ(first.Line(), Notify(1, first.Pid));
+    EXPECT_EQ(first.Line(), QStringLiteral("registered 1"));
+    THelperProcess second(RegisterSteps(id));
+    EXPECT_EQ(second.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(second.Line(), Notify(1, second.Pid));
+    EXPECT_EQ(second.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(first.Line(), Notify(1, second.Pid));
+    THelperProcess third(RegisterSteps(id));
+    EXPECT_EQ(third.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(third.Line(), Notify(1, third.Pid));
+    EXPECT_EQ(third.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(first.Line(), Notify(1, third.Pid));
+    EXPECT_EQ(second.Line(), Notify(1, third.Pid));
+    third.Resume();
+    EXPECT_EQ(third.Line(), List({first.Pid, second.Pid, third.Pid}));
+
+    second.Resume();
+    EXPECT_EQ(second.Line(), List({first.Pid, second.Pid, third.Pid}));
+    // The leaving process is out of the list before the others are told.
+    second.Resume();
+    EXPECT_EQ(second.Line(), QStringLiteral("unregistered"));
+    EXPECT_EQ(second.Finish(), 0);
+    EXPECT_EQ(first.Line(), Notify(2, second.Pid));
+    EXPECT_EQ(third.Line(), Notify(2, second.Pid));
+
+    third.KillHard();
+    THelperProcess fourth(RegisterSteps(id));
+    EXPECT_EQ(fourth.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(fourth.Line(), Notify(1, fourth.Pid));
+    EXPECT_EQ(fourth.Line(), QStringLiteral("registered 1"));
+    fourth.Resume();
+    EXPECT_EQ(fourth.Line(), List({first.Pid, fourth.Pid}));
+    EXPECT_FALSE(QFile::exists(EndpointPath(third.Pid)));
+    fourth.Resume();
+    first.Resume();
+    first.Resume();
+    EXPECT_EQ(fourth.Finish(), 0);
+    EXPECT_EQ(first.Finish(), 0);
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
+}
+
+TEST(OsAppInst, ListNeverGrowsPast257Entries)
+{
+    static int argc = 1;
+    static char name[] = "TestOsAppInst";
+    static char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QString id = UniqueName(QStringLiteral("Full"));
+    SetApplicationIdOverride(id);
+    TOsAppInstances *registry = ProcessInstanceRegistry();
+    const struct {
+        int calls;
+        bool lastResult;
+        int count;
+    } steps[] = {{1, true, 1}, {255, true, 256}, {1, true, 257}, {5, false, 257}};
+    for (const auto &s : steps) {
+        bool result = false;
+        for (int i = 0; i < s.calls; ++i)
+            result = registry->CheckInstance(2);
+        // The limit stays the first caller's: 2; later calls append without the right to run.
+        EXPECT_EQ(result, s.count <= 1 && s.lastResult) << s.count;
+        EXPECT_EQ(registry->InstanceCount(), s.count);
+    }
+    EXPECT_EQ(registry->ProcessIDs(256), CurrentProcessId());
+    EXPECT_EQ(registry->ProcessIDs(257), 0u);
+    EXPECT_EQ(registry->ProcessIDs(-1), 0u);
+    EXPECT_EQ(registry->InstanceIndex(CurrentProcessId()), 0);
+    EXPECT_EQ(registry->InstanceIndex(0xFFFFFFF0u), -1);
+    FreeProcessInstanceRegistry();
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+}
+
+TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
+{
+    const QString id = UniqueName(QStringLiteral("Garbage"));
+    THelperProcess instance(RegisterSteps(id));
+    EXPECT_EQ(instance.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(instance.Line(), Notify(1, instance.Pid));
+    EXPECT_EQ(instance.Line(), QStringLiteral("registered 1"));
+    const QByteArray frames[] = {
+        QByteArray("\xff\xff\xff\xff" "too long", 12),       // a length past any limit
+        QByteArray("\x05\x00\x00\x00" "\x01\xff\xff\xff\xff", 9), // a body that ends inside its fields
+        QByteArray("\x02\x00", 2),                            // a length cut short
+    };
+    for (const QByteArray &frame : frames) {
+        QLocalSocket socket;
+        socket.connectToServer(EndpointPath(instance.Pid));
+        ASSERT_TRUE(socket.waitForConnected(10000));
+        socket.write(frame);
+        ASSERT_TRUE(socket.waitForBytesWritten(10000));
+        socket.disconnectFromServer();
+    }
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), List({instance.Pid}));
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), QStringLiteral("unregistered"));
+    EXPECT_EQ(instance.Finish(), 0);
+}
+
+TEST(OsAppInst, TextGoesToTheWindowsOfTheClassInEveryInstance)
+{
+    const QString id = UniqueName(QStringLiteral("Data"));
+    THelperProcess receiver(RegisterSteps(id));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(receiver.Line(), Notify(1, receiver.Pid));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("registered 1"));
+    THelperProcess sender({QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("send"),
+                           QStringLiteral("7"), QStringLiteral("Am/C \u0436")});
+    EXPECT_EQ(sender.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(sender.Line(), Notify(1, sender.Pid));
+    EXPECT_EQ(sender.Line(), QStringLiteral("registered 1"));
+    EXPECT_EQ(receiver.Line(), Notify(1, sender.Pid));
+    // The sender's own window of the class gets it too and knows it by the originator.
+    EXPECT_EQ(sender.Line(), QStringLiteral("own data"));
+    EXPECT_EQ(receiver.Line(), QStringLiteral("data 7 Am/C \u0436"));
+    EXPECT_EQ(sender.Line(), QStringLiteral("sent"));
+    EXPECT_EQ(sender.Finish(), 0);
+    receiver.Resume();
+    receiver.Resume();
+    EXPECT_EQ(receiver.Finish(), 0);
+    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+}
+
+TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
+{
+    const struct {
+        const char *max;
+        bool firstInactive;
+        bool secondRuns;
+        bool thirdRuns;
+    } cases[] = {
+        {"1", false, false, false},
+        {"2", false, true, false},
+        {"1", true, true, true},
+        {"0", false, true, true},
+    };
+    int round = 0;
+    for (const auto &c : cases) {
+        const QString id = UniqueName(QStringLiteral("Limit%1").arg(++round));
+        const QStringList steps = {QStringLiteral("appid"), id, QStringLiteral("component"), QLatin1String(c.max),
+                                   QStringLiteral("wait")};
+        auto first = std::make_unique<THelperProcess>(steps + QStringList{QStringLiteral("inactive"), QStringLiteral("wait")});
+        EXPECT_EQ(first->Line(), QStringLiteral("appid"));
+        EXPECT_EQ(first->Line(), QStringLiteral("running"));
+        if (c.firstInactive) {
+            first->Resume();
+            EXPECT_EQ(first->Line(), QStringLiteral("inactive"));
+        }
+        const bool expected[] = {c.secondRuns, c.thirdRuns};
+        std::vector<std::unique_ptr<THelperProcess>> later;
+        for (bool runs : expected) {
+            later.push_back(std::make_unique<THelperProcess>(steps));
+            EXPECT_EQ(later.back()->Line(), QStringLiteral("appid"));
+            EXPECT_EQ(later.back()->Line(), runs ? QStringLiteral("running") : QStringLiteral("<none>")) << round;
+            if (!runs)
+                EXPECT_EQ(later.back()->Finish(), 0) << round;
+        }
+        later.push_back(std::move(first));
+        for (const auto &helper : later) {
+            helper->Resume();
+            helper->Resume();
+            EXPECT_EQ(helper->Finish(), 0);
+        }
+        EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+        EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
+    }
+}

@@ -1,0 +1,130 @@
+#include "HelperProcess.h"
+#include "platform/kernel/SharedObject.h"
+#include "sysutil/OsFileUtils.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+
+TEST(OsFileUtils, OpenerSeesCreatorsBytesAndExistedFlag)
+{
+    const QString name = UniqueName(QStringLiteral("Shared"));
+    THelperProcess creator({QStringLiteral("map"), name, QStringLiteral("4096"), QStringLiteral("write"),
+                            QStringLiteral("10"), QStringLiteral("hello"), QStringLiteral("wait")});
+    EXPECT_EQ(creator.Line(), QStringLiteral("existed 0"));
+    EXPECT_EQ(creator.Line(), QStringLiteral("written 5"));
+    THelperProcess opener({QStringLiteral("map"), name, QStringLiteral("4096"), QStringLiteral("read"),
+                           QStringLiteral("8"), QStringLiteral("8")});
+    EXPECT_EQ(opener.Line(), QStringLiteral("existed 1"));
+    EXPECT_EQ(opener.Line(), QStringLiteral("read ..hello."));
+    EXPECT_EQ(opener.Finish(), 0);
+    creator.Resume();
+    EXPECT_EQ(creator.Finish(), 0);
+    EXPECT_EQ(SharedMemoryEntries(name), QStringList());
+}
+
+TEST(OsFileUtils, StartsFromZerosOnceEveryHolderIsGone)
+{
+    const QString name = UniqueName(QStringLiteral("Fresh"));
+    const QStringList write = {QStringLiteral("map"), name, QStringLiteral("4096"), QStringLiteral("write"),
+                               QStringLiteral("0"), QStringLiteral("stale"), QStringLiteral("wait")};
+    const QStringList read = {QStringLiteral("map"), name, QStringLiteral("4096"), QStringLiteral("read"),
+                              QStringLiteral("0"), QStringLiteral("5")};
+    for (bool killed : {false, true}) {
+        {
+            THelperProcess holder(write);
+            EXPECT_EQ(holder.Line(), QStringLiteral("existed 0"));
+            EXPECT_EQ(holder.Line(), QStringLiteral("written 5"));
+            if (killed) {
+                holder.KillHard();
+                ASSERT_TRUE(WaitUntilUnheld(name));
+            } else {
+                holder.Resume();
+                EXPECT_EQ(holder.Finish(), 0);
+            }
+        }
+        THelperProcess later(read);
+        EXPECT_EQ(later.Line(), QStringLiteral("existed 0")) << killed;
+        EXPECT_EQ(later.Line(), QStringLiteral("read .....")) << killed;
+        EXPECT_EQ(later.Finish(), 0);
+    }
+    EXPECT_EQ(SharedMemoryEntries(name), QStringList());
+}
+
+TEST(OsFileUtils, ViewOffsetsAlignToTheGranularity)
+{
+    const struct {
+        qint64 offset;
+        TOsFileMappingRoundOffset round;
+        qint64 expected;
+    } cases[] = {
+        {70000, rvDown, 65536},
+        {70000, rvUp, 131072},
+        {65536, rvUp, 65536},
+        {0, rvUp, 0},
+    };
+    TOsSwapFileMapping mapping(UniqueName(QStringLiteral("Views")), PAGE_READWRITE, 4 * 65536);
+    for (const auto &c : cases) {
+        mapping.SetRoundViewOffset(c.round);
+        TOsFileMappingView *view = mapping.GetView(mapping.Add(FILE_MAP_ALL_ACCESS, 4096, c.offset));
+        EXPECT_EQ(view->Offset(), c.expected) << c.offset;
+        EXPECT_EQ(view->Index(), mapping.ViewCount() - 1);
+    }
+}
+
+TEST(OsFileUtils, ViewNeverWritesPastItsEnd)
+{
+    TOsSwapFileMapping mapping(UniqueName(QStringLiteral("Write")), PAGE_READWRITE, 4096);
+    TOsFileMappingView *view = mapping.GetView(mapping.Add(FILE_MAP_ALL_ACCESS, 0, 0));
+    ASSERT_EQ(view->Size(), 4096);
+    view->SetPosition(view->Size() - 5);
+    EXPECT_EQ(view->Write("0123456789", 10), 0);
+    EXPECT_EQ(view->Position(), 4091);
+    EXPECT_EQ(view->Write("01234", 5), 5);
+    EXPECT_THROW(TOsFileMappingView(nullptr, FILE_MAP_ALL_ACCESS, 16, 0), EOsFileMappingViewError);
+    EXPECT_THROW(mapping.Add(FILE_MAP_ALL_ACCESS, 8192, 0), EOsFileMappingViewError);
+}
+
+TEST(OsFileUtils, NamedBlockIsMappedOncePerProcess)
+{
+    const QString name = UniqueName(QStringLiteral("Named"));
+    void *first = nullptr;
+    void *second = nullptr;
+    EXPECT_EQ(OpenNamedSharedMemory(first, name, 64, FILE_MAP_ALL_ACCESS), 0u);
+    // Names are compared without case within the process.
+    EXPECT_EQ(OpenNamedSharedMemory(second, name.toLower(), 64, FILE_MAP_ALL_ACCESS), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(first, second);
+    int notOpened = 0;
+    void *stranger = &notOpened;
+    EXPECT_FALSE(CloseNamedSharedMemory(stranger));
+    EXPECT_TRUE(CloseNamedSharedMemory(first));
+    EXPECT_EQ(first, nullptr);
+    EXPECT_EQ(SharedMemoryEntries(name).size(), 1);
+    EXPECT_TRUE(ReleaseNamedSharedMemory(second));
+    EXPECT_EQ(SharedMemoryEntries(name), QStringList());
+
+    void *empty = nullptr;
+    EXPECT_THROW(OpenNamedSharedMemory(empty, name, 0, FILE_MAP_ALL_ACCESS), ESharedMemError);
+    EXPECT_EQ(SharedMemoryEntries(name), QStringList());
+}
+
+TEST(OsFileUtils, NamesBecomeSystemNames)
+{
+    const QString longName = QString(300, QLatin1Char('x'));
+    const struct {
+        QString name;
+        QByteArray key;
+    } cases[] = {
+        {QStringLiteral("OsC:\\Tools\\Player.exe_Map"), "/OsC:_Tools_Player.exe_Map"},
+        {QStringLiteral("OS/USR/BIN/VELTRASOMIN_Map"), "/OS_USR_BIN_VELTRASOMIN_Map"},
+        {longName, "/vx-" + QCryptographicHash::hash(longName.toUtf8(), QCryptographicHash::Sha256).toHex()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SharedObjectKey(c.name), c.key) << c.name.toStdString();
+
+    // A hashed name still finds the same object.
+    const QString name = UniqueName(longName);
+    TOsSwapFileMapping first(name, PAGE_READWRITE, 64);
+    TOsSwapFileMapping second(name, PAGE_READWRITE, 64);
+    EXPECT_FALSE(first.Existed());
+    EXPECT_TRUE(second.Existed());
+}
