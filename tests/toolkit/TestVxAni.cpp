@@ -9,18 +9,11 @@
 #include <QtEndian>
 #include <QtTest/QTest>
 
+#include "GuiApp.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "TestVxAni";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication *app = QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 QByteArray Hex(const char *hex)
 {

@@ -7,18 +7,11 @@
 #include <QMimeData>
 #include <QRandomGenerator>
 
+#include "GuiApp.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "TestVxGIF";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication *app = QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 QByteArray Hex(const char *hex)
 {

@@ -1,5 +1,7 @@
 #include "toolkit/VxGraphics.h"
 
+#include "GuiApp.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -43,15 +45,6 @@ TEST(VxGraphics, ImageListReferenceMovesChangeLink)
 #include <QPainter>
 
 namespace {
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "TestVxGraphics";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication *app = QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 QList<QRgb> Colours(const QImage &image)
 {
