@@ -2,6 +2,7 @@
 #include "platform/kernel/KernelWindows.h"
 #include "platform/midiout/MidiDevice.h"
 #include "platform/vcl/Application.h"
+#include "sysutil/OsUnitVersioning.h"
 #include "toolkit/VxAppInstances.h"
 
 #include <QApplication>
@@ -11,10 +12,17 @@
 
 namespace {
 constexpr int SoundWarmUpDelayMs = 300;
-}
+
+// The utility units enter their version records for the program's whole run.
+struct TUtilityUnits {
+    TUtilityUnits() { InitializeUtilityUnits(); }
+    ~TUtilityUnits() { FinalizeUtilityUnits(); }
+};
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const TUtilityUnits utilityUnits;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
 
