@@ -23,22 +23,25 @@ QString ResourceText(const QString &name)
 }
 
 // Clicks on the help link and double clicks in the help text; neither widget has a signal for them.
+// The watched widgets are kept here: events still arrive while the window is being destroyed,
+// when its memo is no longer a memo and no member of the window may be touched.
 class THelpPageEvents : public QObject
 {
 public:
-    explicit THelpPageEvents(TMainForm *form) : QObject(form), FForm(form)
+    explicit THelpPageEvents(TMainForm *form)
+        : QObject(form), FForm(form), FHelpText(form->HelpMemo->viewport()), FOpenHelp(form->LabelOpenHelp)
     {
-        form->HelpMemo->viewport()->installEventFilter(this);
-        form->LabelOpenHelp->installEventFilter(this);
+        FHelpText->installEventFilter(this);
+        FOpenHelp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == FForm->HelpMemo->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        if (watched == FHelpText && event->type() == QEvent::MouseButtonDblClick &&
             !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
             FForm->HelpMemoDblClick();
-        if (watched == FForm->LabelOpenHelp && event->type() == QEvent::MouseButtonRelease &&
+        if (watched == FOpenHelp && event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             FForm->LabelOpenHelpClick();
         return false;
@@ -46,6 +49,8 @@ protected:
 
 private:
     TMainForm *FForm;
+    QObject *FHelpText;
+    QObject *FOpenHelp;
 };
 
 const QStringList HistoryLines = {
