@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     VX_CHECK(xlat::DetectSongEncoding(utf16) == TSongEncoding::Utf16LE);
     VX_CHECK(xlat::DecodeSongText(utf16) == text);
     const QByteArray utf8 = xlat::EncodeSongText(text, xlat::TSaveEncoding::Utf8);
-    if (!text.startsWith(QChar(0xFEFF)) && !text.startsWith(QChar(0xFFFE)) && text == QString::fromUtf8(utf8))
+    if (text == QString::fromUtf8(utf8)) // no lone surrogates
         VX_CHECK(xlat::DecodeSongText(utf8) == text);
     return 0;
 }
