@@ -231,7 +231,8 @@ QStringList FromCommaText(const QString &text)
     QStringList result;
     qsizetype p = 0;
     const qsizetype n = text.size();
-    auto blank = [&](qsizetype i) { return i < n && text[i].unicode() >= 1 && text[i].unicode() <= ' '; };
+    // NUL is a blank like every other control character, so that no character stops the reader.
+    auto blank = [&](qsizetype i) { return i < n && text[i].unicode() <= ' '; };
     while (blank(p))
         ++p;
     while (p < n) {

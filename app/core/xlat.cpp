@@ -159,7 +159,12 @@ bool LooksLikeText(const QByteArray &bytes)
 QByteArray EncodeSongText(const QString &text, TSaveEncoding encoding)
 {
     switch (encoding) {
-    case TSaveEncoding::Utf8: return text.toUtf8();
+    case TSaveEncoding::Utf8: {
+        // A text that starts with U+FEFF would lose it to the byte-order-mark rule when read; a
+        // mark in front keeps it.
+        const QByteArray bytes = text.toUtf8();
+        return bytes.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" + bytes : bytes;
+    }
     case TSaveEncoding::Utf16: {
         QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         return encoder.encode(text);

@@ -295,7 +295,12 @@ bool TIniFile::WriteString(const QString &section, const QString &key, const QSt
         else
             lines.insert(lastContent + 1, newLine);
     }
-    const bool written = IniText::WriteFileAtomically(FFileName, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    // A text that starts with U+FEFF would lose it to the byte-order-mark rule when read; a mark
+    // in front keeps it.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.prepend("\xEF\xBB\xBF");
+    const bool written = IniText::WriteFileAtomically(FFileName, bytes);
     FParsed.reset();
     return written;
 }

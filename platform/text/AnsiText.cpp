@@ -115,17 +115,22 @@ QByteArray ToWindows1251(const QString &text)
 
 QString DecodeText(const QByteArray &bytes, TEncoding encoding)
 {
+    // Past the mark, a U+FEFF is a zero-width no-break space of the text; Qt's decoders would
+    // drop it as a second mark.
+    constexpr auto keepMark = QStringConverter::Flag::ConvertInitialBom;
     switch (encoding) {
-    case TEncoding::Utf8Bom:
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    case TEncoding::Utf8Bom: {
+        QStringDecoder decoder(QStringConverter::Utf8, keepMark);
+        return decoder.decode(QByteArrayView(bytes).sliced(3));
+    }
     case TEncoding::Utf8:
         return QString::fromUtf8(bytes);
     case TEncoding::Utf16LE: {
-        QStringDecoder decoder(QStringConverter::Utf16LE);
+        QStringDecoder decoder(QStringConverter::Utf16LE, keepMark);
         return decoder.decode(QByteArrayView(bytes).sliced(2));
     }
     case TEncoding::Utf16BE: {
-        QStringDecoder decoder(QStringConverter::Utf16BE);
+        QStringDecoder decoder(QStringConverter::Utf16BE, keepMark);
         return decoder.decode(QByteArrayView(bytes).sliced(2));
     }
     case TEncoding::Windows1251:

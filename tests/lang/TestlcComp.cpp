@@ -279,6 +279,23 @@ TEST(lcComp, CommaTextRoundTrips)
     EXPECT_EQ(lcText::FromCommaText("a b, c"), QStringList({"a", "b", "c"}));
 }
 
+TEST(lcComp, CommaTextReadsNulAndControlCharactersAsBlanks)
+{
+    const struct
+    {
+        QStringView text;
+        QStringList items;
+    } cases[] = {
+        {QStringView(u"a\0b", 3), {"a", "b"}},
+        {QStringView(u"\0", 1), {}},
+        {QStringView(u"x,\0", 3), {"x"}},
+        {QStringView(u"\x1f\"q\"\0,", 6), {"q", ""}},
+        {QStringView(u"\"a\0b\"", 5), {QStringView(u"a\0b", 3).toString()}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lcText::FromCommaText(c.text.toString()), c.items);
+}
+
 TEST(lcComp, TestModeTextHelpers)
 {
     EXPECT_EQ(lcText::ExpandText("abc", '*', 100), "a*b*c*");

@@ -43,3 +43,18 @@ TEST(AnsiText, DecodeDropsTheByteOrderMark)
     EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE[\0C\0]\0", 8)), QStringLiteral("[C]"));
     EXPECT_EQ(DecodeText(""), QString());
 }
+
+TEST(AnsiText, DecodeKeepsAZeroWidthNoBreakSpaceAfterTheMark)
+{
+    const struct
+    {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx"), QStringLiteral("\uFEFFx")},
+        {QByteArray("\xFF\xFE\xFF\xFEx\0", 6), QStringLiteral("\uFEFFx")},
+        {QByteArray("\xFE\xFF\xFE\xFF\0x", 6), QStringLiteral("\uFEFFx")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DecodeText(c.bytes), c.text);
+}

@@ -94,6 +94,16 @@ TEST_F(TIniFixture, WriteStringKeepsEveryOtherLine)
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"test.ini"}) << "no temporary file left";
 }
 
+TEST_F(TIniFixture, WriteKeepsAZeroWidthSpaceThatStartsTheFile)
+{
+    // UTF-16: a mark, then a zero-width no-break space before the first header, so no section.
+    const QString path = Write(QByteArray("\xFF\xFE\xFF\xFE[\0S\0]\0\n\0k\0=\0""1\0", 18));
+    TIniFile ini(path);
+    ASSERT_TRUE(ini.WriteString("T", "k", "2"));
+    EXPECT_FALSE(ini.SectionExists("S"));
+    EXPECT_EQ(ini.ReadString("T", "k", ""), "2");
+}
+
 TEST_F(TIniFixture, WritesIntoMissingFileAndReadsNumbers)
 {
     const QString path = dir.filePath("settings.ini");

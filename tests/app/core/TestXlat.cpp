@@ -150,6 +150,9 @@ TEST(Xlat, SavedSongTextsReadBackUnchanged)
     const QString text = LongText + QString::fromUtf8("No-break\u00A0space, «кавычки» — тире");
     for (TSaveEncoding encoding : {TSaveEncoding::Utf8, TSaveEncoding::Utf16, TSaveEncoding::Windows1251})
         EXPECT_EQ(DecodeSongText(EncodeSongText(text, encoding)), text) << int(encoding);
+    // A leading zero-width no-break space is no byte-order mark.
+    for (TSaveEncoding encoding : {TSaveEncoding::Utf8, TSaveEncoding::Utf16})
+        EXPECT_EQ(DecodeSongText(EncodeSongText(QStringLiteral("\uFEFFAm"), encoding)), QStringLiteral("\uFEFFAm"));
     EXPECT_TRUE(EncodeSongText(QStringLiteral("a"), TSaveEncoding::Utf16).startsWith("\xFF\xFE"));
     EXPECT_EQ(EncodeSongText(QString::fromUtf8("Am ♪"), TSaveEncoding::Windows1251), QByteArray("Am ?"));
 }
