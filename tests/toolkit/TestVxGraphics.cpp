@@ -8,10 +8,10 @@
 
 TEST(VxGraphics, ComponentReferenceFollowsFreeNotification)
 {
+    QObject *field = nullptr;
     QObject owner;
     auto first = std::make_unique<QObject>();
     auto second = std::make_unique<QObject>();
-    QObject *field = nullptr;
     EXPECT_TRUE(SwapComponentReference(&owner, first.get(), field));
     EXPECT_FALSE(SwapComponentReference(&owner, first.get(), field));
     EXPECT_FALSE(SwapComponentReference<QObject>(nullptr, second.get(), field));
@@ -24,9 +24,9 @@ TEST(VxGraphics, ComponentReferenceFollowsFreeNotification)
 
 TEST(VxGraphics, ImageListReferenceMovesChangeLink)
 {
+    TCustomImageList *field = nullptr; // lives as long as the owner, as a member would
     QObject owner;
     TCustomImageList a, b;
-    TCustomImageList *field = nullptr;
     int changes = 0;
     TChangeLink link;
     link.OnChange = [&] { ++changes; };
