@@ -78,6 +78,9 @@ void TMainForm::ApplyStartLanguage()
 
 void TMainForm::ApplyQtTranslation()
 {
+    // Qt's own texts are English already: their Russian file is read when first needed.
+    if (!FQtTranslator && lcLang->ActiveLanguage() != 1)
+        return;
     if (!FQtTranslator) {
         FQtTranslator = new QTranslator(this);
         const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
