@@ -40,13 +40,16 @@ QByteArray GuitarData()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The picture's size as its header gives it, read without decoding it; empty for a damaged header.
+// The picture's size as its header gives it, read without decoding it; 0 x 0 for a damaged header
+// or one larger than any window the picture could sit in.
 QSize GuitarHeaderSize(const QByteArray &data)
 {
+    constexpr int Largest = 1024;
     if (data.size() < 10 || !data.startsWith("GIF"))
-        return {};
+        return QSize(0, 0);
     const auto word = [&data](int at) { return int(quint8(data[at])) | int(quint8(data[at + 1])) << 8; };
-    return QSize(word(6), word(8));
+    const QSize size(word(6), word(8));
+    return size.width() <= Largest && size.height() <= Largest ? size : QSize(0, 0);
 }
 
 // The guitar is a GIF drawn by our own picture class; a damaged one leaves the place empty.
