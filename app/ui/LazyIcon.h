@@ -1,6 +1,7 @@
 #pragma once
-// Icons looked up when they are first drawn. The first look-up opens the desktop's icon theme,
-// which costs more than building the rest of the window; the window is on screen before that.
+// Icons looked up when they are first drawn, for places not on screen at start (a hidden page,
+// the notification area): a standard icon is found through the desktop's icon theme, and the
+// look-up costs more than the control that shows it.
 #include <QIcon>
 #include <QStyle>
 #include <functional>

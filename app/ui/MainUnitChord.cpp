@@ -8,7 +8,6 @@
 #include "app/core/Diagram.h"
 #include "app/core/SchemeCheck.h"
 #include "app/ui/ChordDiagram.h"
-#include "app/ui/LazyIcon.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
 #include "platform/vcl/Application.h"
@@ -107,18 +106,16 @@ void TMainForm::CreateChordPage()
 
     auto *buttons = new QHBoxLayout;
     ButtonBack = new TSpeedButton(QStringLiteral("ButtonBack"), MainTab);
-    ButtonBack->setIcon(LazyIcon::Standard(QStyle::SP_ArrowBack));
+    ButtonBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     ButtonBack->SetHint(QStringLiteral("Предыдущая аппликатура"));
     ButtonNext = new TSpeedButton(QStringLiteral("ButtonNext"), MainTab);
-    ButtonNext->setIcon(LazyIcon::Standard(QStyle::SP_ArrowForward));
+    ButtonNext->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     ButtonNext->SetHint(QStringLiteral("Следующая аппликатура"));
     PlayChordBtn = new TSpeedButton(QStringLiteral("PlayChordBtn"), MainTab);
-    PlayChordBtn->setIcon(LazyIcon::Standard(QStyle::SP_MediaVolume));
+    PlayChordBtn->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
     ChordNetBtn = new TSpeedButton(QStringLiteral("ChordNetBtn"), MainTab);
-    ChordNetBtn->setIcon(LazyIcon::Deferred([] {
-        return QIcon::fromTheme(QStringLiteral("edit-copy"),
-                                QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    }));
+    ChordNetBtn->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                          style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
     ChordNetBtn->SetHint(QStringLiteral("Копировать аккорд в буфер обмена"));
     PlayChordBtn->SetHint(QStringLiteral("Сыграть аккорд (пробел)"));
     Root->SetHint(QStringLiteral("Тоника аккорда"));
