@@ -1,4 +1,5 @@
 #include "app/ui/ChordDiagram.h"
+#include "app/ui/PngPicture.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -31,10 +32,12 @@ const QPixmap &TCanvasImage::Picture(const QString &name)
     QPixmap picture;
     // Sharp on dense screens: the double-size drawing when there is one.
     const QString large = QStringLiteral(":/%1@2x.png").arg(name);
-    if (dpr > 1.0 && QFile::exists(large) && picture.load(large))
+    if (dpr > 1.0 && QFile::exists(large))
+        picture = QPixmap::fromImage(PngPicture::Read(large));
+    if (!picture.isNull())
         picture.setDevicePixelRatio(2.0);
     else
-        picture.load(QStringLiteral(":/%1.png").arg(name));
+        picture = QPixmap::fromImage(PngPicture::Read(QStringLiteral(":/%1.png").arg(name)));
     return *FPictures.insert(name, picture);
 }
 

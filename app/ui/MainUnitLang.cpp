@@ -2,6 +2,7 @@
 // choice and Qt's own dialog texts.
 #include "app/ui/MainUnit.h"
 
+#include "app/ui/PngPicture.h"
 #include "lang/lcComp.h"
 #include "lang/lcLangCombo.h"
 
@@ -18,7 +19,7 @@ const QString TranslationDataResource = QStringLiteral(":/lang/MainForm.Translat
 
 QImage Flag(const QString &name)
 {
-    return QImage(QStringLiteral(":/lang/flag_%1.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+    return PngPicture::Read(QStringLiteral(":/lang/flag_%1.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
@@ -78,6 +79,9 @@ void TMainForm::ApplyStartLanguage()
 
 void TMainForm::ApplyQtTranslation()
 {
+    // Qt's own texts are English already: their Russian file is read when first needed.
+    if (!FQtTranslator && lcLang->ActiveLanguage() != 1)
+        return;
     if (!FQtTranslator) {
         FQtTranslator = new QTranslator(this);
         const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

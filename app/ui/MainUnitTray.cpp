@@ -1,53 +1,18 @@
 // The notification-area icon with its menu, and the global hot key: both bring the window back.
 #include "app/ui/MainUnit.h"
 
+#include "app/ui/LazyIcon.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxAppHotKey.h"
 #include "toolkit/VxTrayIcon.h"
 
 #include <QApplication>
-#include <QIconEngine>
 #include <QMenu>
-#include <QPainter>
 #include <QStyle>
 
 namespace {
 // Ctrl+Alt+F1..F12 switch consoles on Linux and never reach a program.
 const QString DefaultHotKey = QStringLiteral("Ctrl+Shift+F10");
-
-// The style's computer icon, looked up in the icon theme only when the notification area first
-// shows it: the lookup costs more than the rest of the window's start.
-class TStandardIconEngine : public QIconEngine
-{
-public:
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return Icon().pixmap(size, mode, state);
-    }
-    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return Icon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return Icon().availableSizes(mode, state);
-    }
-    bool isNull() override { return false; }
-    QIconEngine *clone() const override { return new TStandardIconEngine(*this); }
-
-private:
-    const QIcon &Icon()
-    {
-        if (FIcon.isNull())
-            FIcon = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
-        return FIcon;
-    }
-    QIcon FIcon;
-};
 } // namespace
 
 void TMainForm::CreateTrayComponents()
@@ -63,7 +28,8 @@ void TMainForm::CreateTrayComponents()
     connect(PopUpExit, &QAction::triggered, this, [this] { PopUpExitClick(); });
 
     VxTrayIcon = new TVxTrayIcon(QStringLiteral("VxTrayIcon"), this);
-    VxTrayIcon->SetIcon(QIcon(new TStandardIconEngine));
+    // The style's computer icon; the notification area looks it up when it first shows it.
+    VxTrayIcon->SetIcon(LazyIcon::Standard(QStyle::SP_ComputerIcon));
     VxTrayIcon->SetPopupMenu(PopupMenu);
     VxTrayIcon->SetVisibility(tvVisibleTaskBar | tvVisibleTaskList | tvAutoHide | tvAutoHideIcon | tvRestoreClick |
                               tvRestoreDbClick);

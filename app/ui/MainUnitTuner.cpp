@@ -3,6 +3,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/core/Tuner.h"
+#include "app/ui/LazyIcon.h"
 #include "midi/MidiGen.h"
 #include "toolkit/VxStringHolder.h"
 
@@ -42,7 +43,7 @@ void TMainForm::CreateTunerPage()
         label->SetCaption(QString::number(n));
         auto *play = new TSpeedButton(Numbered("SpeedButton", n), TuningTab);
         play->setCheckable(true);
-        play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+        play->setIcon(LazyIcon::Standard(QStyle::SP_MediaPlay));
         play->SetTag(n);
         auto *shape = new QFrame(TuningTab);
         shape->setObjectName(Numbered("Shape", n));

@@ -10,6 +10,7 @@
 #include "toolkit/VxTypes.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
@@ -33,15 +34,30 @@ TLabel *AddLink(QWidget *page, QBoxLayout *layout, const char *name, const char 
     return label;
 }
 
-// The guitar is a GIF drawn by our own picture class; a damaged one leaves the place empty.
-QPixmap GuitarPicture(qreal ratio)
+QByteArray GuitarData()
 {
     QFile file(QStringLiteral(":/Guitar.gif"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The picture's size as its header gives it, read without decoding it; 0 x 0 for a damaged header
+// or one larger than any window the picture could sit in.
+QSize GuitarHeaderSize(const QByteArray &data)
+{
+    constexpr int Largest = 1024;
+    if (data.size() < 10 || !data.startsWith("GIF"))
+        return QSize(0, 0);
+    const auto word = [&data](int at) { return int(quint8(data[at])) | int(quint8(data[at + 1])) << 8; };
+    const QSize size(word(6), word(8));
+    return size.width() <= Largest && size.height() <= Largest ? size : QSize(0, 0);
+}
+
+// The guitar is a GIF drawn by our own picture class; a damaged one leaves the place empty.
+QPixmap GuitarPicture(const QByteArray &data, qreal ratio)
+{
     try {
         TVxGIFImage gif;
-        gif.LoadFromData(file.readAll());
+        gif.LoadFromData(data);
         const QSize size(gif.Width(), gif.Height());
         QPixmap pixmap(size * ratio);
         pixmap.setDevicePixelRatio(ratio);
@@ -54,6 +70,35 @@ QPixmap GuitarPicture(qreal ratio)
     }
 }
 
+// Decoding the guitar costs as much as building a page, and it lies on a page that is not shown
+// at start: it is drawn when its label is first shown and only holds its place until then.
+class TGuitarOnShow : public QObject
+{
+public:
+    explicit TGuitarOnShow(QLabel *label) : QObject(label), FLabel(label)
+    {
+        FData = GuitarData();
+        label->setMinimumSize(GuitarHeaderSize(FData));
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == FLabel && event->type() == QEvent::Show) {
+            FLabel->removeEventFilter(this);
+            FLabel->setPixmap(GuitarPicture(FData, FLabel->devicePixelRatioF()));
+            FLabel->setMinimumSize(0, 0);
+            FData.clear();
+        }
+        return false;
+    }
+
+private:
+    QLabel *FLabel;
+    QByteArray FData;
+};
+
 } // namespace
 
 void TMainForm::CreateWindowLinks(QWidget *page, QBoxLayout *layout)
@@ -64,7 +109,7 @@ void TMainForm::CreateWindowLinks(QWidget *page, QBoxLayout *layout)
     auto *row = new QHBoxLayout(AboutGroupBox);
 
     GuitarImage = new TLabel(QStringLiteral("GuitarImage"), AboutGroupBox);
-    GuitarImage->setPixmap(GuitarPicture(GuitarImage->devicePixelRatioF()));
+    new TGuitarOnShow(GuitarImage);
     GuitarImage->SetHint(QStringLiteral("Ноты на грифе гитары"));
     GuitarImage->setCursor(Qt::PointingHandCursor);
     WindowEvents::OnClick(GuitarImage, [this] { GuitarImageClick(); });

@@ -95,6 +95,26 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     }
 
+    // Qt's own texts follow the language the settings start in, not only a later change.
+    void QtDialogTextsFollowTheStartLanguage()
+    {
+        const struct
+        {
+            int language;
+            const char *cancel;
+        } cases[] = {{0, "Отмена"}, {1, "Cancel"}};
+        for (const auto &c : cases) {
+            QTemporaryDir dir;
+            QFile settings(dir.filePath(QStringLiteral("veltrasomin_settings.ini")));
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(QByteArray("[OPTIONS]\nLangComboBox=") + QByteArray::number(c.language) + '\n');
+            settings.close();
+            TMainForm form(dir.path());
+            QCOMPARE(form.lcLang->ActiveLanguage(), c.language + 1);
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(c.cancel));
+        }
+    }
+
     void ListsKeepTheirSelectionAndHintsFollow()
     {
         QTemporaryDir dir;

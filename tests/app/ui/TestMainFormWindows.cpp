@@ -115,6 +115,25 @@ private slots:
         QVERIFY(FBoxes.isEmpty());
     }
 
+    // The guitar holds its place from the start, so the window is as large as with the picture,
+    // and the picture is there once the options page shows.
+    void GuitarKeepsItsPlaceAndShowsWithTheOptionsPage()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.GuitarImage->minimumSizeHint().expandedTo(form.GuitarImage->minimumSize()), QSize(185, 250));
+        const QSize windowSize = form.size();
+        form.PageControl->setCurrentWidget(form.OptionsTab);
+        QVERIFY(form.GuitarImage->isVisible());
+        const QPixmap picture = form.GuitarImage->pixmap();
+        QCOMPARE(picture.deviceIndependentSize().toSize(), QSize(185, 250));
+        QVERIFY(!picture.toImage().isNull());
+        QCOMPARE(form.GuitarImage->sizeHint(), QSize(185, 250));
+        QCOMPARE(form.size(), windowSize);
+    }
+
     void FretboardShowsTheNotesAndAnyClickClosesIt()
     {
         struct

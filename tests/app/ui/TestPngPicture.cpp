@@ -1,0 +1,50 @@
+// The program's PNG pictures: read from the resources, and a damaged or missing file gives no
+// picture rather than a crash.
+#include "app/ui/PngPicture.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray PngOf(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::green);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+TEST(PngPicture, ReadsWholeFilesAndRefusesDamagedOnes)
+{
+    const QByteArray png = PngOf(QSize(19, 12));
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QSize expected; // 0 x 0: no picture
+    } cases[] = {
+        {"whole.png", png, QSize(19, 12)},
+        {"cut.png", png.left(40), QSize(0, 0)},
+        {"text.png", "not a picture at all", QSize(0, 0)},
+        {"empty.png", QByteArray(), QSize(0, 0)},
+        {"gif.png", QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14), QSize(0, 0)},
+    };
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        QFile file(dir.filePath(QLatin1String(c.name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        const QImage image = PngPicture::Read(file.fileName());
+        EXPECT_EQ(image.size(), c.expected) << c.name;
+    }
+    EXPECT_TRUE(PngPicture::Read(dir.filePath(QStringLiteral("missing.png"))).isNull());
+}
