@@ -159,6 +159,13 @@ void TVxTrayIcon::Animate()
     SetIconIndex(0);
 }
 
+int TVxTrayIcon::BalloonIconFlag(TBalloonType type)
+{
+    // The notification area's balloon icons: none, information, warning, error.
+    static constexpr int flags[] = {0, 3, 1, 2}; // btNone, btError, btInfo, btWarning
+    return flags[type];
+}
+
 bool TVxTrayIcon::AcceptBalloons() const
 {
     return ShellLibraryVersion() >= 0x00050000;
@@ -180,7 +187,7 @@ void TVxTrayIcon::BalloonHint(const QString &Title, const QString &Value, TBallo
         FBalloonCount = qMax(0, FBalloonCount - 1);
         return;
     }
-    FNotify->ShowMessage(title, text, int(BalloonType), ADelay);
+    FNotify->ShowMessage(title, text, BalloonIconFlag(BalloonType), ADelay);
     ++FBalloonCount;
     if (ADelay < 10000)
         FBalloonTimer->start(qMax(0, ADelay));

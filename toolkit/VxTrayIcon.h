@@ -91,6 +91,8 @@ public:
     void BalloonHint(const QString &Title, const QString &Value, TBalloonType BalloonType = btNone,
                      int ADelay = 5000, bool CancelPrevious = false);
     void HideBalloon();
+    // The area's icon number of a balloon type (0 none, 1 information, 2 warning, 3 error).
+    static int BalloonIconFlag(TBalloonType type);
     int BalloonCount() const { return FBalloonCount; }
 
     // Hides the main window into the notification area, or minimizes it where there is none.

@@ -157,6 +157,10 @@ private slots:
         tray.ContextPopup(QPoint(5, 7));
         QVERIFY(asked);
 
+        QCOMPARE(TVxTrayIcon::BalloonIconFlag(btNone), 0);
+        QCOMPARE(TVxTrayIcon::BalloonIconFlag(btError), 3);
+        QCOMPARE(TVxTrayIcon::BalloonIconFlag(btInfo), 1);
+        QCOMPARE(TVxTrayIcon::BalloonIconFlag(btWarning), 2);
         QSignalSpy shown(&tray, &TVxTrayIcon::OnBalloonShow);
         tray.BalloonHint(QStringLiteral("Title"), QStringLiteral("Text"), btInfo, 1000);
         QCOMPARE(shown.count(), 0); // no icon to show it at
