@@ -1,7 +1,5 @@
 #include "platform/ini/IniFile.h"
 
-#include <functional>
-
 #include "platform/text/AnsiText.h"
 
 #include <QDateTime>
@@ -11,7 +9,10 @@
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace IniText {
@@ -21,8 +22,10 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     QSaveFile file(fileName);
     // QSaveFile buffers small writes and renames even when the last flush inside commit() fails,
     // which on a full disk puts an empty file in place of the old one: flush and check first.
+    // commit() also ignores a failed sync, where a file system that allocates late first reports
+    // the full disk: the bytes must have reached the disk before the rename.
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-                         file.error() == QFileDevice::NoError;
+                         file.error() == QFileDevice::NoError && (::fsync(file.handle()) == 0 || errno == EINVAL);
     if (written && file.commit())
         return true;
     if (error)
