@@ -3,7 +3,6 @@
 #include "OsUnitRecords.h"
 #include "sysutil/OsBase.h"
 #include "sysutil/OsStrings.h"
-#include "sysutil/OsUnicode.h"
 
 #include <algorithm>
 #include <mutex>
@@ -146,15 +145,14 @@ int &UtilityUnitsNesting()
     return nesting;
 }
 
-// The work some units do before entering their record.
+// The work some units do before entering their record. The 64K-character Unicode tables are built
+// at their first use instead: filling them took longer than the rest of the start-up's logic.
 void StartUnit(const QString &name)
 {
     if (name == QLatin1String("OsAnsiStrings") || name == QLatin1String("OsStrings"))
         AnsiCharTypes();
     else if (name == QLatin1String("OsSysInfo"))
         WindowsVersionFlagsOfSystem();
-    else if (name == QLatin1String("OsUnicode"))
-        UnicodeCharTypes();
     else if (name == QLatin1String("OsBase"))
         AnsiReplacementChar();
 }
