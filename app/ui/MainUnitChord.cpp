@@ -7,6 +7,7 @@
 #include "app/core/DataFolder.h"
 #include "app/core/Diagram.h"
 #include "app/core/SchemeCheck.h"
+#include "app/ui/ButtonGlyphs.h"
 #include "app/ui/ChordDiagram.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
@@ -71,7 +72,7 @@ void TMainForm::CreateChordPage()
     nameFont.setPixelSize(22);
     nameFont.setBold(true);
     LabelType->setFont(nameFont);
-    LabelType->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0)"));
+    LabelType->SetTextColor(QColor(128, 0, 0));
     LabelType->setContextMenuPolicy(Qt::CustomContextMenu);
     selectors->addWidget(Root);
     selectors->addWidget(ChordType);
@@ -106,16 +107,15 @@ void TMainForm::CreateChordPage()
 
     auto *buttons = new QHBoxLayout;
     ButtonBack = new TSpeedButton(QStringLiteral("ButtonBack"), MainTab);
-    ButtonBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    ButtonBack->setIcon(ButtonGlyphs::Icon(ButtonGlyphs::TGlyph::Back));
     ButtonBack->SetHint(QStringLiteral("Предыдущая аппликатура"));
     ButtonNext = new TSpeedButton(QStringLiteral("ButtonNext"), MainTab);
-    ButtonNext->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    ButtonNext->setIcon(ButtonGlyphs::Icon(ButtonGlyphs::TGlyph::Next));
     ButtonNext->SetHint(QStringLiteral("Следующая аппликатура"));
     PlayChordBtn = new TSpeedButton(QStringLiteral("PlayChordBtn"), MainTab);
-    PlayChordBtn->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    PlayChordBtn->setIcon(ButtonGlyphs::Icon(ButtonGlyphs::TGlyph::Sound));
     ChordNetBtn = new TSpeedButton(QStringLiteral("ChordNetBtn"), MainTab);
-    ChordNetBtn->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
-                                          style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    ChordNetBtn->setIcon(ButtonGlyphs::Icon(ButtonGlyphs::TGlyph::Copy));
     ChordNetBtn->SetHint(QStringLiteral("Копировать аккорд в буфер обмена"));
     PlayChordBtn->SetHint(QStringLiteral("Сыграть аккорд (пробел)"));
     Root->SetHint(QStringLiteral("Тоника аккорда"));
