@@ -50,7 +50,7 @@ TFormFretboard::TFormFretboard(TMainForm *mainForm) : TForm(QStringLiteral("Form
     title.setPixelSize(24);
     title.setBold(true);
     Label1->SetFont(title);
-    Label1->setStyleSheet(QStringLiteral("color: green"));
+    Label1->SetTextColor(QColor(0, 128, 0));
     Label1->setGeometry(10, 10, 703, 32);
 
     ImageFon = new QLabel(this);

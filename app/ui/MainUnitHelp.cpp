@@ -78,7 +78,7 @@ void TMainForm::CreateHelpPage()
     layout->setContentsMargins(2, 2, 2, 2);
     LabelOpenHelp = new TLabel(QStringLiteral("LabelOpenHelp"), HelpTab);
     LabelOpenHelp->SetCaption(QStringLiteral("Открыть файл справки"));
-    LabelOpenHelp->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline"));
+    LabelOpenHelp->SetTextColor(Qt::blue, true);
     LabelOpenHelp->setCursor(Qt::PointingHandCursor);
     LabelOpenHelp->hide(); // shown while a help file lies in the data folder
     layout->addWidget(LabelOpenHelp);

@@ -28,7 +28,7 @@ TLabel *AddLink(QWidget *page, QBoxLayout *layout, const char *name, const char 
     auto *label = new TLabel(QLatin1String(name), page);
     label->SetCaption(QString::fromUtf8(caption));
     label->setCursor(Qt::PointingHandCursor);
-    label->setStyleSheet(QStringLiteral("color: #0000cc; text-decoration: underline"));
+    label->SetTextColor(QColor(0x00, 0x00, 0xcc), true);
     WindowEvents::OnClick(label, std::move(open));
     layout->addWidget(label);
     return label;

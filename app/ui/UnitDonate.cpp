@@ -19,7 +19,7 @@ const QString OtherPage = QStringLiteral("https://veltrasomin.example.org/donate
 void MakeLink(TLabel *label, std::function<void()> open)
 {
     label->setCursor(Qt::PointingHandCursor);
-    label->setStyleSheet(QStringLiteral("color: #0000cc; text-decoration: underline"));
+    label->SetTextColor(QColor(0x00, 0x00, 0xcc), true);
     WindowEvents::OnClick(label, std::move(open));
 }
 

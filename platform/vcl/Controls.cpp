@@ -10,6 +10,19 @@
 
 TLabel::TLabel(const QString &name, QWidget *parent) : QLabel(parent) { setObjectName(name); }
 
+void TLabel::SetTextColor(const QColor &color, bool underline)
+{
+    QPalette colours = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        colours.setColor(group, QPalette::WindowText, color);
+    setPalette(colours);
+    if (underline) {
+        QFont underlined = font();
+        underlined.setUnderline(true);
+        setFont(underlined);
+    }
+}
+
 TButton::TButton(const QString &name, QWidget *parent) : QPushButton(parent) { setObjectName(name); }
 
 TSpeedButton::TSpeedButton(const QString &name, QWidget *parent) : QToolButton(parent)

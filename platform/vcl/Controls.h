@@ -63,6 +63,10 @@ class TLabel : public QLabel
     VX_TEXT_PROPERTIES(QLabel)
 public:
     explicit TLabel(const QString &name, QWidget *parent);
+
+    // A coloured (and for links underlined) text, set through the palette and font: a style
+    // sheet would put the whole window through the style-sheet machinery.
+    void SetTextColor(const QColor &color, bool underline = false);
 };
 
 class TButton : public QPushButton
