@@ -13,6 +13,7 @@ QByteArray PngOf(QSize size)
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::green);
+    image.setPixelColor(0, 0, QColor(255, 0, 0, 128)); // half see-through red, kept unmultiplied
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -47,4 +48,8 @@ TEST(PngPicture, ReadsWholeFilesAndRefusesDamagedOnes)
         EXPECT_EQ(image.size(), c.expected) << c.name;
     }
     EXPECT_TRUE(PngPicture::Read(dir.filePath(QStringLiteral("missing.png"))).isNull());
+
+    const QImage whole = PngPicture::Decode(png);
+    EXPECT_EQ(whole.pixelColor(0, 0), QColor(255, 0, 0, 128));
+    EXPECT_EQ(whole.pixelColor(18, 11), QColor(Qt::green));
 }
