@@ -1,5 +1,6 @@
 #include "app/ui/MainUnit.h"
 #include "platform/kernel/KernelWindows.h"
+#include "platform/desktop/FontConfigWarmUp.h"
 #include "platform/midiout/MidiDevice.h"
 #include "platform/vcl/Application.h"
 #include "sysutil/OsUnitVersioning.h"
@@ -23,6 +24,7 @@ struct TUtilityUnits {
 int main(int argc, char *argv[])
 {
     const TUtilityUnits utilityUnits;
+    const TFontConfigWarmUp fontConfigWarmUp;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
 
