@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -219,6 +220,45 @@ void BareQtWindowWithText(benchmark::State &state)
                     std::to_string(MainWindowSize().second), "text"});
 }
 BENCHMARK(BareQtWindowWithText)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// Both launches in turns, so that a busy machine slows them alike: the program's time, with the
+// bare window's median and the ratio of the medians beside it.
+void MainWindowAgainstBare(benchmark::State &state)
+{
+    if (!Server().Ready() || ProgramCopy().empty() || MainWindowSize().first == 0) {
+        state.SkipWithError("needs Xvfb and the built program");
+        return;
+    }
+    const std::vector<std::string> bare{SelfPath().string(), "--bare-window", std::to_string(MainWindowSize().first),
+                                        std::to_string(MainWindowSize().second)};
+    // VX_OTHER_PROGRAM names a second build to time in the same turns (started from where it lies).
+    const char *other = std::getenv("VX_OTHER_PROGRAM");
+    std::vector<double> programTimes, bareTimes, otherTimes;
+    for (auto _ : state) {
+        const double program = TimeToMappedWindow({ProgramCopy().string()});
+        const double window = TimeToMappedWindow(bare);
+        const double second = other ? TimeToMappedWindow({other}) : 0;
+        if (program < 0 || window < 0 || second < 0) {
+            state.SkipWithError("the window was never mapped");
+            return;
+        }
+        programTimes.push_back(program);
+        bareTimes.push_back(window);
+        otherTimes.push_back(second);
+        state.SetIterationTime(program);
+    }
+    const auto median = [](std::vector<double> times) {
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    state.counters["bare_ms"] = median(bareTimes) * 1000;
+    state.counters["ratio"] = median(programTimes) / median(bareTimes);
+    if (other) {
+        state.counters["other_ms"] = median(otherTimes) * 1000;
+        state.counters["other_ratio"] = median(otherTimes) / median(bareTimes);
+    }
+}
+BENCHMARK(MainWindowAgainstBare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 int BareWindow(int argc, char **argv)
 {
