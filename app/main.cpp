@@ -1,4 +1,5 @@
 #include "app/ui/MainUnit.h"
+#include "app/ui/PngPicture.h"
 #include "platform/kernel/KernelWindows.h"
 #include "platform/desktop/FontConfigWarmUp.h"
 #include "platform/midiout/MidiDevice.h"
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
     const TFontConfigWarmUp fontConfigWarmUp;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
+    TMainForm::PrefetchPictures();
 
     // A second copy brings the running one to the front and ends here, before it makes a window.
     std::unique_ptr<TVxAppInstances> appInstances;
@@ -44,6 +46,7 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     TMainForm form(QString(), arguments);
+    PngPicture::ForgetPrefetched();
     if (Application::Terminated())
         return Application::ExitCode();
     SetApplicationWindowHooks({[&form] { return form.isHidden() || form.isMinimized(); },

@@ -258,7 +258,7 @@ void MainWindowAgainstBare(benchmark::State &state)
         state.counters["other_ratio"] = median(otherTimes) / median(bareTimes);
     }
 }
-BENCHMARK(MainWindowAgainstBare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(MainWindowAgainstBare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 
 int BareWindow(int argc, char **argv)
 {

@@ -29,16 +29,24 @@ const QPixmap &TCanvasImage::Picture(const QString &name)
     auto it = FPictures.find(name);
     if (it != FPictures.end())
         return *it;
-    QPixmap picture;
+    const QString path = PicturePath(name, dpr);
+    QPixmap picture = QPixmap::fromImage(PngPicture::Read(path));
+    if (path.endsWith(QLatin1String("@2x.png"))) {
+        if (picture.isNull())
+            picture = QPixmap::fromImage(PngPicture::Read(QStringLiteral(":/%1.png").arg(name)));
+        else
+            picture.setDevicePixelRatio(2.0);
+    }
+    return *FPictures.insert(name, picture);
+}
+
+QString TCanvasImage::PicturePath(const QString &name, qreal dpr)
+{
     // Sharp on dense screens: the double-size drawing when there is one.
     const QString large = QStringLiteral(":/%1@2x.png").arg(name);
     if (dpr > 1.0 && QFile::exists(large))
-        picture = QPixmap::fromImage(PngPicture::Read(large));
-    if (!picture.isNull())
-        picture.setDevicePixelRatio(2.0);
-    else
-        picture = QPixmap::fromImage(PngPicture::Read(QStringLiteral(":/%1.png").arg(name)));
-    return *FPictures.insert(name, picture);
+        return large;
+    return QStringLiteral(":/%1.png").arg(name);
 }
 
 void TCanvasImage::paintEvent(QPaintEvent *)

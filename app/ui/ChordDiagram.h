@@ -23,6 +23,8 @@ public:
     QPixmap &Canvas();
     // A picture of the program's resources at this canvas's density ("Fon", "Nota").
     const QPixmap &Picture(const QString &name);
+    // The resource Picture reads for that name at that density.
+    static QString PicturePath(const QString &name, qreal dpr);
     // Called when the window moved to a screen of another density and the canvas was made again.
     void SetRedraw(std::function<void()> redraw) { FRedraw = std::move(redraw); }
 

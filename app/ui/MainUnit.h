@@ -64,6 +64,9 @@ public:
     explicit TMainForm(const QString &dataFolder = QString(), const QStringList &arguments = QStringList());
     ~TMainForm() override;
 
+    // Starts decoding, beside the window's building, the pictures its first paint shows.
+    static void PrefetchPictures();
+
     const TMainState &State() const { return FState; }
     // "/MIN" asked for the window to start hidden; it is already hidden or minimized then, and
     // must not be shown.

@@ -7,6 +7,7 @@
 #include "toolkit/VxLookOut.h"
 #include "lang/lcComp.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -56,9 +57,12 @@ private:
 };
 
 // The captions' font of the look-out's pages and headers.
+// The Windows "MS Sans Serif" is a bitmap font no Linux desktop has: asking for it by name only
+// sent the font system searching through every installed font for a stand-in, which is the
+// desktop's own font anyway.
 QFont SmallCaptionFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font = QApplication::font();
     font.setPixelSize(11);
     return font;
 }

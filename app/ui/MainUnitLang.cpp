@@ -2,6 +2,7 @@
 // choice and Qt's own dialog texts.
 #include "app/ui/MainUnit.h"
 
+#include "app/ui/ChordDiagram.h"
 #include "app/ui/PngPicture.h"
 #include "lang/lcComp.h"
 #include "lang/lcLangCombo.h"
@@ -9,6 +10,8 @@
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -17,12 +20,26 @@ namespace {
 
 const QString TranslationDataResource = QStringLiteral(":/lang/MainForm.TranslationData");
 
+QString FlagPath(const QString &name)
+{
+    return QStringLiteral(":/lang/flag_%1.png").arg(name);
+}
+
 QImage Flag(const QString &name)
 {
-    return PngPicture::Read(QStringLiteral(":/lang/flag_%1.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+    return PngPicture::Read(FlagPath(name));
 }
 
 } // namespace
+
+void TMainForm::PrefetchPictures()
+{
+    const qreal dpr = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->devicePixelRatio() : 1.0;
+    PngPicture::Prefetch({TCanvasImage::PicturePath(QStringLiteral("Fon"), dpr),
+                          TCanvasImage::PicturePath(QStringLiteral("FonLeft"), dpr),
+                          TCanvasImage::PicturePath(QStringLiteral("Nota"), dpr), FlagPath(QStringLiteral("ru")),
+                          FlagPath(QStringLiteral("en"))});
+}
 
 void TMainForm::CreateLanguageComponent()
 {

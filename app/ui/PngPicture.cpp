@@ -1,7 +1,13 @@
 #include "app/ui/PngPicture.h"
 
 #include <QFile>
+#include <QHash>
 #include <png.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace PngPicture {
 
@@ -9,6 +15,35 @@ namespace {
 
 // Far above any picture of ours; a damaged header cannot ask for more.
 constexpr qint64 MaxPixels = qint64(1) << 24;
+
+QImage ReadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    return Decode(file.readAll());
+}
+
+struct TPrefetched
+{
+    std::mutex Lock;
+    std::condition_variable Done;
+    QHash<QString, std::optional<QImage>> Pictures; // empty while it is being decoded
+    std::thread Worker;
+    bool Started = false;
+
+    ~TPrefetched()
+    {
+        if (Worker.joinable())
+            Worker.join();
+    }
+};
+
+TPrefetched &Prefetched()
+{
+    static TPrefetched prefetched;
+    return prefetched;
+}
 
 } // namespace
 
@@ -38,10 +73,44 @@ QImage Decode(const QByteArray &bytes)
 
 QImage Read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QImage();
-    return Decode(file.readAll());
+    TPrefetched &prefetched = Prefetched();
+    {
+        std::unique_lock<std::mutex> lock(prefetched.Lock);
+        if (prefetched.Pictures.contains(path)) {
+            prefetched.Done.wait(lock, [&] { return prefetched.Pictures.value(path).has_value(); });
+            return *prefetched.Pictures.take(path);
+        }
+    }
+    return ReadFile(path);
+}
+
+void Prefetch(const QStringList &paths)
+{
+    TPrefetched &prefetched = Prefetched();
+    const std::lock_guard<std::mutex> lock(prefetched.Lock);
+    if (prefetched.Started)
+        return;
+    prefetched.Started = true;
+    for (const QString &path : paths)
+        prefetched.Pictures.insert(path, std::nullopt);
+    prefetched.Worker = std::thread([paths, &prefetched] {
+        for (const QString &path : paths) {
+            QImage picture = ReadFile(path);
+            const std::lock_guard<std::mutex> lock(prefetched.Lock);
+            if (prefetched.Pictures.contains(path))
+                prefetched.Pictures[path] = std::move(picture);
+            prefetched.Done.notify_all();
+        }
+    });
+}
+
+void ForgetPrefetched()
+{
+    TPrefetched &prefetched = Prefetched();
+    if (prefetched.Worker.joinable())
+        prefetched.Worker.join();
+    const std::lock_guard<std::mutex> lock(prefetched.Lock);
+    prefetched.Pictures.clear();
 }
 
 } // namespace PngPicture

@@ -4,6 +4,7 @@
 // appearance more than the decoding.
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 namespace PngPicture {
 
@@ -12,5 +13,13 @@ QImage Read(const QString &path);
 
 // The same from bytes in memory.
 QImage Decode(const QByteArray &bytes);
+
+// Starts decoding these files on a thread of their own, for the pictures the window's first paint
+// needs: the window is built meanwhile. Read of one of them then takes the picture, waiting for it
+// if need be. Only the first call starts anything.
+void Prefetch(const QStringList &paths);
+
+// Drops the prefetched pictures nobody took, once the window stands.
+void ForgetPrefetched();
 
 } // namespace PngPicture
