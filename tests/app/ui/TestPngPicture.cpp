@@ -53,3 +53,26 @@ TEST(PngPicture, ReadsWholeFilesAndRefusesDamagedOnes)
     EXPECT_EQ(whole.pixelColor(0, 0), QColor(255, 0, 0, 128));
     EXPECT_EQ(whole.pixelColor(18, 11), QColor(Qt::green));
 }
+
+// A prefetched picture is taken from the decoding thread, once; anything else is read as usual.
+TEST(PngPicture, PrefetchedPicturesAreTakenOnce)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.png"));
+    const QString second = dir.filePath(QStringLiteral("second.png"));
+    const QString other = dir.filePath(QStringLiteral("other.png"));
+    for (const QString &path : {first, second, other}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(PngOf(QSize(path == second ? 7 : 5, 3)));
+    }
+    PngPicture::Prefetch({first, second});
+    // The thread decodes in order: once the second is there, so is the first.
+    EXPECT_EQ(PngPicture::Read(second).size(), QSize(7, 3));
+    ASSERT_TRUE(QFile::remove(first));
+    EXPECT_EQ(PngPicture::Read(first).size(), QSize(5, 3));
+    EXPECT_TRUE(PngPicture::Read(first).isNull());
+    EXPECT_EQ(PngPicture::Read(other).size(), QSize(5, 3));
+    PngPicture::ForgetPrefetched();
+    EXPECT_EQ(PngPicture::Read(second).size(), QSize(7, 3));
+}
