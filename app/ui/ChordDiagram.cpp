@@ -2,6 +2,7 @@
 #include "app/ui/PngPicture.h"
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -63,10 +64,23 @@ namespace DiagramPaint {
 
 namespace {
 
+// The installed families of the list, the whole list when none is. Asking for a family that is not
+// installed (Tahoma, Arial and Times New Roman are rare on Linux) sends the font system through
+// every installed font for a stand-in, which cost more than drawing the diagram.
+QStringList InstalledFamilies(const QStringList &families)
+{
+    const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    for (const QString &family : families)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            found.append(family);
+    return found.isEmpty() ? families : found;
+}
+
 QFont Font(const QStringList &families, int pixelSize, bool bold)
 {
     QFont font;
-    font.setFamilies(families);
+    font.setFamilies(InstalledFamilies(families));
     // Point sizes of a 96-dpi screen, so the names fit the neck's 20-pixel string pitch.
     font.setPixelSize(pixelSize);
     font.setBold(bold);
