@@ -147,8 +147,8 @@ public:
         return message.Result;
     }
 
-    // Handles what arrived on every connection and waits at most waitMs for the reply
-    // connection (if any) to hold a whole frame.
+    // Waits at most waitMs for anything on the reply connection (if any), the server or the
+    // inbound connections, and handles what came.
     void Service(TLocalConnection *replyConnection, int waitMs)
     {
         std::vector<pollfd> fds;
