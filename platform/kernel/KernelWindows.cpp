@@ -1,16 +1,15 @@
 #include "platform/kernel/KernelWindows.h"
 
 #include "platform/kernel/KernelSync.h"
+#include "platform/kernel/LocalSocket.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QStandardPaths>
 
@@ -31,8 +30,6 @@ const QString ApplicationClass = QStringLiteral("TApplication");
 // Private messages of the application window.
 constexpr quint32 VxQueryIconic = 0x8F01;
 constexpr quint32 VxBringToFront = 0x8F02;
-// A frame from outside is never trusted to say how big it is.
-constexpr quint32 MaxFrame = 64u << 20;
 
 struct TRequest
 {
@@ -52,15 +49,6 @@ struct TReply
     QByteArray Windows; // window numbers, 4 bytes each: a count from outside never sizes a list
 };
 
-QByteArray Framed(const QByteArray &body)
-{
-    QByteArray frame(4, Qt::Uninitialized);
-    const quint32 size = quint32(body.size());
-    for (int i = 0; i < 4; ++i)
-        frame[i] = char((size >> (8 * i)) & 0xFF);
-    return frame + body;
-}
-
 QByteArray Encode(const TRequest &request)
 {
     QByteArray body;
@@ -68,7 +56,7 @@ QByteArray Encode(const TRequest &request)
     out.setVersion(QDataStream::Qt_6_4);
     out << request.Kind << request.Window << request.Msg << request.WParam << request.LParam
         << request.DataKind << request.Data << request.ClassName;
-    return Framed(body);
+    return body;
 }
 
 QByteArray Encode(const TReply &reply)
@@ -77,7 +65,7 @@ QByteArray Encode(const TReply &reply)
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_4);
     out << reply.Result << reply.Windows;
-    return Framed(body);
+    return body;
 }
 
 template <typename T> bool Decode(const QByteArray &body, T &value);
@@ -97,27 +85,6 @@ template <> bool Decode(const QByteArray &body, TReply &reply)
     in.setVersion(QDataStream::Qt_6_4);
     in >> reply.Result >> reply.Windows;
     return in.status() == QDataStream::Ok && reply.Windows.size() % 4 == 0;
-}
-
-// Takes one whole frame off the socket; false while it is incomplete. bad: the peer lied.
-bool TakeFrame(QLocalSocket *socket, QByteArray &body, bool &bad)
-{
-    bad = false;
-    if (socket->bytesAvailable() < 4)
-        return false;
-    QByteArray head = socket->peek(4);
-    quint32 size = 0;
-    for (int i = 0; i < 4; ++i)
-        size |= quint32(quint8(head[i])) << (8 * i);
-    if (size > MaxFrame) {
-        bad = true;
-        return false;
-    }
-    if (socket->bytesAvailable() < qint64(4 + size))
-        return false;
-    socket->read(4);
-    body = socket->read(size);
-    return true;
 }
 
 struct TWindowEntry
@@ -146,14 +113,12 @@ public:
         QDir().mkpath(QFileInfo(path).absolutePath());
         // Our own process id: a file of that name is left from a dead process; so are the files
         // of any other process that was killed.
-        QLocalServer::removeServer(path);
+        QFile::remove(path);
         const QFileInfo endpoint(path);
         if (endpoint.fileName().startsWith(QLatin1String("vx-window-")))
             for (const QString &name : endpoint.dir().entryList({QStringLiteral("vx-window-*")}, QDir::System))
                 RemoveStaleEndpoint(name.mid(10).toUInt());
-        FServer.setSocketOptions(QLocalServer::UserAccessOption);
-        FServer.listen(path);
-        connect(&FServer, &QLocalServer::newConnection, this, &TEndpoint::Accept);
+        FServer.Listen(path, [this] { Accept(); });
     }
 
     static TEndpoint *Instance(bool create)
@@ -164,7 +129,7 @@ public:
         return endpoint;
     }
 
-    void Close() { FServer.close(); }
+    void Close() { FServer.Close(); }
 
     std::map<quint32, TWindowEntry> Windows;
     TApplicationWindowHooks Hooks;
@@ -182,72 +147,93 @@ public:
         return message.Result;
     }
 
-    // Handles what arrived on every connection and waits at most until the deadline for the
-    // reply socket (if any) to hold a whole frame.
-    void Service(QLocalSocket *replySocket, int waitMs)
+    // Waits at most waitMs for anything on the reply connection (if any), the server or the
+    // inbound connections, and handles what came.
+    void Service(TLocalConnection *replyConnection, int waitMs)
     {
         std::vector<pollfd> fds;
-        std::vector<QLocalSocket *> sockets;
-        if (replySocket) {
-            fds.push_back({int(replySocket->socketDescriptor()), POLLIN, 0});
-            sockets.push_back(replySocket);
+        std::vector<TLocalConnection *> connections;
+        auto add = [&](TLocalConnection *connection) {
+            fds.push_back({connection->Descriptor(), short(POLLIN | (connection->HasOutput() ? POLLOUT : 0)), 0});
+            connections.push_back(connection);
+        };
+        if (replyConnection && replyConnection->IsOpen())
+            add(replyConnection);
+        if (FServer.IsListening()) {
+            fds.push_back({FServer.Descriptor(), POLLIN, 0});
+            connections.push_back(nullptr);
         }
-        if (FServer.isListening()) {
-            fds.push_back({int(FServer.socketDescriptor()), POLLIN, 0});
-            sockets.push_back(nullptr);
-        }
-        for (const QPointer<QLocalSocket> &inbound : FInbound)
-            if (inbound && inbound->state() == QLocalSocket::ConnectedState) {
-                fds.push_back({int(inbound->socketDescriptor()), POLLIN, 0});
-                sockets.push_back(inbound);
-            }
+        for (const QPointer<TLocalConnection> &inbound : FInbound)
+            if (inbound && inbound->IsOpen())
+                add(inbound);
         if (poll(fds.data(), nfds_t(fds.size()), waitMs) <= 0)
             return;
-        for (size_t i = 0; i < fds.size(); ++i) {
-            if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+        // Handling may drop an inbound connection, and a window's method may run the event loop
+        // that deletes it.
+        std::vector<QPointer<TLocalConnection>> ready;
+        bool pending = false;
+        for (size_t i = 0; i < fds.size(); ++i)
+            if (fds[i].revents && connections[i])
+                ready.push_back(connections[i]);
+            else if (fds[i].revents)
+                pending = true;
+        if (pending)
+            Accept();
+        for (const QPointer<TLocalConnection> &connection : ready) {
+            if (!connection) {
                 continue;
-            if (!sockets[i])
-                FServer.waitForNewConnection(0);
-            else if (sockets[i] == replySocket)
-                replySocket->waitForReadyRead(0);
-            else if (QPointer<QLocalSocket> inbound = sockets[i])
-                inbound->waitForReadyRead(0);
+            } else if (connection == replyConnection) {
+                replyConnection->SendPending();
+                replyConnection->Receive();
+            } else if (connection->IsOpen()) {
+                connection->SendPending();
+                Receive(connection);
+            }
         }
     }
 
 private:
     void Accept()
     {
-        while (QLocalSocket *socket = FServer.nextPendingConnection()) {
-            socket->setParent(this);
-            FInbound.push_back(socket);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Receive(socket); });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            Receive(socket);
-        }
         FInbound.erase(std::remove_if(FInbound.begin(), FInbound.end(),
-                                      [](const QPointer<QLocalSocket> &s) { return s.isNull(); }),
+                                      [](const QPointer<TLocalConnection> &c) { return c.isNull(); }),
                        FInbound.end());
+        while (TLocalConnection *connection = FServer.NextPending(this)) {
+            FInbound.push_back(connection);
+            connection->Watch([this, connection] { Receive(connection); });
+            Receive(connection);
+        }
     }
 
-    void Receive(QLocalSocket *socket)
+    void Drop(TLocalConnection *connection)
     {
-        QPointer<QLocalSocket> guard(socket);
-        QByteArray body;
-        bool bad = false;
-        while (guard && TakeFrame(socket, body, bad)) {
+        connection->Close();
+        connection->deleteLater();
+    }
+
+    void Receive(TLocalConnection *connection)
+    {
+        QPointer<TLocalConnection> guard(connection);
+        const bool open = connection->Receive();
+        for (;;) {
+            if (!guard || !guard->IsOpen())
+                return;
+            QByteArray body;
+            const TLocalConnection::TFrameState state = guard->TakeFrame(body);
+            if (state == TLocalConnection::fsIncomplete)
+                break;
             TRequest request;
-            if (!Decode(body, request)) {
-                socket->abort();
+            if (state == TLocalConnection::fsBad || !Decode(body, request)) {
+                Drop(guard);
                 return;
             }
             Handle(guard, request);
         }
-        if (guard && bad)
-            socket->abort();
+        if (!open)
+            Drop(guard);
     }
 
-    void Handle(const QPointer<QLocalSocket> &socket, const TRequest &request)
+    void Handle(const QPointer<TLocalConnection> &connection, const TRequest &request)
     {
         TReply reply;
         switch (request.Kind) {
@@ -276,10 +262,8 @@ private:
         default:
             return;
         }
-        if (socket) {
-            socket->write(Encode(reply));
-            socket->flush();
-        }
+        if (connection && connection->IsOpen())
+            connection->WriteFrame(Encode(reply));
     }
 
     void DispatchAll(quint32 msg, qint64 wParam, qint64 lParam)
@@ -291,8 +275,8 @@ private:
             Dispatch(number, msg, wParam, lParam);
     }
 
-    QLocalServer FServer;
-    std::vector<QPointer<QLocalSocket>> FInbound;
+    TLocalServer FServer;
+    std::vector<QPointer<TLocalConnection>> FInbound;
 };
 
 void ApplicationWindowProc(TMessage &message)
@@ -328,24 +312,18 @@ class TPeer
 public:
     explicit TPeer(quint32 processId)
     {
-        FSocket.connectToServer(EndpointPath(processId));
-        FConnected = FSocket.waitForConnected(RemoteAnswerTimeoutMs);
+        FConnected = FConnection.Connect(EndpointPath(processId), RemoteAnswerTimeoutMs);
     }
     ~TPeer()
     {
-        if (FConnected) {
-            FSocket.waitForBytesWritten(RemoteAnswerTimeoutMs);
-            FSocket.disconnectFromServer();
-        }
+        if (FConnected)
+            FConnection.Flush(RemoteAnswerTimeoutMs);
     }
     bool Connected() const { return FConnected; }
 
     bool Post(const TRequest &request)
     {
-        if (!FConnected)
-            return false;
-        FSocket.write(Encode(request));
-        return FSocket.flush() || FSocket.bytesToWrite() == 0;
+        return FConnected && FConnection.WriteFrame(Encode(request));
     }
 
     // Sends and waits for the answer, handling what is sent to this process meanwhile.
@@ -353,29 +331,27 @@ public:
     {
         if (!Post(request))
             return false;
-        QElapsedTimer timer;
-        timer.start();
+        const QDeadlineTimer deadline(RemoteAnswerTimeoutMs);
         TEndpoint *endpoint = TEndpoint::Instance(false);
         for (;;) {
             QByteArray body;
-            bool bad = false;
-            if (TakeFrame(&FSocket, body, bad))
+            const TLocalConnection::TFrameState state = FConnection.TakeFrame(body);
+            if (state == TLocalConnection::fsFrame)
                 return Decode(body, reply);
-            if (bad || FSocket.state() != QLocalSocket::ConnectedState)
+            if (state == TLocalConnection::fsBad || !FConnection.IsOpen() || FConnection.Ended())
                 return false;
-            const qint64 left = RemoteAnswerTimeoutMs - timer.elapsed();
+            const qint64 left = deadline.remainingTime();
             if (left <= 0)
                 return false;
-            if (endpoint) {
-                endpoint->Service(&FSocket, int(left));
-            } else {
-                FSocket.waitForReadyRead(int(left));
-            }
+            if (endpoint)
+                endpoint->Service(&FConnection, int(left));
+            else
+                FConnection.Wait(int(left));
         }
     }
 
 private:
-    QLocalSocket FSocket;
+    TLocalConnection FConnection;
     bool FConnected = false;
 };
 

@@ -138,6 +138,11 @@ public:
             const int kind = Take().toInt();
             ProcessInstanceRegistry()->SendString(QStringLiteral("KernelHelper"), kind, Take(), FSink);
             Say(QStringLiteral("sent"));
+        } else if (step == QLatin1String("sendlong")) {
+            // A text of that many letters, past what a socket holds at once.
+            const int kind = Take().toInt();
+            ProcessInstanceRegistry()->SendString(QStringLiteral("KernelHelper"), kind, QString(Take().toInt(), QLatin1Char('x')), FSink);
+            Say(QStringLiteral("sent"));
         } else if (step == QLatin1String("component")) {
             // A copy over the limit ends inside Loaded with exit code 0 and says nothing more.
             FComponent = std::make_unique<TVxAppInstances>();

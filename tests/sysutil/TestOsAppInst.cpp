@@ -1,10 +1,11 @@
 #include "HelperProcess.h"
 #include "platform/kernel/KernelSync.h"
+#include "platform/kernel/LocalSocket.h"
 #include "sysutil/OsAppInst.h"
 
 #include <QCoreApplication>
-#include <QLocalSocket>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -121,12 +122,10 @@ TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
         QByteArray("\x02\x00", 2),                            // a length cut short
     };
     for (const QByteArray &frame : frames) {
-        QLocalSocket socket;
-        socket.connectToServer(EndpointPath(instance.Pid));
-        ASSERT_TRUE(socket.waitForConnected(10000));
-        socket.write(frame);
-        ASSERT_TRUE(socket.waitForBytesWritten(10000));
-        socket.disconnectFromServer();
+        TLocalConnection connection;
+        ASSERT_TRUE(connection.Connect(EndpointPath(instance.Pid), 10000));
+        ASSERT_EQ(::send(connection.Descriptor(), frame.constData(), size_t(frame.size()), MSG_NOSIGNAL),
+                  ssize_t(frame.size()));
     }
     instance.Resume();
     EXPECT_EQ(instance.Line(), List({instance.Pid}));
@@ -137,26 +136,40 @@ TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
 
 TEST(OsAppInst, TextGoesToTheWindowsOfTheClassInEveryInstance)
 {
-    const QString id = UniqueName(QStringLiteral("Data"));
-    THelperProcess receiver(RegisterSteps(id));
-    EXPECT_EQ(receiver.Line(), QStringLiteral("appid"));
-    EXPECT_EQ(receiver.Line(), Notify(1, receiver.Pid));
-    EXPECT_EQ(receiver.Line(), QStringLiteral("registered 1"));
-    THelperProcess sender({QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("send"),
-                           QStringLiteral("7"), QStringLiteral("Am/C \u0436")});
-    EXPECT_EQ(sender.Line(), QStringLiteral("appid"));
-    EXPECT_EQ(sender.Line(), Notify(1, sender.Pid));
-    EXPECT_EQ(sender.Line(), QStringLiteral("registered 1"));
-    EXPECT_EQ(receiver.Line(), Notify(1, sender.Pid));
-    // The sender's own window of the class gets it too and knows it by the originator.
-    EXPECT_EQ(sender.Line(), QStringLiteral("own data"));
-    EXPECT_EQ(receiver.Line(), QStringLiteral("data 7 Am/C \u0436"));
-    EXPECT_EQ(sender.Line(), QStringLiteral("sent"));
-    EXPECT_EQ(sender.Finish(), 0);
-    receiver.Resume();
-    receiver.Resume();
-    EXPECT_EQ(receiver.Finish(), 0);
-    EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+    // The long text is far more than a socket takes at once.
+    const struct {
+        const char *step;
+        QString argument;
+        QString received;
+    } cases[] = {
+        {"send", QStringLiteral("Am/C \u0436"), QStringLiteral("Am/C \u0436")},
+        {"sendlong", QStringLiteral("1000000"), QString(1000000, QLatin1Char('x'))},
+    };
+    for (const auto &c : cases) {
+        const QString id = UniqueName(QStringLiteral("Data") + QLatin1String(c.step));
+        THelperProcess receiver(RegisterSteps(id));
+        EXPECT_EQ(receiver.Line(), QStringLiteral("appid"));
+        EXPECT_EQ(receiver.Line(), Notify(1, receiver.Pid));
+        EXPECT_EQ(receiver.Line(), QStringLiteral("registered 1"));
+        THelperProcess sender({QStringLiteral("appid"), id, QStringLiteral("register"), QLatin1String(c.step),
+                               QStringLiteral("7"), c.argument});
+        EXPECT_EQ(sender.Line(), QStringLiteral("appid"));
+        EXPECT_EQ(sender.Line(), Notify(1, sender.Pid));
+        EXPECT_EQ(sender.Line(), QStringLiteral("registered 1"));
+        EXPECT_EQ(receiver.Line(), Notify(1, sender.Pid));
+        // The receiver's line first: the sender waits for it to take the data, and a long line
+        // fills the pipe we read it from.
+        const QString line = receiver.Line();
+        EXPECT_TRUE(line == QStringLiteral("data 7 ") + c.received) << c.step << ": " << line.left(40).toStdString();
+        // The sender's own window of the class gets it too and knows it by the originator.
+        EXPECT_EQ(sender.Line(), QStringLiteral("own data"));
+        EXPECT_EQ(sender.Line(), QStringLiteral("sent"));
+        EXPECT_EQ(sender.Finish(), 0);
+        receiver.Resume();
+        receiver.Resume();
+        EXPECT_EQ(receiver.Finish(), 0);
+        EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
+    }
 }
 
 TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
@@ -190,8 +203,9 @@ TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
             later.push_back(std::make_unique<THelperProcess>(steps));
             EXPECT_EQ(later.back()->Line(), QStringLiteral("appid"));
             EXPECT_EQ(later.back()->Line(), runs ? QStringLiteral("running") : QStringLiteral("<none>")) << round;
-            if (!runs)
+            if (!runs) {
                 EXPECT_EQ(later.back()->Finish(), 0) << round;
+            }
         }
         later.push_back(std::move(first));
         for (const auto &helper : later) {
