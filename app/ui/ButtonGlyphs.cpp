@@ -6,6 +6,9 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <QPolygonF>
+
+#include <initializer_list>
 
 namespace ButtonGlyphs {
 
@@ -14,17 +17,17 @@ namespace {
 // Drawn on a 20 x 20 grid and scaled to the rectangle asked for.
 constexpr qreal Grid = 20;
 
-QPainterPath Arrow(bool forward)
+QPainterPath Polygon(std::initializer_list<QPointF> corners)
 {
     QPainterPath path;
-    path.moveTo(3, 10);
-    path.lineTo(10, 3);
-    path.lineTo(10, 7);
-    path.lineTo(17, 7);
-    path.lineTo(17, 13);
-    path.lineTo(10, 13);
-    path.lineTo(10, 17);
+    path.addPolygon(QPolygonF(QList<QPointF>(corners)));
     path.closeSubpath();
+    return path;
+}
+
+QPainterPath Arrow(bool forward)
+{
+    const QPainterPath path = Polygon({{3, 10}, {10, 3}, {10, 7}, {17, 7}, {17, 13}, {10, 13}, {10, 17}});
     if (!forward)
         return path;
     return QTransform(-1, 0, 0, 1, Grid, 0).map(path);
@@ -32,15 +35,7 @@ QPainterPath Arrow(bool forward)
 
 void PaintSound(QPainter &p, const QColor &ink)
 {
-    QPainterPath speaker;
-    speaker.moveTo(2, 7.5);
-    speaker.lineTo(6, 7.5);
-    speaker.lineTo(11, 3);
-    speaker.lineTo(11, 17);
-    speaker.lineTo(6, 12.5);
-    speaker.lineTo(2, 12.5);
-    speaker.closeSubpath();
-    p.fillPath(speaker, ink);
+    p.fillPath(Polygon({{2, 7.5}, {6, 7.5}, {11, 3}, {11, 17}, {6, 12.5}, {2, 12.5}}), ink);
     p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     // Two sound waves around the cone's mouth.
