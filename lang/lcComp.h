@@ -431,10 +431,11 @@ private:
     friend class TLCBFileManager;
     friend class TlcLangDispatcher;
     struct TTextSource;
-    // Opens a translation text file for import: the file's field of the language and the
-    // component's column for it, added when new. False when there is nothing to import.
-    bool OpenImportSource(const QString &fileName, const QString &languageName, std::unique_ptr<TTextSource> &source,
-                          int &fileField, int &column);
+    // Reads the texts of languageName from a translation text file's section: take gets every key of
+    // this form's (without the form's prefix), its text, and the component's column for the
+    // language, added when new. Nothing when the file or the language is not there.
+    void ImportTexts(const QString &fileName, const QString &languageName, const QString &section,
+                     const std::function<void(const QString &key, const QString &text, int column)> &take);
     int LoadFromSource(int typeIndex, const TTextSource &source, bool clearFirst);
     void LoadExtendedFromSource(const TTextSource &source, bool clearFirst);
     void CheckAfterLoad(int typeIndex);

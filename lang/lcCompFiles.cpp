@@ -268,12 +268,14 @@ int TlcCustomLang::SaveToText(int typeIndex, QIODevice &stream, const QString &d
     const QString ownerName = FOwner ? FOwner->objectName() : QString();
     if (!ownerName.isEmpty() && ownerName.compare(className, Qt::CaseInsensitive) != 0) {
         const qsizetype header = lines.indexOf(QLatin1Char('[') + section + QLatin1Char(']'));
-        if (header >= 0)
-            for (qsizetype i = header + 1; i < lines.size() - 1 && !lines[i].startsWith(QLatin1Char('['));)
+        if (header >= 0) {
+            for (qsizetype i = header + 1; i < lines.size() - 1 && !lines[i].startsWith(QLatin1Char('['));) {
                 if (lines[i].startsWith(ownerName + QLatin1Char('.')))
                     lines.removeAt(i);
                 else
                     ++i;
+            }
+        }
     }
     ReplaceContent(stream, TextBytes(lines));
     return int(list->size());
@@ -640,22 +642,22 @@ QString ImportField(QString value, int f, const QString &delimText)
 
 } // namespace
 
-bool TlcCustomLang::OpenImportSource(const QString &fileName, const QString &languageName,
-                                     std::unique_ptr<TTextSource> &source, int &fileField, int &column)
+void TlcCustomLang::ImportTexts(const QString &fileName, const QString &languageName, const QString &section,
+                                const std::function<void(const QString &key, const QString &text, int column)> &take)
 {
     QFile file(fileName);
     if (!file.exists())
-        return false;
+        return;
     if (!file.open(QIODevice::ReadOnly))
         throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    source = std::make_unique<TTextSource>(file.readAll());
-    fileField = int(source->Names().indexOf(languageName)) + 1;
+    const TTextSource source(file.readAll());
+    const int fileField = int(source.Names().indexOf(languageName)) + 1;
     if (fileField == 0) {
         if (FDoRaiseExceptions)
             throw ElcException(languageName + QStringLiteral(" not found in ") + fileName);
-        return false;
+        return;
     }
-    column = 0;
+    int column = 0;
     for (qsizetype i = 0; i < FLangNames.size() && column == 0; ++i)
         if (FLangNames[i].compare(languageName, Qt::CaseInsensitive) == 0)
             column = int(i) + 1;
@@ -664,7 +666,20 @@ bool TlcCustomLang::OpenImportSource(const QString &fileName, const QString &lan
         FNumOfLanguages = int(FLangNames.size());
         column = FNumOfLanguages;
     }
-    return true;
+    const QString delimText = source.DelimText(OptionsSection);
+    QStringList keys, values;
+    source.ini.ReadSection(section, keys);
+    source.ini.ReadSectionValues(section, values);
+    const QString prefix = OwnerClassName() + QLatin1Char('.');
+    for (qsizetype i = 0; i < keys.size() && i < values.size(); ++i) {
+        const QString key = source.Plain(keys[i]);
+        if (!key.startsWith(prefix))
+            continue;
+        QString text = ImportField(values[i], fileField, delimText);
+        if (source.raw)
+            text = FromLanguageCodePage(text, languageName);
+        take(key.mid(prefix.size()), text, column);
+    }
 }
 
 void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileName, const QString &languageName)
@@ -672,31 +687,13 @@ void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileNam
     QStringList *list = GetStringsList(typeIndex);
     if (!list || languageName.isEmpty())
         return;
-    std::unique_ptr<TTextSource> own;
-    int f = 0;
-    int c = 0;
-    if (!OpenImportSource(fileName, languageName, own, f, c))
-        return;
-    const TTextSource &source = *own;
-    const QString delimText = source.DelimText(OptionsSection);
-    const QString section = SectionName(typeIndex);
-    QStringList keys, values;
-    source.ini.ReadSection(section, keys);
-    source.ini.ReadSectionValues(section, values);
-    const QString prefix = OwnerClassName() + QLatin1Char('.');
-    for (qsizetype i = 0; i < keys.size() && i < values.size(); ++i) {
-        QString key = source.Plain(keys[i]);
-        if (!key.startsWith(prefix))
-            continue;
+    ImportTexts(fileName, languageName, SectionName(typeIndex), [&](const QString &key, const QString &text, int column) {
+        QString lineKey = key;
         if (typeIndex == stCollections || typeIndex == stListView_TreeView_Items)
-            key.replace(QLatin1Char('-'), QLatin1Char('[')).replace(QLatin1Char('+'), QLatin1Char(']'));
-        const QString lineKey = key.mid(prefix.size());
+            lineKey.replace(QLatin1Char('-'), QLatin1Char('[')).replace(QLatin1Char('+'), QLatin1Char(']'));
         // A key holding the delimiter would read as another key with other texts.
         if (lineKey.contains(Delim()))
-            continue;
-        QString v = ImportField(values[i], f, delimText);
-        if (source.raw)
-            v = FromLanguageCodePage(v, languageName);
+            return;
         bool present = false;
         for (const QString &line : *list)
             if (line.startsWith(lineKey + Delim())) {
@@ -704,10 +701,10 @@ void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileNam
                 break;
             }
         if (present)
-            SetTranslation(*list, v, c, lineKey);
+            SetTranslation(*list, text, column, lineKey);
         else
-            list->append(lineKey + Delim() + BuildSingleLanguageValues(v, c));
-    }
+            list->append(lineKey + Delim() + BuildSingleLanguageValues(text, column));
+    });
     if (!FBusy)
         CheckAfterLoad(typeIndex);
 }
@@ -716,39 +713,23 @@ void TlcCustomLang::ImportExtendedLanguageFromFile(const QString &fileName, cons
 {
     if (languageName.isEmpty())
         return;
-    std::unique_ptr<TTextSource> own;
-    int f = 0;
-    int c = 0;
-    if (!OpenImportSource(fileName, languageName, own, f, c))
-        return;
-    const TTextSource &source = *own;
-    const QString delimText = source.DelimText(OptionsSection);
-    QStringList keys, values;
-    source.ini.ReadSection(ExtendedSection, keys);
-    source.ini.ReadSectionValues(ExtendedSection, values);
-    const QString prefix = OwnerClassName() + QLatin1Char('.');
-    for (qsizetype i = 0; i < keys.size() && i < values.size(); ++i) {
-        const QString key = source.Plain(keys[i]);
-        if (!key.startsWith(prefix) || key.endsWith(TypeKindSuffix))
-            continue;
-        QString v = ImportField(values[i], f, delimText);
-        if (source.raw)
-            v = FromLanguageCodePage(v, languageName);
-        const QString identifier = key.mid(prefix.size());
+    ImportTexts(fileName, languageName, ExtendedSection, [&](const QString &identifier, const QString &text, int column) {
+        if (identifier.endsWith(TypeKindSuffix))
+            return;
         TlcExtendedItem *item = FExtended.Find(identifier);
         if (!item) {
             TlcExtendedItem &added = FExtended.Add();
             added.SetIdentifier(identifier);
-            added.Values = BuildSingleLanguageValues(v, c);
+            added.Values = BuildSingleLanguageValues(text, column);
             added.PropertyType = GetPropertyKind(identifier);
-            continue;
+            return;
         }
         // By field index, so an empty first language does not shift the others.
         QString rebuilt;
         for (int k = 1; k <= FNumOfLanguages; ++k)
-            rebuilt += (k == c ? v : GetDelimitedItem(item->Values, Delim(), k - 1)) + Delim();
+            rebuilt += (k == column ? text : GetDelimitedItem(item->Values, Delim(), k - 1)) + Delim();
         item->Values = rebuilt;
-    }
+    });
 }
 
 void TlcCustomLang::ImportLanguage(const QString &fileName, const QString &languageName)
