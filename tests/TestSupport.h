@@ -27,6 +27,14 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A file of that name in dir holding bytes; its path.
+inline QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
 // Every box is answered with answer and recorded as "caption|text".
 inline void RecordMessageBoxes(QStringList &boxes, int answer = Application::IDOK)
 {

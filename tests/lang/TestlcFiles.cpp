@@ -1,6 +1,7 @@
 // Translation text files, LCB images, the import of one language, the dispatcher, extended items
 // and the component's upkeep, on in-memory streams and temporary files.
 #include "lang/lcComp.h"
+#include "TestSupport.h"
 #include "lang/lcDispatcher.h"
 #include "lang/lcLcb.h"
 #include "LangLines.h"
@@ -96,14 +97,7 @@ struct TBuffer
     explicit TBuffer(const QByteArray &data = {}) : bytes(data) { buffer.open(QIODevice::ReadWrite); }
 };
 
-QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
+using TestSupport::WriteFile;
 
 } // namespace
 

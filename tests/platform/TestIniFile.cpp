@@ -188,8 +188,9 @@ TEST(IniTemporaries, OnlyOldTemporariesOfOurFilesAreRemoved)
     for (const auto &c : cases) {
         QFile file(dir.filePath(c.name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        if (c.old)
+        if (c.old) {
             ASSERT_TRUE(file.setFileTime(hourAgo.toLocalTime(), QFileDevice::FileModificationTime));
+        }
     }
     EXPECT_EQ(IniText::RemoveStaleTemporaries(dir.path(), {"settings.ini"}), 2);
     for (const auto &c : cases)

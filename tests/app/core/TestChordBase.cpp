@@ -1,4 +1,5 @@
 #include "app/core/ChordBase.h"
+#include "TestSupport.h"
 #include "app/core/ChordLists.h"
 #include "platform/ini/IniFile.h"
 
@@ -31,14 +32,7 @@ TChordQuery Query(const QString &root, const QString &type, int notation = 0, bo
     return q;
 }
 
-QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
+using TestSupport::WriteFile;
 
 } // namespace
 
