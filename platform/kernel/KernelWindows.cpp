@@ -43,6 +43,18 @@ struct TRequest
     QString ClassName;
 };
 
+// A window message for another process.
+TRequest MessageRequest(quint8 kind, quint32 window, quint32 msg, qint64 wParam, qint64 lParam)
+{
+    TRequest request;
+    request.Kind = kind;
+    request.Window = window;
+    request.Msg = msg;
+    request.WParam = wParam;
+    request.LParam = lParam;
+    return request;
+}
+
 struct TReply
 {
     qint64 Result = 0;
@@ -498,11 +510,7 @@ qint64 Send(HWND window, TRequest request, bool *delivered)
 
 qint64 SendMessage(HWND window, quint32 msg, qint64 wParam, qint64 lParam, bool *delivered)
 {
-    TRequest request;
-    request.Msg = msg;
-    request.WParam = wParam;
-    request.LParam = lParam;
-    return Send(window, request, delivered);
+    return Send(window, MessageRequest(fkSend, 0, msg, wParam, lParam), delivered);
 }
 
 qint64 SendCopyData(HWND window, HWND sender, quint64 dataKind, const QByteArray &data, bool *delivered)
@@ -527,13 +535,7 @@ bool SendNotifyMessage(HWND window, quint32 msg, qint64 wParam, qint64 lParam)
         return true;
     }
     TPeer peer(WindowProcessId(window));
-    TRequest request;
-    request.Kind = fkNotify;
-    request.Window = NumberOf(window);
-    request.Msg = msg;
-    request.WParam = wParam;
-    request.LParam = lParam;
-    return peer.Post(request);
+    return peer.Post(MessageRequest(fkNotify, NumberOf(window), msg, wParam, lParam));
 }
 
 void NotifyThreadWindows(quint32 threadId, quint32 msg, qint64 wParam, qint64 lParam)
@@ -550,12 +552,7 @@ void NotifyThreadWindows(quint32 threadId, quint32 msg, qint64 wParam, qint64 lP
     if (threadId == CurrentThreadId())
         return;
     TPeer peer(threadId);
-    TRequest request;
-    request.Kind = fkNotify;
-    request.Msg = msg;
-    request.WParam = wParam;
-    request.LParam = lParam;
-    peer.Post(request);
+    peer.Post(MessageRequest(fkNotify, 0, msg, wParam, lParam));
 }
 
 bool PostThreadMessage(quint32 threadId, quint32 msg, qint64 wParam, qint64 lParam, quint32 *error)
@@ -565,12 +562,7 @@ bool PostThreadMessage(quint32 threadId, quint32 msg, qint64 wParam, qint64 lPar
     if (threadId != 0 && threadId == CurrentThreadId())
         return true; // nothing in this program reads its own thread messages
     TPeer peer(threadId);
-    TRequest request;
-    request.Kind = fkPostThread;
-    request.Msg = msg;
-    request.WParam = wParam;
-    request.LParam = lParam;
-    if (threadId != 0 && peer.Post(request))
+    if (threadId != 0 && peer.Post(MessageRequest(fkPostThread, 0, msg, wParam, lParam)))
         return true;
     if (error)
         *error = ERROR_INVALID_THREAD_ID;
