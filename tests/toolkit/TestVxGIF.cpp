@@ -32,15 +32,6 @@ QList<int> Indices(const QImage &image)
     return out;
 }
 
-QList<QRgb> Colours(const QImage &image)
-{
-    QList<QRgb> out;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            out.append(image.pixel(x, y) | 0xFF000000);
-    return out;
-}
-
 QString ReadError(const QByteArray &file)
 {
     TVxGIFImage gif;

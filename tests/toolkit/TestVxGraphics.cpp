@@ -46,15 +46,6 @@ TEST(VxGraphics, ImageListReferenceMovesChangeLink)
 
 namespace {
 
-QList<QRgb> Colours(const QImage &image)
-{
-    QList<QRgb> out;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            out.append(image.pixel(x, y) | 0xFF000000);
-    return out;
-}
-
 // One bottom-up 24-bit row of the given colours.
 TDib Row(const QList<QRgb> &colours)
 {
