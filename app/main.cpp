@@ -1,7 +1,7 @@
 #include "app/ui/MainUnit.h"
 #include "app/ui/PngPicture.h"
 #include "platform/kernel/KernelWindows.h"
-#include "platform/desktop/FontConfigWarmUp.h"
+#include "platform/desktop/WarmUp.h"
 #include "platform/midiout/MidiDevice.h"
 #include "platform/vcl/Application.h"
 #include "sysutil/OsUnitVersioning.h"
@@ -25,9 +25,12 @@ struct TUtilityUnits {
 int main(int argc, char *argv[])
 {
     const TUtilityUnits utilityUnits;
-    const TFontConfigWarmUp fontConfigWarmUp;
+    const TWarmUp fontConfig(WarmUp::FontConfig);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
+    // While the instance check and the first widgets run: the first widget waits for both.
+    const TWarmUp sessionBus(WarmUp::SessionBus);
+    const TWarmUp applicationFont(WarmUp::ApplicationFont);
     TMainForm::PrefetchPictures();
 
     // A second copy brings the running one to the front and ends here, before it makes a window.

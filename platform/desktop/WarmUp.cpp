@@ -1,0 +1,44 @@
+#include "platform/desktop/WarmUp.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QFontDatabase>
+#include <QFontMetrics>
+
+#include <fontconfig/fontconfig.h>
+
+TWarmUp::TWarmUp(std::function<void()> work) : FThread(std::move(work)) {}
+
+TWarmUp::~TWarmUp()
+{
+    if (FThread.joinable())
+        FThread.join();
+}
+
+namespace WarmUp {
+
+void FontConfig()
+{
+    FcInit();
+}
+
+void SessionBus()
+{
+    QDBusConnection::sessionBus();
+}
+
+void ApplicationFont()
+{
+    // X11 draws text on any thread; elsewhere the main thread does it all.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    QFontDatabase::families();
+    // A font of its own: the application's font object belongs to the main thread.
+    QFont font;
+    font.setFamilies(QApplication::font().families());
+    font.setPointSizeF(QApplication::font().pointSizeF());
+    // Latin and Cyrillic, the scripts of both languages.
+    QFontMetrics(font).horizontalAdvance(QStringLiteral("Аккорды Chords"));
+}
+
+} // namespace WarmUp
