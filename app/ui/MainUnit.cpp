@@ -37,10 +37,9 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateComponents()
 {
+    // Their data is read from the program only when a file is to be written from it.
     VxDataEmbed = new TVxDataEmbedded(QStringLiteral("VxDataEmbed"), this);
-    VxDataEmbed->LoadFromResource(QStringLiteral(":/veltrasomin_chords.ini"));
     VxDataEmbed_User = new TVxDataEmbedded(QStringLiteral("VxDataEmbed_User"), this);
-    VxDataEmbed_User->LoadFromResource(QStringLiteral(":/user_chords.ini"));
     VxMultiString = new TVxMultiStringHolder(QStringLiteral("VxMultiString"), this);
     VxMultiString->LoadFromResource(QStringLiteral(":/VxMultiString.txt"));
     // Before the options: the hints option's filter must see tool tips before the balloons do.
@@ -100,6 +99,27 @@ void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
     connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
 }
 
+namespace {
+
+TVxDataEmbedded *Filled(TVxDataEmbedded *data, const QString &resource)
+{
+    if (data->Size() == 0)
+        data->LoadFromResource(resource);
+    return data;
+}
+
+} // namespace
+
+TVxDataEmbedded *TMainForm::EmbeddedBase()
+{
+    return Filled(VxDataEmbed, QStringLiteral(":/veltrasomin_chords.ini"));
+}
+
+TVxDataEmbedded *TMainForm::EmbeddedUserFile()
+{
+    return Filled(VxDataEmbed_User, QStringLiteral(":/user_chords.ini"));
+}
+
 bool TMainForm::WriteDefaultFiles()
 {
     const QString base = FState.dataFolder + DataFolder::ChordBaseName;
@@ -108,13 +128,13 @@ bool TMainForm::WriteDefaultFiles()
     // user file that cannot be written is only missing, but the user is told why.
     try {
         if (!QFileInfo::exists(base))
-            VxDataEmbed->DataSaveToFile(base);
+            EmbeddedBase()->DataSaveToFile(base);
     } catch (const EVxException &) {
     }
     if (!QFileInfo(base).isFile())
         return false;
     if (!QFileInfo::exists(user))
-        SaveDefaultFile(VxDataEmbed_User, user);
+        SaveDefaultFile(EmbeddedUserFile(), user);
     return true;
 }
 
@@ -146,7 +166,7 @@ void TMainForm::FormCreate()
     if (FState.chordBase->ReadString(QStringLiteral("Version"), QStringLiteral("Number"), QStringLiteral("1")) !=
         ChordBase::CurrentBaseVersion) {
         // When the new base cannot be written the old one stays in use.
-        SaveDefaultFile(VxDataEmbed, basePath);
+        SaveDefaultFile(EmbeddedBase(), basePath);
     }
     const QString userPath = FState.dataFolder + DataFolder::UserFileName;
     if (QFileInfo(userPath).isFile())

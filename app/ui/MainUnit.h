@@ -348,6 +348,8 @@ private:
     void FormCreate();
     void FormClose();
     bool WriteDefaultFiles();
+    TVxDataEmbedded *EmbeddedBase();
+    TVxDataEmbedded *EmbeddedUserFile();
     bool SaveDefaultFile(TVxDataEmbedded *data, const QString &fileName);
 
     // Start-up steps that later parts of the program fill.
