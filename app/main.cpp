@@ -46,6 +46,7 @@ int main(int argc, char *argv[])
                                 Application::MB_ICONERROR);
     }
 
+    TMainForm::PrefetchChordBase();
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     TMainForm form(QString(), arguments);

@@ -14,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <future>
+
 TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments)
     : TForm(QStringLiteral("MainForm")), FArguments(arguments)
 {
@@ -101,6 +103,28 @@ void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
 
 namespace {
 
+struct TPrefetchedBase {
+    QString path;
+    std::future<std::unique_ptr<TIniFile>> file;
+};
+
+TPrefetchedBase &PrefetchedBase()
+{
+    static TPrefetchedBase prefetched;
+    return prefetched;
+}
+
+std::unique_ptr<TIniFile> OpenChordBase(const QString &path)
+{
+    TPrefetchedBase &prefetched = PrefetchedBase();
+    if (prefetched.file.valid()) {
+        std::unique_ptr<TIniFile> file = prefetched.file.get();
+        if (prefetched.path == path)
+            return file;
+    }
+    return std::make_unique<TIniFile>(path);
+}
+
 TVxDataEmbedded *Filled(TVxDataEmbedded *data, const QString &resource)
 {
     if (data->Size() == 0)
@@ -109,6 +133,18 @@ TVxDataEmbedded *Filled(TVxDataEmbedded *data, const QString &resource)
 }
 
 } // namespace
+
+void TMainForm::PrefetchChordBase()
+{
+    const QString path = DataFolder::ChooseDataFolder() + DataFolder::ChordBaseName;
+    PrefetchedBase().path = path;
+    PrefetchedBase().file = std::async(std::launch::async, [path] {
+        auto file = std::make_unique<TIniFile>(path);
+        // The first read parses the whole file; one changed since is parsed again when next read.
+        file->SectionExists(QStringLiteral("Version"));
+        return file;
+    });
+}
 
 TVxDataEmbedded *TMainForm::EmbeddedBase()
 {
@@ -162,7 +198,7 @@ void TMainForm::FormCreate()
         return;
     }
     const QString basePath = FState.dataFolder + DataFolder::ChordBaseName;
-    FState.chordBase = std::make_unique<TIniFile>(basePath);
+    FState.chordBase = OpenChordBase(basePath);
     if (FState.chordBase->ReadString(QStringLiteral("Version"), QStringLiteral("Number"), QStringLiteral("1")) !=
         ChordBase::CurrentBaseVersion) {
         // When the new base cannot be written the old one stays in use.

@@ -66,6 +66,9 @@ public:
 
     // Starts decoding, beside the window's building, the pictures its first paint shows.
     static void PrefetchPictures();
+    // Starts reading, beside the window's building, the chord base of the data folder a window
+    // without a folder of its own chooses; that window takes it instead of reading the base.
+    static void PrefetchChordBase();
 
     const TMainState &State() const { return FState; }
     // "/MIN" asked for the window to start hidden; it is already hidden or minimized then, and
