@@ -29,7 +29,7 @@ void SessionBus()
 
 void ApplicationFont()
 {
-    // X11 draws text on any thread; elsewhere the main thread does it all.
+    // Measured on X11 only; elsewhere the main thread reads its fonts itself.
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
     QFontDatabase::families();

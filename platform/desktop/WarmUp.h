@@ -30,8 +30,8 @@ void FontConfig();
 // Needs the application object.
 void SessionBus();
 
-// The font database and the stand-ins of the application's font, the first text any widget
-// measures. Only where the platform measures text on threads other than the main one.
+// The font database and the stand-ins of the application's font, which the first text any widget
+// measures needs. Needs the application object.
 void ApplicationFont();
 
 } // namespace WarmUp
