@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
     TMainForm::PrefetchChordBase();
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    TMainForm form(QString(), arguments);
+    TMainForm form(QString(), arguments, TMainForm::LaterPagesAfterShow);
     PngPicture::ForgetPrefetched();
     if (Application::Terminated())
         return Application::ExitCode();
@@ -58,6 +58,7 @@ int main(int argc, char *argv[])
     // A window started hidden is already in the notification area or minimized.
     if (!form.StartsHidden())
         form.show();
+    form.BuildLaterPagesAfterFirstPaint();
     // The synthesizer reads its soundfont once the window is on screen, not while it is built.
     QTimer::singleShot(SoundWarmUpDelayMs, [] { MidiOut::PrepareDevices(); });
     return app.exec();

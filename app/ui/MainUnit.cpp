@@ -3,6 +3,7 @@
 #include "VxVersion.h"
 #include "app/core/ChordBase.h"
 #include "app/core/DataFolder.h"
+#include "lang/lcComp.h"
 #include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxBalloonHint.h"
@@ -10,14 +11,47 @@
 #include "toolkit/VxStringHolder.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
 #include <future>
 
-TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments)
-    : TForm(QStringLiteral("MainForm")), FArguments(arguments)
+namespace {
+
+// Calls back once, at the first paint of the widget it watches, and then goes.
+class TFirstPaintWatch : public QObject
+{
+public:
+    TFirstPaintWatch(QObject *watched, std::function<void()> painted) : QObject(watched), FPainted(std::move(painted))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && FPainted) {
+            const std::function<void()> painted = std::move(FPainted);
+            FPainted = nullptr;
+            deleteLater();
+            painted();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> FPainted;
+};
+
+} // namespace
+
+TMainForm::TMainForm(const QString &dataFolder, const QStringList &arguments, TPageBuilding building)
+    : TForm(QStringLiteral("MainForm")), FLaterPagesPending(building == LaterPagesAfterShow), FArguments(arguments)
 {
     FState.dataFolder = dataFolder;
     if (!FState.dataFolder.isEmpty() && !FState.dataFolder.endsWith(QLatin1Char('/')))
@@ -60,13 +94,83 @@ void TMainForm::CreateComponents()
     MiscTab = new TTabSheet(QStringLiteral("MiscTab"), PageControl, QStringLiteral("Транспонирование"));
     OptionsTab = new TTabSheet(QStringLiteral("OptionsTab"), PageControl, QStringLiteral("Настройки"));
     HelpTab = new TTabSheet(QStringLiteral("HelpTab"), PageControl, QStringLiteral("Справка"));
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        // A page not built yet is built the moment it is chosen.
+        const QWidget *page = PageControl->widget(index);
+        if (!FLaterPagesPending || (page != TuningTab && page != MiscTab && page != HelpTab))
+            return;
+        BuildLaterPages();
+        if (page == MiscTab)
+            MiscTabShow();
+    });
 
     CreateOptionsPage();
     CreateChordPage();
+    if (!FLaterPagesPending)
+        CreateLaterPages();
+    CreateActions();
+}
+
+void TMainForm::CreateLaterPages()
+{
     CreateTunerPage();
     CreateTransposerPage();
     CreateHelpPage();
-    CreateActions();
+}
+
+void TMainForm::BuildLaterPages()
+{
+    if (!FLaterPagesPending)
+        return;
+    FLaterPagesPending = false;
+    CreateLaterPages();
+    ApplyLaterPageSettings(FSettings);
+    TranslateLaterPages();
+    // What the start did for these pages after the language was applied.
+    LoadHelp();
+    RefreshTuningNotes();
+    FillRootList(SrcComboBox);
+    FillTuningsList();
+}
+
+void TMainForm::TranslateLaterPages()
+{
+    // Empty when the start applied no language, or applied it with every page built.
+    if (FTranslationLines.empty())
+        return;
+    // The start's pass set aside the lines of the components it did not find; they are back.
+    for (int type = 0; type < StringsTypeCount; ++type)
+        if (QStringList *list = lcLang->GetStringsList(type))
+            *list = FTranslationLines[size_t(type)];
+    FTranslationLines.clear();
+    const std::array<const QObject *, 3> pages{TuningTab, MiscTab, HelpTab};
+    auto onLaterPage = [&pages](const QObject *object) {
+        for (const QObject *parent = object->parent(); parent; parent = parent->parent())
+            if (std::find(pages.begin(), pages.end(), parent) != pages.end())
+                return true;
+        return false;
+    };
+    // Everything else keeps the texts the program gave it since the start.
+    QStringList others{QString::fromLatin1(metaObject()->className())};
+    for (const QObject *child : findChildren<QObject *>())
+        if (!child->objectName().isEmpty() && !onLaterPage(child))
+            others.append(child->objectName());
+    const QStringList kept = lcLang->DoNotTranslate();
+    lcLang->SetDoNotTranslate(kept + others);
+    lcLang->ChangeLanguage();
+    lcLang->SetDoNotTranslate(kept);
+}
+
+void TMainForm::BuildLaterPagesAfterFirstPaint()
+{
+    if (!FLaterPagesPending)
+        return;
+    if (!isVisible()) {
+        QTimer::singleShot(0, this, [this] { BuildLaterPages(); });
+        return;
+    }
+    // The pages come in the loop's next turn after the first paint, so they never delay it.
+    new TFirstPaintWatch(this, [this] { QTimer::singleShot(0, this, [this] { BuildLaterPages(); }); });
 }
 
 void TMainForm::CreateOptionsPage()

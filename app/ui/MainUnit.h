@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <vector>
 #include <QPointer>
 
 #include "platform/vcl/Controls.h"
@@ -61,8 +62,17 @@ class TMainForm : public TForm
 public:
     // dataFolder empty: chosen from the program's folder and the environment. arguments are the
     // command-line arguments after the program name.
-    explicit TMainForm(const QString &dataFolder = QString(), const QStringList &arguments = QStringList());
+    // LaterPagesAfterShow leaves the tuner, transposer and help pages for BuildLaterPages, unless
+    // the window starts on one of them: the first paint shows the chord or options page sooner.
+    enum TPageBuilding { AllPagesNow, LaterPagesAfterShow };
+    explicit TMainForm(const QString &dataFolder = QString(), const QStringList &arguments = QStringList(),
+                       TPageBuilding building = AllPagesNow);
     ~TMainForm() override;
+    // Builds the pages left for later, in the state a window that built them at once has.
+    void BuildLaterPages();
+    // BuildLaterPages once the window has painted itself, or at once when it is not shown.
+    void BuildLaterPagesAfterFirstPaint();
+    bool LaterPagesBuilt() const { return !FLaterPagesPending; }
 
     // Starts decoding, beside the window's building, the pictures its first paint shows.
     static void PrefetchPictures();
@@ -371,6 +381,12 @@ private:
     void CreateActions();
     void CreateHelpPage();
     void CreateTunerPage();
+    void CreateLaterPages();
+    // The language of the later pages alone; the rest of the window keeps its texts.
+    void TranslateLaterPages();
+    bool FLaterPagesPending = false;
+    // The translation lines as read, for the pages a start leaves for later.
+    std::vector<QStringList> FTranslationLines;
     void StepTunerString(QObject *Sender, int (*step)(int));
     std::array<int, 6> FStringNotes{}; // tuner strings 1..6 as indexes of C1 .. H6
 
@@ -378,6 +394,8 @@ private:
     void CreateWindowLinks(QWidget *page, QBoxLayout *layout);
     Settings::TSettings ControlSettings() const;
     void ApplySettings(const Settings::TSettings &settings);
+    // The options whose controls lie on the later pages.
+    void ApplyLaterPageSettings(const Settings::TSettings &settings);
     void PlaceInside(const QPoint &topLeft);
     // The last loaded or saved options; they stand in for controls the window lacks.
     Settings::TSettings FSettings;

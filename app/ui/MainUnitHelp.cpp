@@ -152,6 +152,9 @@ void TMainForm::CreateHelpPage()
 
 void TMainForm::LoadHelp()
 {
+    // The help page may be built after the window shows.
+    if (!HelpMemo)
+        return;
     const bool english = lcLang->Language() == QLatin1String("English");
     HelpMemo->SetText(ResourceText(english ? QStringLiteral("Helpeng.txt") : QStringLiteral("Helprus.txt")));
     LabelOpenHelp->setVisible(QFileInfo::exists(HelpFileName()));

@@ -90,7 +90,15 @@ void TMainForm::SetLanguage()
 
 void TMainForm::ApplyStartLanguage()
 {
-    lcLang->SetActiveLanguage(LangComboBox->ItemIndex() + 1);
+    const int language = LangComboBox->ItemIndex() + 1;
+    // The pass sets aside the lines of components it does not find: the pages built later
+    // take theirs from this copy.
+    if (FLaterPagesPending && language != lcLang->ActiveLanguage())
+        for (int type = 0; type < StringsTypeCount; ++type) {
+            const QStringList *list = lcLang->GetStringsList(type);
+            FTranslationLines.push_back(list ? *list : QStringList());
+        }
+    lcLang->SetActiveLanguage(language);
     ApplyQtTranslation();
 }
 

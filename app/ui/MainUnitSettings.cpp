@@ -201,6 +201,14 @@ void TMainForm::ApplySettings(const Settings::TSettings &s)
     WriteCheck(this, "RightHand", s.rightHand);
     WriteCheck(this, "LeftHand", s.leftHand);
     PageControl->setCurrentIndex(s.activePage);
+    ApplyLaterPageSettings(s);
+    // A key refused before is tried again with the stored one.
+    VxAppHotKey->SetHotKey(TVxApplicationHotKey::TextToShortCut(s.globalShortcut));
+    VxAppHotKey->SetActive(true);
+}
+
+void TMainForm::ApplyLaterPageSettings(const Settings::TSettings &s)
+{
     if (auto *memo = Control<QWidget>(this, "MemoTransp")) {
         QFont font = memo->font();
         font.setFamily(s.fontName);
@@ -209,9 +217,6 @@ void TMainForm::ApplySettings(const Settings::TSettings &s)
     }
     WriteCheck(this, "PopUpChordNormal", s.popUpChordNormal);
     WriteCheck(this, "PopUpChordHigher", s.popUpChordHigher);
-    // A key refused before is tried again with the stored one.
-    VxAppHotKey->SetHotKey(TVxApplicationHotKey::TextToShortCut(s.globalShortcut));
-    VxAppHotKey->SetActive(true);
 }
 
 void TMainForm::LoadSettings()

@@ -315,6 +315,9 @@ void TMainForm::FormatShift()
 
 void TMainForm::SrcComboBoxChange()
 {
+    // The transposer page may be built after the window shows.
+    if (!SrcComboBox)
+        return;
     const int key = SrcComboBox->ItemIndex();
     if (key < 0)
         return;
@@ -330,6 +333,8 @@ void TMainForm::SrcComboBoxChange()
 
 void TMainForm::DestComboBoxChange()
 {
+    if (!DestComboBox)
+        return;
     TransposeMemo();
     const int step = DestComboBox->ItemIndex();
     const QStringList keyRow = GridRow(StringGrid, 0);
@@ -366,6 +371,8 @@ void TMainForm::TransposeMemo()
 
 void TMainForm::SpeedButtonDefaultClick()
 {
+    if (!SrcComboBox)
+        return;
     SrcComboBox->SetItemIndex(-1);
     FormatShift();
     DestComboBox->SetItemIndex(UnitTransp::NoStepIndex);
@@ -384,6 +391,8 @@ void TMainForm::CopyBitBtnClick()
 
 void TMainForm::TransposerNotationChanged()
 {
+    if (!SrcComboBox)
+        return;
     const int key = SrcComboBox->ItemIndex();
     FillRootList(SrcComboBox);
     // The list keeps showing no key until the user picks one.

@@ -103,6 +103,9 @@ void TMainForm::RefreshTuningNotes()
 
 void TMainForm::ApplyTuningNotes()
 {
+    // The tuner page may be built after the window shows.
+    if (!TuningsList)
+        return;
     const int notation = EastWestRG->ItemIndex();
     for (int n = 1; n <= Tuner::StringCount; ++n)
         TuningTab->findChild<TEdit *>(Numbered("EditStr", n))
@@ -111,6 +114,8 @@ void TMainForm::ApplyTuningNotes()
 
 void TMainForm::FillTuningsList()
 {
+    if (!TuningsList)
+        return;
     TuningsList->clear();
     try {
         TuningsList->addItems(VxMultiString->GetStringsByName(Tuner::TuningListName(EastWestRG->ItemIndex())));
@@ -125,7 +130,7 @@ void TMainForm::EastWestRGClick()
     RefreshTuningNotes();
     FillRootList(Root);
     FillRootList(SrcComboBox);
-    if (SrcComboBox->ItemIndex() >= 0)
+    if (SrcComboBox && SrcComboBox->ItemIndex() >= 0)
         SrcComboBoxChange();
     FillTuningsList();
     // The list starts again at standard tuning: every row shows again and a sounding string
@@ -139,6 +144,8 @@ void TMainForm::EastWestRGClick()
 
 void TMainForm::TuningsListChange()
 {
+    if (!TuningsList)
+        return;
     const Tuner::TStringNotes tuning = Tuner::TuningNotes(TuningsList->ItemIndex());
     std::array<bool, Tuner::StringCount> visible{};
     for (int n = 1; n <= Tuner::StringCount; ++n) {

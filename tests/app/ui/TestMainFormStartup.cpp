@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QComboBox>
+#include <QTableWidget>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <unistd.h>
@@ -27,6 +30,44 @@ struct TBox
 QByteArray Resource(const QString &name)
 {
     return ReadFile(QStringLiteral(":/") + name);
+}
+
+// Every text, choice, list and font a user could see or the program reads back, by object name.
+QStringList WindowState(const TMainForm &form)
+{
+    static const QStringList placement{"x", "y", "width", "height", "pos", "geometry", "frameGeometry", "normalGeometry"};
+    // Qt's own parts (a tab bar's scroll buttons) take Qt's texts in the language installed when
+    // they are made: later pages made after a Russian start have them in Russian, which is right.
+    static const QStringList qtParts{"ScrollLeftButton", "ScrollRightButton"};
+    QList<const QObject *> objects{&form};
+    for (const QObject *child : form.findChildren<QObject *>())
+        if (!child->objectName().isEmpty() && !qtParts.contains(child->objectName()))
+            objects.append(child);
+    QStringList state;
+    for (const QObject *object : objects) {
+        const QString name = object->objectName();
+        const QMetaObject *meta = object->metaObject();
+        for (int i = 0; i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            const QVariant value = property.read(object);
+            if (placement.contains(QLatin1String(property.name())) || !value.canConvert<QString>())
+                continue;
+            state.append(name + '.' + property.name() + '=' + value.toString());
+        }
+        if (const auto *combo = qobject_cast<const QComboBox *>(object))
+            for (int i = 0; i < combo->count(); ++i)
+                state.append(name + ".item=" + combo->itemText(i));
+        if (const auto *table = qobject_cast<const QTableWidget *>(object))
+            for (int row = 0; row < table->rowCount(); ++row)
+                for (int column = 0; column < table->columnCount(); ++column)
+                    if (const QTableWidgetItem *item = table->item(row, column))
+                        state.append(name + ".cell=" + item->text());
+        if (const auto *tabs = qobject_cast<const QTabWidget *>(object))
+            for (int i = 0; i < tabs->count(); ++i)
+                state.append(name + ".tab=" + tabs->tabText(i));
+    }
+    state.sort();
+    return state;
 }
 
 } // namespace
@@ -216,6 +257,78 @@ private slots:
         QVERIFY(!form.Caption().startsWith(QStringLiteral("Vexo")));
         QVERIFY(!QFileInfo::exists(stale));
         QVERIFY(FBoxes.isEmpty());
+    }
+
+    // The window that leaves its later pages until it has painted ends as one that built them at
+    // once, in either language and notation, with the transposer's own options.
+    void LaterPagesEndAsIfBuiltAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<bool>("startsWithAll");
+        QTest::newRow("first start") << QByteArray() << false;
+        QTest::newRow("Russian") << QByteArray("[OPTIONS]\nLangComboBox=0\nEastWestRG=0\n") << false;
+        QTest::newRow("English, west, flats, options page")
+            << QByteArray("[OPTIONS]\nLangComboBox=1\nEastWestRG=1\nOptionsFlats=1\nActivePage=3\n") << false;
+        QTest::newRow("English, east, song font, higher chords")
+            << QByteArray("[OPTIONS]\nLangComboBox=1\nEastWestRG=0\nOptionsFlats=0\nFontName=DejaVu Sans Mono\n"
+                          "FontSize=14\nPopUpChordNormal=0\nPopUpChordHigher=1\n")
+            << false;
+        QTest::newRow("English on the transposer") << QByteArray("[OPTIONS]\nLangComboBox=1\nActivePage=2\n") << true;
+        QTest::newRow("Russian on the tuner") << QByteArray("[OPTIONS]\nLangComboBox=0\nActivePage=1\n") << true;
+    }
+
+    void LaterPagesEndAsIfBuiltAtOnce()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, startsWithAll);
+        QTemporaryDir allDir;
+        QTemporaryDir laterDir;
+        for (const QTemporaryDir *dir : {&allDir, &laterDir})
+            if (!settings.isEmpty())
+                QVERIFY(WriteFile(dir->filePath("veltrasomin_settings.ini"), settings));
+        TMainForm all(allDir.path());
+        TMainForm later(laterDir.path(), {}, TMainForm::LaterPagesAfterShow);
+        QCOMPARE(later.LaterPagesBuilt(), startsWithAll);
+        QCOMPARE(later.SrcComboBox != nullptr, startsWithAll);
+        QCOMPARE(later.PageControl->count(), 5);
+        later.BuildLaterPages();
+        QVERIFY(later.LaterPagesBuilt());
+        const QStringList expected = WindowState(all);
+        const QStringList got = WindowState(later);
+        QStringList differences;
+        for (const QString &line : expected)
+            if (!got.contains(line))
+                differences.append("missing " + line);
+        for (const QString &line : got)
+            if (!expected.contains(line))
+                differences.append("extra " + line);
+        QVERIFY2(differences.isEmpty(), qPrintable(differences.mid(0, 20).join('\n')));
+        QCOMPARE(later.State().previousTransposerStep, all.State().previousTransposerStep);
+        QCOMPARE(later.State().schemes, all.State().schemes);
+        // A language chosen afterwards reaches the later pages too.
+        for (TMainForm *form : {&all, &later}) {
+            form->LangComboBox->SetItemIndex(1 - form->LangComboBox->ItemIndex());
+            form->LangComboBoxChange();
+        }
+        QCOMPARE(WindowState(later), WindowState(all));
+        QVERIFY(FBoxes.isEmpty());
+    }
+
+    void LaterPagesAreBuiltOnceTheWindowHasPaintedOrWhenChosen()
+    {
+        QTemporaryDir dir;
+        TMainForm shown(dir.path(), {}, TMainForm::LaterPagesAfterShow);
+        shown.show();
+        shown.BuildLaterPagesAfterFirstPaint();
+        QVERIFY(!shown.LaterPagesBuilt());
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QTRY_VERIFY(shown.LaterPagesBuilt());
+        QVERIFY(shown.SrcComboBox->count() > 0);
+
+        TMainForm chosen(dir.path(), {}, TMainForm::LaterPagesAfterShow);
+        chosen.PageControl->setCurrentWidget(chosen.HelpTab);
+        QVERIFY(chosen.LaterPagesBuilt());
+        QVERIFY(!chosen.HelpMemo->toPlainText().isEmpty());
     }
 
     void StartsHiddenOnlyForAFirstMinArgument()
