@@ -94,10 +94,16 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
+// String and note names, X and Roman numerals are plain Latin letters, which every listed family
+// has: without stand-ins the first chord does not wait for a search through every installed font.
 QFont NameFont()
 {
-    static const QFont font =
-        Font({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")}, 11, true);
+    static const QFont font = [] {
+        QFont f = Font({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")},
+                       11, true);
+        f.setStyleStrategy(QFont::NoFontMerging);
+        return f;
+    }();
     return font;
 }
 
@@ -107,7 +113,7 @@ QFont RomanFont()
         QFont f = Font({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                         QStringLiteral("DejaVu Serif Condensed"), QStringLiteral("DejaVu Serif")},
                        13, true);
-        f.setStyleHint(QFont::Serif);
+        f.setStyleHint(QFont::Serif, QFont::NoFontMerging);
         return f;
     }();
     return font;
