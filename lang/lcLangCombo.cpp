@@ -114,7 +114,15 @@ void TLanguageInfos::Assign(const TLanguageInfos &source)
 TlcLangCombo::TlcLangCombo(const QString &name, QWidget *parent)
     : TComboBox(name, parent), FLanguageInfos(new TLanguageInfos(this))
 {
-    setItemDelegate(new TLangComboDelegate(this));
+}
+
+void TlcLangCombo::showPopup()
+{
+    // The list's painter is set when the list first opens: setting it makes the list, which a
+    // window that never opens it need not build at start.
+    if (!dynamic_cast<TLangComboDelegate *>(itemDelegate()))
+        setItemDelegate(new TLangComboDelegate(this));
+    TComboBox::showPopup();
 }
 
 TlcLangCombo::~TlcLangCombo() = default;

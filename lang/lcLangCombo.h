@@ -97,6 +97,8 @@ public:
     std::function<void(TlcLangCombo *, QPainter &, int index, const QRect &rect, int state)> OnDrawItem;
     std::function<void(TlcLangCombo *, int index, int &height)> OnMeasureItem;
 
+    void showPopup() override;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -3,7 +3,9 @@
 #include "lang/lcDispatcher.h"
 #include "lang/lcLangCombo.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QtTest>
 
 class TestlcLangCombo : public QObject
@@ -92,6 +94,14 @@ private slots:
         combo.SetItemHeight(2);
         combo.OnMeasureItem = [](TlcLangCombo *, int, int &) {};
         QCOMPARE(combo.MeasureItem(0), 2);
+
+        // The open list's items take that height too.
+        combo.addItem(QStringLiteral("Русский"));
+        form.show();
+        combo.showPopup();
+        const QModelIndex first = combo.model()->index(0, 0);
+        QCOMPARE(combo.view()->itemDelegate()->sizeHint(QStyleOptionViewItem(), first).height(), 2);
+        combo.hidePopup();
     }
 
     void DrawsFlagAndNameOrLeavesPaintingToTheOwner()
