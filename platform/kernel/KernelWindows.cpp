@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
+#include <QDirIterator>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -127,9 +128,13 @@ public:
         // of any other process that was killed.
         QFile::remove(path);
         const QFileInfo endpoint(path);
+        // Matched by prefix: a name filter would build a pattern, which takes longer than the scan.
         if (endpoint.fileName().startsWith(QLatin1String("vx-window-")))
-            for (const QString &name : endpoint.dir().entryList({QStringLiteral("vx-window-*")}, QDir::System))
-                RemoveStaleEndpoint(name.mid(10).toUInt());
+            for (QDirIterator files(endpoint.absolutePath(), QDir::System); files.hasNext();) {
+                const QString name = files.nextFileInfo().fileName();
+                if (name.startsWith(QLatin1String("vx-window-")))
+                    RemoveStaleEndpoint(name.mid(10).toUInt());
+            }
         FServer.Listen(path, [this] { Accept(); });
     }
 

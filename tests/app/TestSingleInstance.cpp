@@ -66,6 +66,7 @@ void TestSingleInstance::SecondStartBringsTheFirstToTheFrontAndEnds()
     const quint32 thirdPid = quint32(third.processId());
     QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(thirdPid) != 0, 20000);
     QVERIFY(!IsIconic(ApplicationWindow(thirdPid)));
+    QVERIFY2(!QFileInfo::exists(EndpointPath(firstPid)), "the killed copy's endpoint is left behind");
     QCOMPARE(third.state(), QProcess::Running);
     third.kill();
     QVERIFY(third.waitForFinished(10000));
