@@ -203,6 +203,7 @@ void TMainForm::CreateNotationOptions(QWidget *page, QBoxLayout *layout)
     OptionsFlats->SetChecked(true);
     layout->addWidget(OptionsFlats);
     connect(OptionsFlats, &QCheckBox::toggled, this, [this] { OptionsFlatsClick(); });
+    connect(EastWestRG, &TRadioGroup::Click, this, [this] { EastWestRGClick(); });
 }
 
 namespace {

@@ -122,6 +122,8 @@ void TMainForm::ApplyQtTranslation()
 
 void TMainForm::LangComboBoxChange()
 {
+    // Pages still to be built would miss the switch.
+    BuildLaterPages();
     lcLang->SetActiveLanguage(LangComboBox->ItemIndex() + 1);
     ApplyQtTranslation();
     FillRootList(Root);

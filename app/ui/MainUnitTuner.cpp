@@ -84,7 +84,6 @@ void TMainForm::CreateTunerPage()
     connect(SBAll, &TSpinButton::DownClick, this, [this] { SBAllDownClick(); });
     connect(SBAll, &TSpinButton::UpClick, this, [this] { SBAllUpClick(); });
     connect(TuningsList, &QComboBox::activated, this, [this] { TuningsListChange(); });
-    connect(EastWestRG, &TRadioGroup::Click, this, [this] { EastWestRGClick(); });
     connect(PageControl, &QTabWidget::currentChanged, this,
             [this, shown = PageControl->currentWidget()](int) mutable {
                 if (shown == TuningTab && PageControl->currentWidget() != TuningTab)

@@ -329,6 +329,29 @@ private slots:
         chosen.PageControl->setCurrentWidget(chosen.HelpTab);
         QVERIFY(chosen.LaterPagesBuilt());
         QVERIFY(!chosen.HelpMemo->toPlainText().isEmpty());
+
+        // The notation changed first: the chord page follows it at once.
+        TMainForm notation(dir.path(), {}, TMainForm::LaterPagesAfterShow);
+        auto bassItems = [&notation] {
+            QStringList items;
+            for (int i = 0; i < notation.Bass->count(); ++i)
+                items.append(notation.Bass->itemText(i));
+            return items;
+        };
+        notation.EastWestRG->SetItemIndex(0);
+        QVERIFY(bassItems().contains(QStringLiteral("/H")));
+        notation.EastWestRG->SetItemIndex(1);
+        QVERIFY(!bassItems().contains(QStringLiteral("/H")));
+        QVERIFY(!notation.LaterPagesBuilt());
+
+        // A language chosen first: the pages come in that language.
+        QTemporaryDir russianDir;
+        QVERIFY(WriteFile(russianDir.filePath("veltrasomin_settings.ini"), "[OPTIONS]\nLangComboBox=0\n"));
+        TMainForm switched(russianDir.path(), {}, TMainForm::LaterPagesAfterShow);
+        switched.LangComboBox->SetItemIndex(1);
+        switched.LangComboBoxChange();
+        QVERIFY(switched.LaterPagesBuilt());
+        QCOMPARE(switched.SpeedButtonDefault->Caption(), QStringLiteral("Reset"));
     }
 
     void StartsHiddenOnlyForAFirstMinArgument()
