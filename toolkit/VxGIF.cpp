@@ -93,8 +93,13 @@ public:
             const int length = Byte();
             if (length == 0)
                 break;
-            lines.append(FData.sliced(FPos, std::min<qsizetype>(length, FData.size() - FPos)).toByteArray());
-            FPos += lines.last().size();
+            // A block cut off by the end of the file keeps what is there; nothing left is no line,
+            // which the writer could not give back.
+            const qsizetype there = std::min<qsizetype>(length, FData.size() - FPos);
+            if (there == 0)
+                break;
+            lines.append(FData.sliced(FPos, there).toByteArray());
+            FPos += there;
         }
         return lines;
     }

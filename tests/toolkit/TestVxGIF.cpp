@@ -247,6 +247,13 @@ TEST(VxGIF, CutOffFrameIsWrittenBackWellFormed)
     gif.LoadFromData(Gif2x2.left(32));
     EXPECT_TRUE(gif.Corrupted());
     EXPECT_EQ(gif.SaveToData().toHex(), (Gif2x2.left(29) + Hex("02014400" "3b")).toHex());
+
+    // A comment whose first block is cut off before its first byte holds no text: none is
+    // written, so that the written file reads back to itself.
+    TVxGIFImage comment;
+    comment.LoadFromData(Gif2x2.chopped(1) + Hex("21fe2c"));
+    EXPECT_TRUE(comment.Comment().isEmpty());
+    EXPECT_EQ(comment.SaveToData().toHex(), Gif2x2.toHex());
 }
 
 TEST(VxGIF, FrameWithoutColourTableIsGrey)
