@@ -554,9 +554,8 @@ void TMainForm::MemoTranspDblClick(TMemo *Sender)
         return;
     if (!FormPreview)
         FormPreview = new TFormPreview(this);
-    FormPreview->MemoPreview->SetText(Sender->Text());
+    FormPreview->Fill(Sender->Text(), Sender == MemoTransp);
     FormPreview->MemoPreview->SetFont(Sender->font());
-    FormPreview->SetFromSongText(Sender == MemoTransp);
     if (Sender == MemoTransp) {
         // Chords clicked in the preview show on the chord page above it.
         PageControl->setCurrentIndex(0);

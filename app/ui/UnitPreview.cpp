@@ -40,6 +40,13 @@ TFormPreview::TFormPreview(TMainForm *mainForm)
         move(mainForm->frameGeometry().center() - rect().center());
 }
 
+void TFormPreview::Fill(const QString &text, bool fromSongText)
+{
+    FFromSongText = fromSongText;
+    FFilledText = text;
+    MemoPreview->SetText(text);
+}
+
 void TFormPreview::FormShow()
 {
     const bool russian = FMainForm && FMainForm->ActiveLanguage() == 1;
@@ -83,9 +90,12 @@ void TFormPreview::FormClose()
         return;
     FClosed = true;
     FMainForm->FormPreview = nullptr;
-    // The help text is never written into the song editor.
-    if (FFromSongText && FMainForm->MemoTransp && FMainForm->MemoTransp->Text() != MemoPreview->Text())
-        FMainForm->MemoTransp->SetText(MemoPreview->Text());
+    // Only edits made here go back, and never over a song opened or typed in the editor since; the
+    // help text is never written into the song editor.
+    const QString edited = MemoPreview->Text();
+    if (FFromSongText && FMainForm->MemoTransp && edited != FFilledText &&
+        FMainForm->MemoTransp->Text() == FFilledText)
+        FMainForm->MemoTransp->SetText(edited);
     if (const QScreen *screen = FMainForm->screen()) {
         QRect frame = FMainForm->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

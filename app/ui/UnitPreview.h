@@ -15,8 +15,8 @@ public:
     TMemo *MemoPreview = nullptr;
     QMenu *PopupMenuFake = nullptr;
 
-    // The memo holds the song text of the transposer page (not the help text).
-    void SetFromSongText(bool value) { FFromSongText = value; }
+    // Shows a text; a song text is the transposer page's, and goes back there when edited here.
+    void Fill(const QString &text, bool fromSongText);
     bool FromSongText() const { return FFromSongText; }
 
     void FormShow();
@@ -34,5 +34,7 @@ protected:
 private:
     TMainForm *FMainForm;
     bool FFromSongText = false;
+    // The song text as the editor held it when it was last shown here.
+    QString FFilledText;
     bool FClosed = false;
 };

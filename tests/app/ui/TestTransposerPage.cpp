@@ -399,6 +399,20 @@ private slots:
         QVERIFY(!FForm->FormPreview);
         QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Hm Em F#7 edited"));
 
+        // A song opened in the editor while the preview is open is not overwritten when it closes,
+        // edited there or not.
+        for (const bool editedInPreview : {false, true}) {
+            FForm->MemoTranspDblClick(FForm->MemoTransp);
+            preview = FForm->FormPreview;
+            if (editedInPreview)
+                preview->MemoPreview->SetText(QStringLiteral("Hm Em F#7 edited again"));
+            FForm->MemoTransp->SetText(QStringLiteral("C G Am F"));
+            preview->close();
+            QTRY_VERIFY(!preview);
+            QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("C G Am F"));
+            FForm->MemoTransp->SetText(QStringLiteral("Hm Em F#7 edited"));
+        }
+
         // The help text opened in the preview never lands in the song editor.
         TMemo help(QStringLiteral("MemoHelp"), nullptr);
         help.SetText(QStringLiteral("Help text"));
