@@ -1,5 +1,6 @@
 #include "app/core/UnitTransp.h"
 
+#include <algorithm>
 #include <array>
 
 namespace UnitTransp {
@@ -216,6 +217,36 @@ QString TransposeText(const QString &text, int offset, TSpelling spelling)
         return work;
     out.append(view.mid(copied));
     return out;
+}
+
+qsizetype MovedPosition(QStringView before, QStringView after, qsizetype position)
+{
+    qsizetype from = 0, to = 0;
+    while (from < before.size() && to < after.size()) {
+        qsizetype fromEnd = from, toEnd = to;
+        while (fromEnd < before.size() && !before[fromEnd].isSpace())
+            ++fromEnd;
+        while (toEnd < after.size() && !after[toEnd].isSpace())
+            ++toEnd;
+        if (position <= fromEnd) {
+            const qsizetype into = position - from;
+            return into == fromEnd - from ? toEnd : to + std::min(into, toEnd - to);
+        }
+        // The spaces after the word, the same in both texts.
+        from = fromEnd;
+        to = toEnd;
+        while (from < before.size() && to < after.size() && before[from].isSpace() && before[from] == after[to]) {
+            if (position == from)
+                return to;
+            ++from;
+            ++to;
+        }
+        if (from < before.size() && before[from].isSpace())
+            break; // not the same text around the words: keep the number
+    }
+    if (from == before.size() && position >= from)
+        return after.size();
+    return std::min(position, after.size());
 }
 
 } // namespace UnitTransp

@@ -35,5 +35,8 @@ QString TranspUpcaseBassLetters(const QString &text);
 
 // The text with every recognised chord name moved back by offset (see TranspOffset).
 QString TransposeText(const QString &text, int offset, TSpelling spelling);
+// Where a position of the text falls in its transposed form: chord names change length, the
+// spaces between words do not. A position inside a word stays as far into it as the word allows.
+qsizetype MovedPosition(QStringView before, QStringView after, qsizetype position);
 
 } // namespace UnitTransp

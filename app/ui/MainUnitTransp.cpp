@@ -353,19 +353,21 @@ void TMainForm::TransposeMemo()
     const QString moved =
         UnitTransp::TransposeText(text, offset, {EastWestRG->ItemIndex(), OptionsFlats->Checked()});
     if (moved != text) {
-        // The reader keeps his place in a long song.
+        // The reader keeps his place in a long song, and a paste lands where it was aimed.
+        const int anchor = MemoTransp->textCursor().anchor();
         const int caret = MemoTransp->textCursor().position();
         const int scroll = MemoTransp->verticalScrollBar()->value();
         const int hscroll = MemoTransp->horizontalScrollBar()->value();
         MemoTransp->SetText(moved);
         QTextCursor cursor = MemoTransp->textCursor();
-        cursor.setPosition(qMin(caret, int(moved.size())));
+        cursor.setPosition(int(UnitTransp::MovedPosition(text, moved, anchor)));
+        cursor.setPosition(int(UnitTransp::MovedPosition(text, moved, caret)), QTextCursor::KeepAnchor);
         MemoTransp->setTextCursor(cursor);
         MemoTransp->verticalScrollBar()->setValue(scroll);
         MemoTransp->horizontalScrollBar()->setValue(hscroll);
     }
     if (FormPreview && FormPreview->FromSongText())
-        FormPreview->MemoPreview->SetText(MemoTransp->Text());
+        FormPreview->Fill(MemoTransp->Text(), true);
     FState.previousTransposerStep = step;
 }
 

@@ -191,3 +191,27 @@ TEST(UnitTransp, LeavesTextWithoutChordsAlone)
         "Это просто текст без аккордов 2025 года. CD-ROM, DVD, HTML.\n");
     EXPECT_EQ(TransposeText(lyrics, 5, EastSharps), lyrics);
 }
+
+TEST(UnitTransp, PositionsFollowTheWordsThroughATransposition)
+{
+    // "C#" became "C" and "Ab" became "A": the words after them moved back.
+    const QString before = QStringLiteral("C# C# Ab\nhello world");
+    const QString after = QStringLiteral("C C A\nhello world");
+    const struct {
+        qsizetype position;
+        qsizetype expected;
+    } cases[] = {
+        {0, 0},   // before the first chord
+        {1, 1},   // inside a chord: as far in as the shorter name allows
+        {2, 1},   // at a chord's end: at the moved chord's end
+        {3, 2},   // at the next chord's start
+        {9, 6},   // the start of the next line
+        {15, 12}, // inside a word after the chords
+        {20, 17}, // the end of the text
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(MovedPosition(before, after, c.position), c.expected) << c.position;
+    // Longer names move what follows forward.
+    EXPECT_EQ(MovedPosition(after, before, 12), 15);
+    EXPECT_EQ(MovedPosition(after, before, 1), 2);
+}

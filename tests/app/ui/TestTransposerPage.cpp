@@ -254,6 +254,28 @@ private slots:
         QCOMPARE(FForm->windowTitle(), FForm->Ids(208));
         FBoxes.clear();
 
+        // The reset changes the chords' length: the paste still lands where it was aimed, and
+        // replaces what was selected.
+        FForm->OptionsCheckText->SetChecked(false);
+        const struct {
+            int selectFrom, selectTo;
+            QString pasted, expected;
+        } aims[] = {{18, 18, QStringLiteral("big "), QStringLiteral("C C C C\nhello big world")},
+                    {18, 23, QStringLiteral("there"), QStringLiteral("C C C C\nhello there")}};
+        for (const auto &aim : aims) {
+            FForm->MemoTransp->SetText(QStringLiteral("C C C C\nhello world"));
+            Step(10);
+            QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("C# C# C# C#\nhello world"));
+            QTextCursor cursor = FForm->MemoTransp->textCursor();
+            cursor.setPosition(aim.selectFrom);
+            cursor.setPosition(aim.selectTo, QTextCursor::KeepAnchor);
+            FForm->MemoTransp->setTextCursor(cursor);
+            QGuiApplication::clipboard()->setText(aim.pasted);
+            FForm->PopUpPasteClick();
+            QCOMPARE(FForm->MemoTransp->Text(), aim.expected);
+        }
+        FForm->OptionsCheckText->SetChecked(true);
+
         // East notation and an English text: the language question; No changes nothing.
         FAnswer = Application::IDNO;
         FForm->MemoTransp->SetText(QString());
