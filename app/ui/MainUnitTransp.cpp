@@ -440,12 +440,24 @@ bool TMainForm::OpenSongFile(const QString &fileName)
         Application::MessageBox(Ids(33) + CrLf + Ids(34), Ids(188), Application::MB_ICONWARNING, this);
         return false;
     }
+    // A pipe or a device has no size to check, may never end, and a pipe waits for a writer even
+    // to open: only files are songs.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile()) {
+        Application::MessageBox(fileName + CrLf + Ids(300), Ids(1), Application::MB_ICONERROR, this);
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         Application::MessageBox(fileName + CrLf + file.errorString(), Ids(1), Application::MB_ICONERROR, this);
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // A file that grew since its size was checked is read no further than the limit.
+    const QByteArray bytes = file.read(MaxSongLength);
+    if (bytes.size() >= MaxSongLength) {
+        Application::MessageBox(Ids(33) + CrLf + Ids(34), Ids(188), Application::MB_ICONWARNING, this);
+        return false;
+    }
     if (!xlat::LooksLikeText(bytes)) {
         Application::MessageBox(fileName + CrLf + Ids(300), Ids(1), Application::MB_ICONERROR, this);
         return false;

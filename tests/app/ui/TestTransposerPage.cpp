@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestTransposerPage : public QObject
 {
     Q_OBJECT
@@ -199,6 +201,19 @@ private slots:
         QCOMPARE(FBoxes.size(), 1);
         QVERIFY(FBoxes.first().contains(FForm->Ids(300)));
         FBoxes.clear();
+
+        // A pipe (which would wait for a writer for ever) and an endless device are no songs.
+        const QString pipe = FDir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString zero = FDir.filePath(QStringLiteral("zero.txt"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        for (const QString &file : {pipe, zero}) {
+            QVERIFY(!FForm->OpenSongFile(file));
+            QCOMPARE(FForm->MemoTransp->Text().size(), 499'999);
+            QCOMPARE(FBoxes.size(), 1);
+            QVERIFY(FBoxes.first().contains(FForm->Ids(300)));
+            FBoxes.clear();
+        }
     }
 
     void SavesInEachEncoding()
