@@ -52,7 +52,8 @@ struct TMainState
     std::array<int, 6> dotPositions{};        // string 1 first: fret, 0 open, 99 muted
     int lowestFret = 0;                       // of the last scheme measured
     int highestFret = 0;
-    int previousTransposerStep = 0;
+    int previousTransposerStep = 11;          // the step the song text stands at; 11 is "="
+    int songNotation = 0;                     // the notation the song text was moved in
     QString versionText;
 };
 
@@ -181,6 +182,8 @@ public:
     void DestComboBoxChange();
     // Moves the song text from the previous step to the selected one.
     void TransposeMemo();
+    // Moves the song text from the step it stands at to the given one, reading it in a notation.
+    void MoveSongText(int step, int notation);
     void SpeedButtonDefaultClick();
     void CopyBitBtnClick();
     void PopupMenuTranspPopup();

@@ -346,12 +346,15 @@ void TMainForm::DestComboBoxChange()
 void TMainForm::TransposeMemo()
 {
     const int step = DestComboBox->ItemIndex();
-    if (step < 0)
-        return;
+    if (step >= 0)
+        MoveSongText(step, EastWestRG->ItemIndex());
+}
+
+void TMainForm::MoveSongText(int step, int notation)
+{
     const int offset = UnitTransp::TranspOffset(FState.previousTransposerStep, step);
     const QString text = MemoTransp->Text();
-    const QString moved =
-        UnitTransp::TransposeText(text, offset, {EastWestRG->ItemIndex(), OptionsFlats->Checked()});
+    const QString moved = UnitTransp::TransposeText(text, offset, {notation, OptionsFlats->Checked()});
     if (moved != text) {
         // The reader keeps his place in a long song, and a paste lands where it was aimed.
         const int anchor = MemoTransp->textCursor().anchor();
@@ -369,6 +372,7 @@ void TMainForm::TransposeMemo()
     if (FormPreview && FormPreview->FromSongText())
         FormPreview->Fill(MemoTransp->Text(), true);
     FState.previousTransposerStep = step;
+    FState.songNotation = notation;
 }
 
 void TMainForm::SpeedButtonDefaultClick()

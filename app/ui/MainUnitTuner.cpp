@@ -3,6 +3,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/core/Tuner.h"
+#include "app/core/UnitTransp.h"
 #include "app/ui/LazyIcon.h"
 #include "midi/MidiGen.h"
 #include "toolkit/VxStringHolder.h"
@@ -126,6 +127,14 @@ void TMainForm::FillTuningsList()
 
 void TMainForm::EastWestRGClick()
 {
+    // A moved song goes back to its key while its si still means what it meant when moved: read in
+    // the new notation, B and H would name other notes.
+    if (DestComboBox && FState.previousTransposerStep != UnitTransp::NoStepIndex) {
+        MoveSongText(UnitTransp::NoStepIndex, FState.songNotation);
+        const bool blocked = DestComboBox->blockSignals(true);
+        DestComboBox->SetItemIndex(UnitTransp::NoStepIndex);
+        DestComboBox->blockSignals(blocked);
+    }
     RefreshTuningNotes();
     FillRootList(Root);
     FillRootList(SrcComboBox);

@@ -158,6 +158,26 @@ private slots:
         QCOMPARE(FForm->State().previousTransposerStep, 11);
     }
 
+    void ANotationChangeTakesAMovedSongBackToItsChords()
+    {
+        // Si is B in the West and H in the East: the way back is read in the notation of the way
+        // there, and only then is the song spelled as the new notation reads it, as an unmoved one is.
+        const struct {
+            int from;
+            QString song, moved, back;
+        } cases[] = {{1, QStringLiteral("Am B7 C Gm"), QStringLiteral("Bm C#7 D Am"), QStringLiteral("Am A#7 C Gm")},
+                     {0, QStringLiteral("Am H7 C Gm"), QStringLiteral("Hm C#7 D Am"), QStringLiteral("Am B7 C Gm")}};
+        for (const auto &c : cases) {
+            SetSpelling(c.from, false);
+            FForm->MemoTransp->SetText(c.song);
+            Step(9); // + 2
+            QCOMPARE(FForm->MemoTransp->Text(), c.moved);
+            SetSpelling(1 - c.from, false);
+            QCOMPARE(FForm->DestComboBox->ItemIndex(), 11);
+            QCOMPARE(FForm->MemoTransp->Text(), c.back);
+        }
+    }
+
     void OpensSongFilesByEncodingWithinTheLimit()
     {
         const QString song = QString::fromUtf8("Am        Dm\nОй, то не вечер, то не вечер\nE7   Am\n");
