@@ -13,6 +13,22 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace {
+
+// Under X11 a window that already has its native window and a position comes up normal when it is
+// first shown minimized: it is shown, and minimized once it is up.
+void ShowMinimized(QWidget *window)
+{
+    if (window->isVisible()) {
+        window->showMinimized();
+        return;
+    }
+    window->show();
+    QTimer::singleShot(0, window, [window] { window->showMinimized(); });
+}
+
+} // namespace
+
 TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
     : QObject(mainForm), FMainForm(mainForm), FNotify(new TNotifyIcon(this)), FClickTimer(new QTimer(this)),
       FAnimateTimer(new QTimer(this)), FBalloonTimer(new QTimer(this)), FIconsLink(new TChangeLink)
@@ -60,7 +76,7 @@ void TVxTrayIcon::SetActive(bool value)
     if (FHidden) {
         FHidden = false;
         FVisibility |= tvVisibleTaskBar;
-        FMainForm->showMinimized();
+        ShowMinimized(FMainForm);
     }
 }
 
@@ -276,7 +292,7 @@ void TVxTrayIcon::RemoveIcon()
 void TVxTrayIcon::HideApplication()
 {
     if (!FActive || !TNotifyIcon::Available()) {
-        FMainForm->showMinimized();
+        ShowMinimized(FMainForm);
         return;
     }
     FHidden = true;
@@ -287,7 +303,7 @@ void TVxTrayIcon::HideApplication()
     if (!IconShown()) {
         FHidden = false;
         FVisibility |= tvVisibleTaskBar;
-        FMainForm->showMinimized();
+        ShowMinimized(FMainForm);
     }
 }
 

@@ -42,7 +42,7 @@ private slots:
         TVxTrayIcon idle(QStringLiteral("VxTrayIcon"), &unshown);
         idle.HideApplication();
         QVERIFY(unshown.isVisible());
-        QVERIFY(unshown.isMinimized());
+        QTRY_VERIFY(unshown.isMinimized());
     }
 
     void ClicksRestoreOrMinimizeAsTheVisibilityAsks()

@@ -65,8 +65,8 @@ private slots:
         // "/min" leaves the window minimized, not hidden away, and main() must not show it.
         TMainForm hidden(dir.path(), {QStringLiteral("/MIN")});
         QVERIFY(hidden.StartsHidden());
-        QVERIFY(hidden.isMinimized());
         QVERIFY(hidden.isVisible());
+        QTRY_VERIFY(hidden.isMinimized());
         hidden.PopUpOpenClick();
         QVERIFY(!hidden.isMinimized());
     }
