@@ -52,7 +52,8 @@ struct TLimits
     int pages = 5;
 };
 
-constexpr int MinFontSize = 6;
+// The song editor's sizes: what its zoom and font dialog can give is what comes back.
+constexpr int MinFontSize = 1;
 constexpr int MaxFontSize = 72;
 constexpr int MaxTrackBarPosition = 100;
 // Window coordinates beyond any desktop; stored places are held within them.

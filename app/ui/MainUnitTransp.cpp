@@ -3,6 +3,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/core/ChordUnderPointer.h"
+#include "app/core/Settings.h"
 #include "app/core/SongTextCheck.h"
 #include "app/core/TransposerTable.h"
 #include "app/core/UnitTransp.h"
@@ -544,9 +545,13 @@ void TMainForm::PopUpDeleteClick()
 void TMainForm::PopUpFontClick()
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, MemoTransp->font(), this);
-    if (ok)
-        MemoTransp->SetFont(font);
+    QFont font = QFontDialog::getFont(&ok, MemoTransp->font(), this);
+    if (!ok)
+        return;
+    // Only a size the settings take back is kept.
+    if (font.pointSize() > Settings::MaxFontSize)
+        font.setPointSize(Settings::MaxFontSize);
+    MemoTransp->SetFont(font);
 }
 
 void TMainForm::ChangeMemoFontSize(TMemo *memo, int delta)
@@ -557,7 +562,7 @@ void TMainForm::ChangeMemoFontSize(TMemo *memo, int delta)
     if (font.pixelSize() > 0)
         font.setPixelSize(qMax(1, font.pixelSize() + delta));
     else
-        font.setPointSize(qMax(1, font.pointSize() + delta));
+        font.setPointSize(qBound(Settings::MinFontSize, font.pointSize() + delta, Settings::MaxFontSize));
     memo->SetFont(font);
 }
 

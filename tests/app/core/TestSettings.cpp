@@ -161,10 +161,10 @@ TEST_F(TSettingsFile, ValuesOutOfRangeOrUnreadableKeepTheControl)
         {"OPTIONS", "EastWestRG=2", &TSettings::eastWestRG, 0},
         {"OPTIONS", "ActivePage=5", &TSettings::activePage, 0},
         {"OPTIONS", "ActivePage=4", &TSettings::activePage, 4},
-        {"OPTIONS", "FontSize=5", &TSettings::fontSize, 9},
+        {"OPTIONS", "FontSize=5", &TSettings::fontSize, 5},
         {"OPTIONS", "FontSize=73", &TSettings::fontSize, 9},
         {"OPTIONS", "FontSize=0", &TSettings::fontSize, 9},
-        {"OPTIONS", "FontSize=6", &TSettings::fontSize, 6},
+        {"OPTIONS", "FontSize=72", &TSettings::fontSize, 72},
         {"OPTIONS", "FontSize=9.5", &TSettings::fontSize, 9},
         {"POSITION", "Top=-32000", &TSettings::top, -32000}, // placed on a screen by the window
         {"POSITION", "Left=abc", &TSettings::left, 0},

@@ -1,6 +1,7 @@
 // The transposer page of the real main window, offscreen on a temporary data folder: the key
 // table, the song editor's transposition, files, paste, the notation check, Ctrl+click on a
 // chord and the preview window.
+#include "app/core/Settings.h"
 #include "app/core/xlat.h"
 #include "app/ui/MainUnit.h"
 #include "app/ui/UnitPreview.h"
@@ -357,6 +358,14 @@ private slots:
         QApplication::sendEvent(FForm->SrcComboBox, &wheel);
         QCOMPARE(FForm->MemoTransp->font().pointSize(), size + 1);
         QCOMPARE(FForm->SrcComboBox->ItemIndex(), key);
+        // The zoom stops at the sizes the settings give back.
+        for (const int edge : {Settings::MinFontSize, Settings::MaxFontSize}) {
+            QFont font = FForm->MemoTransp->font();
+            font.setPointSize(edge);
+            FForm->MemoTransp->SetFont(font);
+            FForm->ChangeMemoFontSize(FForm->MemoTransp, edge == Settings::MinFontSize ? -1 : 1);
+            QCOMPARE(FForm->MemoTransp->font().pointSize(), edge);
+        }
 
         FForm->LangComboBox->SetItemIndex(1);
         FForm->LangComboBoxChange();
