@@ -184,12 +184,15 @@ bool TMainForm::ValidateScheme(const QString &scheme)
 
 void TMainForm::LoadUserChordTypes()
 {
-    QFile file(FState.dataFolder + DataFolder::UserFileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString path = FState.dataFolder + DataFolder::UserFileName;
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
         return;
+    // One that cannot be read whole is no more usable than one without its header.
+    const std::optional<QByteArray> bytes = IniText::ReadFileBytes(path);
     const SchemeCheck::TUserChordTypes types =
-        SchemeCheck::UserChordTypes(IniText::SplitLines(AnsiText::DecodeText(file.readAll())));
-    if (!types.hasHeader) {
+        SchemeCheck::UserChordTypes(IniText::SplitLines(AnsiText::DecodeText(bytes.value_or(QByteArray()))));
+    if (!bytes || !types.hasHeader) {
         Application::MessageBox(Ids(259), Ids(1), Application::MB_ICONERROR, this);
         return;
     }

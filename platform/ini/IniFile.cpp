@@ -56,6 +56,23 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, 
     return removed;
 }
 
+std::optional<QByteArray> ReadFileBytes(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return QByteArray();
+    if (!info.isFile() || info.size() > MaxFileBytes)
+        return std::nullopt;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // One that grew since its size was taken is read no further than the limit.
+    QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
 QStringList SplitLines(const QString &text)
 {
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -125,12 +142,13 @@ QString Unquoted(const QString &value)
     return value;
 }
 
-QStringList ReadLines(const QString &fileName)
+// Nothing when the file is there but cannot be read whole: writing it from its lines would lose it.
+std::optional<QStringList> ReadLines(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return IniText::SplitLines(AnsiText::DecodeText(file.readAll()));
+    const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
+    if (!bytes)
+        return std::nullopt;
+    return IniText::SplitLines(AnsiText::DecodeText(*bytes));
 }
 
 } // namespace
@@ -200,7 +218,7 @@ const TIniFile::TParsed &TIniFile::Parsed() const
         auto parsed = std::make_unique<TParsed>();
         parsed->stamp = stamp;
         if (stamp.exists)
-            parsed->Parse(ReadLines(FFileName));
+            parsed->Parse(ReadLines(FFileName).value_or(QStringList()));
         FParsed = std::move(parsed);
     }
     return *FParsed;
@@ -261,7 +279,10 @@ QStringList TIniFile::ReadSections() const
 
 bool TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    QStringList lines = ReadLines(FFileName);
+    const std::optional<QStringList> read = ReadLines(FFileName);
+    if (!read)
+        return false;
+    QStringList lines = *read;
     const QString wantedSection = Folded(section);
     const QString wantedKey = Folded(key);
     const QString newLine = key.trimmed() + QLatin1Char('=') + value;
@@ -323,12 +344,14 @@ namespace {
 bool RewriteWithout(const QString &fileName, const std::function<bool(const QString &, const QString &)> &drop,
                     bool &changed)
 {
-    const QStringList lines = ReadLines(fileName);
+    const std::optional<QStringList> lines = ReadLines(fileName);
+    changed = false;
+    if (!lines)
+        return false;
     QStringList kept;
     QString section;
     bool inSection = false;
-    changed = false;
-    for (const QString &line : lines) {
+    for (const QString &line : *lines) {
         const QString header = HeaderName(line);
         if (!header.isNull()) {
             section = header.toLower();

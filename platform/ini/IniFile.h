@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class TIniFile
 {
@@ -52,4 +53,10 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
 int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, int minimumAgeSeconds = 60);
 // The lines of a text file read with AnsiText's rules; LF and CRLF both end a line.
 QStringList SplitLines(const QString &text);
+// Far above any chord base or user file, and far below what would exhaust memory.
+constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+// The whole of a file of at most MaxFileBytes; empty when there is none. Nothing when it is there
+// but cannot be read whole: not readable, too large, or no plain file (a pipe waits for a writer
+// even to open, a device may never end).
+std::optional<QByteArray> ReadFileBytes(const QString &fileName);
 } // namespace IniText

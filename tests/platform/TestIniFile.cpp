@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -144,6 +145,24 @@ TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(nested.WriteString("S", "k", "changed"));
     EXPECT_EQ(Read(path), QByteArray("[S]\nk=v\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"}) << "no temporary file left";
+}
+
+TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
+{
+    // A pipe would wait for a writer for ever, a device would fill the memory.
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    for (const QString &path : {pipe, zero}) {
+        TIniFile file(path);
+        EXPECT_EQ(file.ReadString("S", "k", "default"), "default");
+        EXPECT_FALSE(file.WriteString("S", "k", "v"));
+        EXPECT_FALSE(file.EraseSection("S"));
+        EXPECT_FALSE(IniText::ReadFileBytes(path).has_value());
+    }
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
 }
 
 } // namespace

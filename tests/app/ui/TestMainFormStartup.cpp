@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -170,6 +172,18 @@ private slots:
         QCOMPARE(FBoxes.size(), 1);
         QVERIFY(FBoxes.first().text.contains(QStringLiteral("veltrasomin_chords.ini")));
         QCOMPARE(FBoxes.first().flags, int(Application::MB_ICONERROR));
+    }
+
+    void DataFilesThatAreNoPlainFilesNeitherHangNorFillTheMemory()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("user_chords.ini")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("veltrasomin_settings.ini")).constData(), 0600), 0);
+        TMainForm form(dir.path());
+        QVERIFY(!Application::Terminated());
+        QCOMPARE(FBoxes.size(), 1);
+        QVERIFY(FBoxes.first().text.contains(QStringLiteral("veltrasomin_chords.ini")));
+        QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
     }
 
     void EndsAfterAMalformedScheme()
