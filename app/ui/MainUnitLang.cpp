@@ -1,6 +1,7 @@
 // The interface language: the form's localization component, the language box, the first-start
 // choice and Qt's own dialog texts.
 #include "app/ui/MainUnit.h"
+#include "app/ui/UnitPreview.h"
 
 #include "app/ui/ChordDiagram.h"
 #include "app/ui/PngPicture.h"
@@ -133,4 +134,7 @@ void TMainForm::LangComboBoxChange()
     if (SrcComboBox && SrcComboBox->ItemIndex() >= 0)
         SrcComboBoxChange();
     LoadHelp();
+    // The preview stays open beside the window: its caption switches too.
+    if (FormPreview)
+        FormPreview->FormShow();
 }

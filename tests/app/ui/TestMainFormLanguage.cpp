@@ -1,5 +1,6 @@
 // The real main window switching its language at run time, offscreen on a temporary data folder.
 #include "app/ui/MainUnit.h"
+#include "app/ui/UnitPreview.h"
 #include "LangLines.h"
 #include "lang/MemIni.h"
 #include "lang/lcComp.h"
@@ -72,6 +73,9 @@ private slots:
         QTemporaryDir dir;
         TMainForm form(dir.path());
         form.Root->SetItemIndex(11);
+        // An open preview window switches with the main window.
+        form.PopUpPreviewClick();
+        QVERIFY(form.FormPreview);
 
         ChooseInLanguageBox(form, 0);
         QCOMPARE(form.lcLang->ActiveLanguage(), 1);
@@ -84,6 +88,7 @@ private slots:
         QCOMPARE(form.Root->Text(), QStringLiteral("H (си)"));
         QCOMPARE(form.Ids(1), QStringLiteral("Ошибка"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+        QCOMPARE(form.FormPreview->windowTitle(), QStringLiteral("Предпросмотр"));
 
         ChooseInLanguageBox(form, 1);
         QCOMPARE(form.MainTab->Caption(), QStringLiteral("Chords"));
@@ -93,6 +98,7 @@ private slots:
         QCOMPARE(form.Root->Text(), QStringLiteral("B (si)"));
         QCOMPARE(form.Ids(1), QStringLiteral("Error"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        QCOMPARE(form.FormPreview->windowTitle(), QStringLiteral("Preview"));
     }
 
     // Qt's own texts follow the language the settings start in, not only a later change.
