@@ -441,10 +441,12 @@ void TMainForm::PopUpOpenFileClick()
 
 bool TMainForm::OpenSongFile(const QString &fileName)
 {
-    if (FileSizeOf(fileName) >= MaxSongLength) {
+    const auto tooLong = [this] {
         Application::MessageBox(Ids(33) + CrLf + Ids(34), Ids(188), Application::MB_ICONWARNING, this);
         return false;
-    }
+    };
+    if (FileSizeOf(fileName) >= MaxSongLength)
+        return tooLong();
     // A pipe or a device has no size to check, may never end, and a pipe waits for a writer even
     // to open: only files are songs.
     const QFileInfo info(fileName);
@@ -459,10 +461,8 @@ bool TMainForm::OpenSongFile(const QString &fileName)
     }
     // A file that grew since its size was checked is read no further than the limit.
     const QByteArray bytes = file.read(MaxSongLength);
-    if (bytes.size() >= MaxSongLength) {
-        Application::MessageBox(Ids(33) + CrLf + Ids(34), Ids(188), Application::MB_ICONWARNING, this);
-        return false;
-    }
+    if (bytes.size() >= MaxSongLength)
+        return tooLong();
     if (!xlat::LooksLikeText(bytes)) {
         Application::MessageBox(fileName + CrLf + Ids(300), Ids(1), Application::MB_ICONERROR, this);
         return false;
