@@ -13,21 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace {
-
-// Under X11 a window that already has its native window and a position comes up normal when it is
-// first shown minimized: it is shown, and minimized once it is up.
-void ShowMinimized(QWidget *window)
-{
-    if (window->isVisible()) {
-        window->showMinimized();
-        return;
-    }
-    window->show();
-    QTimer::singleShot(0, window, [window] { window->showMinimized(); });
-}
-
-} // namespace
+#include <utility>
 
 TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
     : QObject(mainForm), FMainForm(mainForm), FNotify(new TNotifyIcon(this)), FClickTimer(new QTimer(this)),
@@ -76,7 +62,7 @@ void TVxTrayIcon::SetActive(bool value)
     if (FHidden) {
         FHidden = false;
         FVisibility |= tvVisibleTaskBar;
-        ShowMinimized(FMainForm);
+        ShowMinimized();
     }
 }
 
@@ -289,10 +275,26 @@ void TVxTrayIcon::RemoveIcon()
     FNotify->Remove();
 }
 
+// Under X11 a window that already has its native window and a position comes up normal when it is
+// first shown minimized: it is shown, and minimized once it is up.
+void TVxTrayIcon::ShowMinimized()
+{
+    if (FMainForm->isVisible()) {
+        FMainForm->showMinimized();
+        return;
+    }
+    FMainForm->show();
+    FMinimizePending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (std::exchange(FMinimizePending, false))
+            FMainForm->showMinimized();
+    });
+}
+
 void TVxTrayIcon::HideApplication()
 {
     if (!FActive || !TNotifyIcon::Available()) {
-        ShowMinimized(FMainForm);
+        ShowMinimized();
         return;
     }
     FHidden = true;
@@ -303,13 +305,14 @@ void TVxTrayIcon::HideApplication()
     if (!IconShown()) {
         FHidden = false;
         FVisibility |= tvVisibleTaskBar;
-        ShowMinimized(FMainForm);
+        ShowMinimized();
     }
 }
 
 void TVxTrayIcon::ShowApplication()
 {
     FHidden = false;
+    FMinimizePending = false;
     FVisibility |= tvVisibleTaskBar;
     FMainForm->setWindowState(FMainForm->windowState() & ~Qt::WindowMinimized);
     FMainForm->show();

@@ -147,6 +147,9 @@ private:
     QTimer *FBalloonTimer;
     bool FActive = false;
     bool FHidden = false;
+    // A minimize waiting for the window's first showing; a restore meanwhile cancels it.
+    bool FMinimizePending = false;
+    void ShowMinimized();
     QString FHint;
     QIcon FIcon;
     QPointer<QMenu> FPopupMenu;

@@ -43,6 +43,14 @@ private slots:
         idle.HideApplication();
         QVERIFY(unshown.isVisible());
         QTRY_VERIFY(unshown.isMinimized());
+        // Brought back before it was minimized, it stays up.
+        QWidget restored;
+        TVxTrayIcon early(QStringLiteral("VxTrayIcon"), &restored);
+        early.HideApplication();
+        early.ShowApplication();
+        QCoreApplication::processEvents();
+        QVERIFY(restored.isVisible());
+        QVERIFY(!restored.isMinimized());
     }
 
     void ClicksRestoreOrMinimizeAsTheVisibilityAsks()
