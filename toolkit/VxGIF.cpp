@@ -655,6 +655,11 @@ QByteArray TVxGIFImage::SaveToData()
     if (FItems.empty())
         throw EInvalidGraphicOperation(VxConsts::SNoGIFData);
     EncodeFrames();
+    // A descriptor's 0 means the screen's size: a frame of no width or height read from a screen of
+    // none has no picture, and written out would read back as large as the frames around it.
+    for (const auto &f : FItems)
+        if (f->Width() == 0 || f->Height() == 0)
+            throw EInvalidGraphicOperation(VxConsts::SNoGIFData);
     RecomputeScreenSize();
     QByteArray out("GIF");
     out.append(FVersion == gv87a ? "87a" : FVersion == gv89a ? "89a" : QByteArray(3, '\0'));

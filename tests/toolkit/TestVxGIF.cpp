@@ -254,6 +254,13 @@ TEST(VxGIF, CutOffFrameIsWrittenBackWellFormed)
     comment.LoadFromData(Gif2x2.chopped(1) + Hex("21fe2c"));
     EXPECT_TRUE(comment.Comment().isEmpty());
     EXPECT_EQ(comment.SaveToData().toHex(), Gif2x2.toHex());
+
+    // A frame of no height on a screen of none holds no picture and is not written.
+    TVxGIFImage flat;
+    flat.LoadFromData(Hex("474946383761" "0200000000 0000" "2c000000000200020000" "02034402 0500"
+                          "2c000000000200000000" "02034402 0500" "3b"));
+    EXPECT_EQ(flat.Count(), 2);
+    EXPECT_THROW(flat.SaveToData(), EInvalidGraphicOperation);
 }
 
 TEST(VxGIF, FrameWithoutColourTableIsGrey)
