@@ -66,9 +66,17 @@ std::optional<QByteArray> ReadFileBytes(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // One that grew since its size was taken is read no further than the limit.
-    QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes || file.error() != QFileDevice::NoError)
+    // In pieces, as a file that grew since its size was taken is read no further than the limit.
+    QByteArray bytes;
+    bytes.reserve(info.size());
+    char piece[64 * 1024];
+    qint64 read = 0;
+    while ((read = file.read(piece, sizeof piece)) > 0) {
+        bytes.append(piece, read);
+        if (bytes.size() > MaxFileBytes)
+            return std::nullopt;
+    }
+    if (read < 0)
         return std::nullopt;
     return bytes;
 }
