@@ -62,6 +62,10 @@ void TMainForm::CreateChordPage()
     ChordType = new TComboBox(QStringLiteral("ChordType"), MainTab, true);
     ChordType->lineEdit()->setMaxLength(15);
     ChordType->setInsertPolicy(QComboBox::NoInsert);
+    // Names differ by case alone ("M7" is maj7, "m7" minor) and a short name starts longer ones ("m"
+    // of "maj"): the box neither fills a name in nor swaps a typed one for a list entry of
+    // another case.
+    ChordType->setCompleter(nullptr);
     ChordType->setMinimumWidth(100);
     ChordType->SetItems(ChordTypes::CanonicalTypes());
     ChordType->SetItemIndex(0);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -265,6 +266,23 @@ private slots:
         FForm->ClickMenuItem(QStringLiteral("M/E"));
         QCOMPARE(FForm->LabelType->Caption(), QStringLiteral("CM/E"));
         QCOMPARE(FForm->ChordType->Text(), QStringLiteral("M"));
+
+        // Typed by hand and ended with Enter, a name is taken as typed: names differ by case alone.
+        const struct {
+            const char *typed, *canonical;
+        } typed[] = {{"M7", "maj7"}, {"M6", "6"}, {"m", "m"}, {"sus", "sus4"}, {"+", "+5"}, {"7+", "maj7"}};
+        Choose(0, QStringLiteral("maj"), 0);
+        FForm->show();
+        for (const auto &t : typed) {
+            QLineEdit *edit = FForm->ChordType->lineEdit();
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, QString::fromLatin1(t.typed));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : edit, Qt::Key_Return);
+            QCOMPARE(FForm->ChordType->Text(), QString::fromLatin1(t.typed));
+            QCOMPARE(FForm->State().currentChordType, QString::fromLatin1(t.canonical));
+        }
 
         // An unknown text is looked up as typed and named nowhere.
         Choose(0, QStringLiteral("Maj7"), 0);
