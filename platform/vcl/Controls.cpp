@@ -40,7 +40,13 @@ TRadioGroup::TRadioGroup(const QString &name, QWidget *parent)
 {
     setObjectName(name);
     FGroup->setExclusive(true);
-    connect(FGroup, &QButtonGroup::idClicked, this, [this](int) { emit Click(); });
+    // A click on the item already chosen changes nothing and is not reported.
+    connect(FGroup, &QButtonGroup::idClicked, this, [this](int id) {
+        if (id == FClickedIndex)
+            return;
+        FClickedIndex = id;
+        emit Click();
+    });
 }
 
 QStringList TRadioGroup::Items() const
@@ -79,6 +85,7 @@ int TRadioGroup::ItemIndex() const
 
 void TRadioGroup::SetItemIndex(int index)
 {
+    FClickedIndex = index;
     if (index == ItemIndex())
         return;
     if (QAbstractButton *button = FGroup->button(index)) {

@@ -132,6 +132,7 @@ signals:
 private:
     QButtonGroup *FGroup;
     QVBoxLayout *FLayout;
+    int FClickedIndex = -1; // the item Click last reported
 };
 
 // Items, ItemIndex and Text as the list box of the chord page and the option pages use them.

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QWheelEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -173,6 +174,10 @@ private slots:
             FForm->MemoTransp->SetText(c.song);
             Step(9); // + 2
             QCOMPARE(FForm->MemoTransp->Text(), c.moved);
+            // A click on the notation already chosen changes nothing.
+            QTest::mouseClick(FForm->EastWestRG->findChildren<QRadioButton *>().at(c.from), Qt::LeftButton);
+            QCOMPARE(FForm->MemoTransp->Text(), c.moved);
+            QCOMPARE(FForm->DestComboBox->ItemIndex(), 9);
             SetSpelling(1 - c.from, false);
             QCOMPARE(FForm->DestComboBox->ItemIndex(), 11);
             QCOMPARE(FForm->MemoTransp->Text(), c.back);
