@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QWindow>
 #include <utility>
 
@@ -49,6 +50,10 @@ protected:
             if (watched == FForm->windowHandle()) {
                 const auto *key = static_cast<QKeyEvent *>(event);
                 FForm->FormKeyDown(key->key(), key->modifiers());
+                // The table copied whole above; its own Ctrl+C would put one cell over it.
+                if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier) && FForm->StringGrid &&
+                    FForm->focusWidget() == FForm->StringGrid)
+                    return true;
             }
             break;
         case QEvent::ShortcutOverride:

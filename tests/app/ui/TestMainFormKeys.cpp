@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -272,6 +273,14 @@ private slots:
 
         cursor.clearSelection();
         FForm->MemoTransp->setTextCursor(cursor);
+        Press(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), table);
+
+        // A cell of the table in focus copies the table too, not the cell.
+        QGuiApplication::clipboard()->clear();
+        FForm->PageControlTransp->setCurrentIndex(0);
+        FForm->StringGrid->setFocus();
+        FForm->StringGrid->setCurrentCell(0, 0);
         Press(Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), table);
     }
