@@ -588,6 +588,10 @@ void TMainForm::MemoTranspDblClick(TMemo *Sender)
         FormPreview->move(frameGeometry().left(), frameGeometry().top() + frameGeometry().height());
         KeepOnScreen(FormPreview, screen);
     }
+    // Not a dialog, so no window manager keeps it above a main window that is kept on top.
+    const bool onTop = OptionsAlwaysOnTop->Checked();
+    if (FormPreview->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != onTop)
+        FormPreview->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     FormPreview->show();
     FormPreview->raise();
     FormPreview->activateWindow();
@@ -648,7 +652,7 @@ void TMainForm::CheckSongText(const QString &text)
         return;
     }
     const int answer = Application::MessageBox(lines.join(CrLf), Ids(188),
-                                               Application::MB_YESNO | Application::MB_ICONQUESTION, nullptr);
+                                               Application::MB_YESNO | Application::MB_ICONQUESTION, this);
     if (answer == Application::IDYES)
         EastWestRG->SetItemIndex(answerYes);
     // The language question leaves the caption alone unless the notation changed.

@@ -134,7 +134,7 @@ void TMainForm::GuitarImageClick()
 {
     // The window belongs to the application, not to this form; it is released once closed.
     QPointer<TFormFretboard> fretboard = new TFormFretboard(this);
-    WindowEvents::ShowModal(fretboard);
+    WindowEvents::ShowModal(fretboard, this);
     delete fretboard.data();
 }
 

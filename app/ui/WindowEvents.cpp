@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace WindowEvents {
 
@@ -69,8 +70,13 @@ void OnClick(QWidget *widget, std::function<void()> handler)
     new TClickFilter(widget, std::move(handler));
 }
 
-void ShowModal(QWidget *window)
+void ShowModal(QWidget *window, QWidget *owner)
 {
+    // A window that must be answered stays above its owner, even one kept on top of the others.
+    if (owner && !window->parentWidget()) {
+        window->winId();
+        window->windowHandle()->setTransientParent(owner->window()->windowHandle());
+    }
     QEventLoop loop;
     QPointer<QWidget> guard(window);
     QPointer<QObject> watch = new THideWatch(window, &loop);

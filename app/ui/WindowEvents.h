@@ -11,6 +11,6 @@ namespace WindowEvents {
 void OnClick(QWidget *widget, std::function<void()> handler);
 
 // Shows window modal to the whole application and returns once it is hidden or gone.
-void ShowModal(QWidget *window);
+void ShowModal(QWidget *window, QWidget *owner = nullptr);
 
 } // namespace WindowEvents

@@ -167,6 +167,8 @@ private slots:
             bool closedByClick = false;
             const bool found = WithModalWindow<TFormFretboard>([&] { form.GuitarImageClick(); }, [&](TFormFretboard *w) {
                 caption = w->Caption();
+                // Above the main window, even one kept on top.
+                QCOMPARE(w->windowHandle()->transientParent(), form.windowHandle());
                 title = w->Label1->Caption();
                 legend = w->Label2->Caption();
                 size = w->size();

@@ -484,12 +484,15 @@ private slots:
             FForm->MemoTransp->SetText(QStringLiteral("Hm Em F#7 edited"));
         }
 
-        // The help text opened in the preview never lands in the song editor.
+        // The help text opened in the preview never lands in the song editor. Over a main window
+        // kept on top, the preview is kept on top as well.
         TMemo help(QStringLiteral("MemoHelp"), nullptr);
         help.SetText(QStringLiteral("Help text"));
+        FForm->OptionsAlwaysOnTop->SetChecked(true);
         FForm->MemoTranspDblClick(&help);
         preview = FForm->FormPreview;
         QVERIFY(preview);
+        QVERIFY(preview->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(preview->MemoPreview->Text(), QStringLiteral("Help text"));
         preview->close();
         QTRY_VERIFY(!preview);
