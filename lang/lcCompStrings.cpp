@@ -187,6 +187,8 @@ QString TlcCustomLang::GetTextFromList(QStringList *list, const QString &key, bo
     }
     const bool testMode = TestModeOn() && FActiveLanguage > 1;
     if (list == &Strings() && !FDesigning) {
+        if (FDoRaiseExceptions && FStringsCollection.IndexOf(key) < 0)
+            throw ELanguageError(QStringLiteral("String identifier \"%1\" not found!").arg(key));
         QString result = FStringsCollection.GetValue(key, FActiveLanguage);
         if (result.isEmpty() && testMode)
             result = ApplyTestMode(FStringsCollection.GetValue(key, 1));
@@ -204,6 +206,8 @@ QString TlcCustomLang::GetTextFromList(QStringList *list, const QString &key, bo
             result = GetDelimitedItem(line, Delim(), 1);
         return result;
     }
+    if (FDoRaiseExceptions)
+        throw ELanguageError(QStringLiteral("String identifier \"%1\" not found!").arg(key));
     return {};
 }
 

@@ -113,9 +113,17 @@ TEST(lcStrings, SortedLookupFindsKeysIgnoringCaseAndFallsBack)
     lang.SetTranslateType(ttGetDefault);
     EXPECT_EQ(lang.GetText("IDS_100"), "сто");
 
-    // Missing keys never raise, even when the component is told to.
-    lang.SetDoRaiseExceptions(true);
+    // A missing key raises only when the component is told to; one that is there never does.
     EXPECT_EQ(lang.GetTextOrDefault("IDS_404"), "");
+    lang.SetDoRaiseExceptions(true);
+    EXPECT_EQ(lang.GetTextOrDefault("IDS_1"), "Error");
+    for (QStringList *list : {&lang.Strings(), &lang.Captions()})
+        try {
+            lang.GetTextFromList(list, "IDS_404", true);
+            ADD_FAILURE() << "no error for a missing key";
+        } catch (const ELanguageError &e) {
+            EXPECT_EQ(e.Message(), "String identifier \"IDS_404\" not found!");
+        }
 }
 
 TEST(lcStrings, NeighbourCheckFindsTheUpperOfTwo)
