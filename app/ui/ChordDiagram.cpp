@@ -221,7 +221,7 @@ void DrawBarre(QPainter &pb, const Diagram::TBarre &barre, bool rightHand)
     pb.restore();
 }
 
-QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool showNotes,
+QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool showNotes, bool rightHand,
                      const QColor &window, bool withName, const QString &chordName)
 {
     const qreal dpr = back.devicePixelRatio();
@@ -233,17 +233,19 @@ QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool 
     };
     const int width = showNotes ? Diagram::BackWidth - 3 : Diagram::BackWidth - 40;
     const int height = Diagram::BackHeight - 10;
+    // The left hand has its string names on the right: the cut goes where the note names would be.
+    const int skip = showNotes || rightHand ? 0 : Diagram::BackWidth - 3 - width;
     QPixmap a = Blank(width, height);
     {
         QPainter p(&a);
         const QRect part(1, 1, width - 1, height - 1);
-        p.drawPixmap(part, back, QRectF(part.topLeft() * dpr, part.size() * dpr));
+        p.drawPixmap(part, back, QRectF(part.translated(skip, 0).topLeft() * dpr, part.size() * dpr));
         QPixmap neck = Blank(Diagram::PBWidth, Diagram::PBHeight);
         {
             QPainter n(&neck);
             n.drawPixmap(1, 1, pb);
         }
-        p.drawPixmap(pbPos.x() - 2, pbPos.y() - 3, neck);
+        p.drawPixmap(pbPos.x() - 2 - skip, pbPos.y() - 3, neck);
     }
     // Cropped by four pixels at the top left; white becomes the window colour.
     QImage cropped = a.toImage().copy(QRect(QPoint(5, 5) * dpr, QSize(width - 5, height - 5) * dpr));

@@ -377,6 +377,26 @@ private slots:
         FForm->LabelTypeDblClick();
         QCOMPARE(clipboard->text(), QString());
     }
+
+    void CopiedPictureWithoutNoteNamesKeepsTheStringNames()
+    {
+        FForm->OptionsShowNotes->SetChecked(false);
+        FForm->OptionsShowChordName->SetChecked(false);
+        FForm->OptionsSaveBMP->SetChecked(true);
+        for (bool right : {true, false}) {
+            SetHand(right);
+            Choose(0, QStringLiteral("maj"), 0);
+            FForm->ChordNetBtnClick();
+            const QImage picture = QGuiApplication::clipboard()->image();
+            QCOMPARE(picture.width(), (Diagram::BackWidth - 40) * FForm->devicePixelRatio());
+            int navy = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    navy += qBlue(picture.pixel(x, y)) > 100 && qRed(picture.pixel(x, y)) < 80 &&
+                            qGreen(picture.pixel(x, y)) < 80;
+            QVERIFY2(navy > 20, right ? "right hand" : "left hand");
+        }
+    }
 };
 
 QTEST_MAIN(TestChordPage)
