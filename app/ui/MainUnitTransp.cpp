@@ -493,7 +493,15 @@ bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
 {
     static const xlat::TSaveEncoding encodings[] = {xlat::TSaveEncoding::Utf8, xlat::TSaveEncoding::Utf16,
                                                     xlat::TSaveEncoding::Windows1251};
-    const QByteArray bytes = xlat::EncodeSongText(MemoTransp->Text(), encodings[qBound(0, encoding, 2)]);
+    const QString text = MemoTransp->Text();
+    const xlat::TSaveEncoding chosen = encodings[qBound(0, encoding, 2)];
+    const QByteArray bytes = xlat::EncodeSongText(text, chosen);
+    // Characters the code page lacks would come back as "?": the user decides, not the encoder.
+    if (chosen == xlat::TSaveEncoding::Windows1251 &&
+        xlat::DecodeSongText(bytes, xlat::TSongEncoding::Windows1251) != text &&
+        Application::MessageBox(Ids(302), Ids(188), Application::MB_YESNO | Application::MB_ICONWARNING, this) !=
+            Application::IDYES)
+        return false;
     // A failed save leaves the old file whole.
     QString error;
     if (!IniText::WriteFileAtomically(fileName, bytes, &error)) {

@@ -275,6 +275,33 @@ private slots:
         FBoxes.clear();
     }
 
+    void Windows1251SaveAsksBeforeCharactersBecomeQuestionMarks()
+    {
+        const QString path = FDir.filePath(QStringLiteral("old.txt"));
+        QVERIFY(TestSupport::WriteFile(path, "old song"));
+        const struct {
+            QString text;
+            int answer;
+            bool asked;
+            QByteArray file;
+        } cases[] = {
+            {QString::fromUtf8("Café ♪ Am"), Application::IDNO, true, "old song"},
+            {QString::fromUtf8("Café ♪ Am"), Application::IDYES, true, "Caf? ? Am"},
+            {QString::fromUtf8("Ёлка — «Am»\u00A0№"), Application::IDNO, false, "\xA8\xEB\xEA\xE0 \x97 \xAB" "Am\xBB\xA0\xB9"},
+        };
+        for (const auto &c : cases) {
+            FBoxes.clear();
+            FAnswer = c.answer;
+            FForm->MemoTransp->SetText(c.text);
+            QCOMPARE(FForm->SaveSongFile(path, 2), c.file != "old song");
+            QCOMPARE(FBoxes.size(), c.asked ? 1 : 0);
+            if (c.asked)
+                QVERIFY(FBoxes.first().startsWith(FForm->Ids(188) + QLatin1Char('|') + FForm->Ids(302)));
+            QCOMPARE(TestSupport::ReadFile(path), c.file);
+        }
+        FBoxes.clear();
+    }
+
     void PasteResetsTheStepsAndChecksTheText()
     {
         FForm->OptionsCheckText->SetChecked(true);
