@@ -353,6 +353,9 @@ void TMainForm::TransposeMemo()
 
 void TMainForm::MoveSongText(int step, int notation)
 {
+    // The preview shows the moved song next: what was edited there moves with it.
+    if (FormPreview)
+        FormPreview->GiveBackEdits();
     const int offset = UnitTransp::TranspOffset(FState.previousTransposerStep, step);
     const QString text = MemoTransp->Text();
     const QString moved = UnitTransp::TransposeText(text, offset, {notation, OptionsFlats->Checked()});
@@ -585,6 +588,7 @@ void TMainForm::MemoTranspDblClick(TMemo *Sender)
         return;
     if (!FormPreview)
         FormPreview = new TFormPreview(this);
+    FormPreview->GiveBackEdits();
     FormPreview->Fill(Sender->Text(), Sender == MemoTransp);
     FormPreview->MemoPreview->SetFont(Sender->font());
     if (Sender == MemoTransp) {

@@ -47,6 +47,18 @@ void TFormPreview::Fill(const QString &text, bool fromSongText)
     MemoPreview->SetText(text);
 }
 
+void TFormPreview::GiveBackEdits()
+{
+    // The help text is never written into the song editor.
+    if (!FMainForm || !FFromSongText || !FMainForm->MemoTransp)
+        return;
+    const QString edited = MemoPreview->Text();
+    if (edited == FFilledText || FMainForm->MemoTransp->Text() != FFilledText)
+        return;
+    FMainForm->MemoTransp->SetText(edited);
+    FFilledText = edited;
+}
+
 void TFormPreview::FormShow()
 {
     const bool russian = FMainForm && FMainForm->ActiveLanguage() == 1;
@@ -90,12 +102,7 @@ void TFormPreview::FormClose()
         return;
     FClosed = true;
     FMainForm->FormPreview = nullptr;
-    // Only edits made here go back, and never over a song opened or typed in the editor since; the
-    // help text is never written into the song editor.
-    const QString edited = MemoPreview->Text();
-    if (FFromSongText && FMainForm->MemoTransp && edited != FFilledText &&
-        FMainForm->MemoTransp->Text() == FFilledText)
-        FMainForm->MemoTransp->SetText(edited);
+    GiveBackEdits();
     if (const QScreen *screen = FMainForm->screen()) {
         QRect frame = FMainForm->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

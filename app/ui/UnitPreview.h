@@ -18,6 +18,8 @@ public:
     // Shows a text; a song text is the transposer page's, and goes back there when edited here.
     void Fill(const QString &text, bool fromSongText);
     bool FromSongText() const { return FFromSongText; }
+    // Edits made here go to the song editor, unless the editor's song changed since it was shown.
+    void GiveBackEdits();
 
     void FormShow();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);

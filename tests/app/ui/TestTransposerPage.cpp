@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <sys/stat.h>
 
 class TestTransposerPage : public QObject
@@ -525,6 +526,31 @@ private slots:
         QTRY_VERIFY(!preview);
         QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Hm Em F#7 edited"));
         QVERIFY(FBoxes.isEmpty());
+    }
+
+    void PreviewEditsSurviveEverythingThatRefillsThePreview()
+    {
+        // A step, a respelling and a second opening all show the song anew in the preview.
+        const std::function<void()> refills[] = {
+            [this] { Step(9); },
+            [this] { FForm->OptionsFlats->SetChecked(true); },
+            [this] { FForm->PopUpPreviewClick(); },
+        };
+        for (int i = 0; i < 3; ++i) {
+            FForm->OptionsFlats->SetChecked(false);
+            FForm->SpeedButtonDefaultClick();
+            FForm->MemoTransp->SetText(QStringLiteral("Am"));
+            FForm->PopUpPreviewClick();
+            QPointer<TFormPreview> preview = FForm->FormPreview;
+            preview->MemoPreview->SetText(QStringLiteral("Gm Cm new"));
+            refills[i]();
+            const QString moved = i == 0 ? QStringLiteral("Am Dm new") : QStringLiteral("Gm Cm new");
+            QCOMPARE(FForm->MemoTransp->Text(), moved);
+            QCOMPARE(preview->MemoPreview->Text(), moved);
+            preview->close();
+            QTRY_VERIFY(!preview);
+            QCOMPARE(FForm->MemoTransp->Text(), moved);
+        }
     }
 };
 
