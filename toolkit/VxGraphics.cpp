@@ -57,13 +57,24 @@ bool SwapImageListReference(QObject *owner, TCustomImageList *newValue, TCustomI
 
 #include "toolkit/VxTypes.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
 #include <unordered_map>
 #include <vector>
+
+QColor ColorToRGB(TColor color, const QPalette &palette); // the controls' own colour rule
+
+QRgb RgbFromColor(TColor color)
+{
+    if (color & 0x80000000u)
+        return ColorToRGB(color, QGuiApplication::palette()).rgb();
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
 
 namespace {
 

@@ -23,10 +23,8 @@ constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 
 inline TColor ColorFromRgb(QRgb rgb) { return TColor(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16)); }
-inline QRgb RgbFromColor(TColor color)
-{
-    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
-}
+// System colours (0x80000000 | index) are the application palette's.
+QRgb RgbFromColor(TColor color);
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
+#include <QPalette>
 #include <QRandomGenerator>
 
 #include "GuiApp.h"
@@ -284,4 +285,20 @@ TEST(VxGIF, ClipboardCarriesTheFileAndTheBitmap)
     back.LoadFromClipboardFormat(mime);
     EXPECT_EQ(back.SaveToData(), Gif2x2);
     EXPECT_EQ(Indices(back.Frame(0).Bitmap()), (QList<int>{0, 1, 1, 0}));
+}
+
+TEST(VxGIF, SystemTransparentColourFindsItsTableEntry)
+{
+    EnsureApp();
+    constexpr TColor ButtonFace = 0x8000000F; // follows the palette's button colour
+    QImage image(2, 1, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(0, 0, 0), QGuiApplication::palette().color(QPalette::Button).rgb()});
+    image.setPixel(0, 0, 0);
+    image.setPixel(1, 0, 1);
+    TVxGIFImage gif;
+    gif.AddFrame(image);
+    gif.Frame(0).SetTransparentColor(ButtonFace);
+    TVxGIFImage again;
+    again.LoadFromData(gif.SaveToData());
+    EXPECT_EQ(RgbFromColor(again.Frame(0).TransparentColor()), QGuiApplication::palette().color(QPalette::Button).rgb());
 }

@@ -43,6 +43,7 @@ TEST(VxGraphics, ImageListReferenceMovesChangeLink)
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 
 namespace {
 
@@ -191,4 +192,20 @@ TEST(VxGraphics, TransparentDrawingLeavesTheKeyColourOut)
         painter.end();
         EXPECT_EQ(Colours(canvas), (QList<QRgb>{c.expected[0], c.expected[0], c.expected[1], c.expected[1]}));
     }
+}
+
+TEST(VxGraphics, SystemColourKeyIsThePalettesColour)
+{
+    EnsureApp();
+    constexpr TColor ButtonFace = 0x8000000F; // follows the palette's button colour
+    const QRgb face = QGuiApplication::palette().color(QPalette::Button).rgb();
+    QImage bitmap(2, 1, QImage::Format_RGB32);
+    bitmap.setPixel(0, 0, face);
+    bitmap.setPixel(1, 0, qRgb(0, 255, 0));
+    QImage canvas(2, 1, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    StretchBitmapTransparent(painter, bitmap, ButtonFace, 0, 0, 2, 1, 0, 0, 0, 0);
+    painter.end();
+    EXPECT_EQ(Colours(canvas), (QList<QRgb>{qRgb(0, 0, 0), qRgb(0, 255, 0)}));
 }
