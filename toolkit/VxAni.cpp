@@ -270,6 +270,9 @@ void TVxAni::Assign(const TVxAni &source)
 
 void TVxAni::AddIcon(const TVxIconFrame &frame)
 {
+    // A rate of its own needs a rate per step; the steps so far keep the header's.
+    if (FRates.isEmpty() && frame.Rate != FHeader.dwJIFRate)
+        FRates = QList<uint32_t>(FFrameCount, FHeader.dwJIFRate);
     FIcons.append(frame);
     if (!FSequence.isEmpty())
         FSequence.append(uint32_t(FIcons.size() - 1));

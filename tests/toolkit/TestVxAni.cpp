@@ -269,3 +269,32 @@ TEST(VxShellUtils, TextDrawingEndsWithEllipsisAndLeavesTheTextAlone)
     EXPECT_GT(rect.width(), 0);
     EXPECT_EQ(text, QStringLiteral("A rather long caption for a narrow button"));
 }
+
+TEST(VxAni, AddedIconsKeepTheirRatesThroughSaving)
+{
+    EnsureApp();
+    const struct
+    {
+        QByteArray file; // what the icons are added to; empty for a new cursor
+        QList<uint32_t> added;
+        QList<uint32_t> expected;
+    } cases[] = {
+        {{}, {0, 9, 0}, {0, 9, 0}},
+        {Riff(Anih(2, 3, 1) + Chunk("LIST", "fram" + Chunk("icon", IconFile(2, 0, 1)))), {9}, {3, 9}},
+    };
+    for (const auto &c : cases) {
+        TVxAni ani;
+        if (!c.file.isEmpty())
+            ani.LoadFromData(c.file);
+        QImage image(2, 2, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        for (uint32_t rate : c.added)
+            ani.AddIcon(TVxIconFrame{image, false, QPoint(1, 1), rate, {}});
+        TVxAni again;
+        again.LoadFromData(ani.SaveToData());
+        QList<uint32_t> rates;
+        for (int i = 0; i < again.FrameCount(); ++i)
+            rates.append(again.Frame(i).Rate);
+        EXPECT_EQ(rates, c.expected);
+    }
+}
