@@ -133,7 +133,13 @@ const QImage &TVxGIFFrame::Bitmap()
 
 void TVxGIFFrame::SetBitmap(const QImage &bitmap)
 {
+    // The stored data showed the old picture; the new one is encoded when the image is written.
     FBitmap = bitmap;
+    FImage.reset();
+    FInterlaced = false;
+    FCorrupted = false;
+    if (FOwner)
+        FOwner->RecomputeScreenSize();
 }
 
 QStringList TVxGIFFrame::Comment() const

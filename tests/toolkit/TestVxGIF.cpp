@@ -302,3 +302,19 @@ TEST(VxGIF, SystemTransparentColourFindsItsTableEntry)
     again.LoadFromData(gif.SaveToData());
     EXPECT_EQ(RgbFromColor(again.Frame(0).TransparentColor()), QGuiApplication::palette().color(QPalette::Button).rgb());
 }
+
+TEST(VxGIF, NewBitmapOfALoadedFrameIsWhatIsWritten)
+{
+    EnsureApp();
+    QImage image(3, 1, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0)});
+    image.setPixel(0, 0, 1);
+    image.setPixel(1, 0, 0);
+    image.setPixel(2, 0, 1);
+    TVxGIFImage gif;
+    gif.LoadFromData(Gif2x2);
+    gif.Frame(0).SetBitmap(image);
+    TVxGIFImage again;
+    again.LoadFromData(gif.SaveToData());
+    EXPECT_EQ(Colours(again.Frame(0).Bitmap()), Colours(image));
+}
