@@ -79,8 +79,8 @@ bool TVxDataEmbedded::ReadEmbeddedBinary(const QByteArray &stored)
 void TVxDataEmbedded::DataSaveToFile(const QString &fileName)
 {
     emit OnSaving(this);
-    QFile probe(fileName);
-    if (!IniText::WriteFileAtomically(fileName, FStream.data()))
-        throw EFCreateError(VxConsts::SFCreateError.arg(fileName, probe.errorString()));
+    QString reason;
+    if (!IniText::WriteFileAtomically(fileName, FStream.data(), &reason))
+        throw EFCreateError(VxConsts::SFCreateError.arg(fileName, reason));
     emit OnSaved(this);
 }
