@@ -524,8 +524,9 @@ void TVxLookOutPage::ScrollDown()
 
 void TVxLookOutPage::Arrange()
 {
-    CalcArrows();
+    // The arrows follow the buttons' new places: nothing repaints the page after they moved.
     ScrollChildren(quint16(26 - FMargin));
+    CalcArrows();
 }
 
 void TVxLookOutPage::CalcArrows()

@@ -218,6 +218,25 @@ private slots:
         QVERIFY(page.UpArrow()->isVisible());
         QCOMPARE(buttons[2]->y(), 26);
     }
+
+    void ArrowsShowWhereButtonsAreAfterEachScroll()
+    {
+        TVxLookOutPage page;
+        for (int i = 0; i < 4; ++i)
+            new TVxCustomLookOutButton(&page);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const struct {
+            bool down;
+            bool upArrow;
+            bool downArrow;
+        } steps[] = {{true, true, true}, {false, false, true}};
+        for (const auto &step : steps) {
+            step.down ? page.ScrollDown() : page.ScrollUp();
+            QCOMPARE(page.UpArrow()->isVisible(), step.upArrow);
+            QCOMPARE(page.DownArrow()->isVisible(), step.downArrow);
+        }
+    }
 };
 
 QTEST_MAIN(TestVxControls)
