@@ -230,7 +230,11 @@ void TVxGIFFrame::Decode()
     dib.BitCount = bits == 1 ? 1 : bits >= 2 && bits <= 4 ? 4 : bits >= 5 && bits <= 8 ? 8 : 0;
     if (dib.BitCount == 0)
         throw EInvalidGraphicOperation(VxConsts::SWrongGIFColors);
-    if (width <= 0 || height <= 0 || int64_t(width) * height > MaxFramePixels)
+    if (width <= 0 || height <= 0) {
+        FBitmap = QImage(); // a frame of no size on a screen of none shows nothing
+        return;
+    }
+    if (int64_t(width) * height > MaxFramePixels)
         throw EReadError(VxConsts::SReadError);
     dib.Width = width;
     dib.Height = height;

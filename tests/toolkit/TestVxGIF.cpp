@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
+#include <QPainter>
 #include <QPalette>
 #include <QRandomGenerator>
 
@@ -262,6 +263,12 @@ TEST(VxGIF, CutOffFrameIsWrittenBackWellFormed)
                           "2c000000000200000000" "02034402 0500" "3b"));
     EXPECT_EQ(flat.Count(), 2);
     EXPECT_THROW(flat.SaveToData(), EInvalidGraphicOperation);
+    // Shown, it is nothing, as a picture of no size is.
+    flat.SetFrameIndex(1);
+    EXPECT_EQ(flat.Width(), 0);
+    QImage canvas(2, 2, QImage::Format_RGB32);
+    QPainter painter(&canvas);
+    EXPECT_NO_THROW(flat.Draw(painter, canvas.rect()));
 }
 
 TEST(VxGIF, FrameWithoutColourTableIsGrey)
