@@ -82,6 +82,11 @@ void TlcLangDispatcher::SetActiveLanguage(int value)
 {
     if (value == FActiveLanguage)
         return;
+    // No language has a number below one, linked components or not.
+    if (value < 1)
+        throw ELanguageError(QStringLiteral("%1 - is not a valid property value!\rValue must be within [1..%2]!")
+                                 .arg(value)
+                                 .arg(FNumOfLanguages));
     // Every component must take the value before any of them switches.
     const std::vector<TlcCustomLang *> linked = FLinked;
     for (TlcCustomLang *lang : linked)

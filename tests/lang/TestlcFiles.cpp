@@ -441,6 +441,17 @@ TEST(lcDispatcher, TwoFormsSwitchTogetherAfterOneVetoRound)
     EXPECT_EQ(dispatcher.LinkedCount(), 1);
 }
 
+TEST(lcDispatcher, ALanguageBelowOneIsRefusedWithNoComponentLinked)
+{
+    for (const int value : {0, -3}) {
+        TlcLangDispatcher dispatcher;
+        dispatcher.SetLangNames({"Russian", "English"});
+        EXPECT_THROW(dispatcher.SetActiveLanguage(value), ELanguageError) << value;
+        EXPECT_EQ(dispatcher.ActiveLanguage(), 1);
+        EXPECT_EQ(dispatcher.Language(), "Russian");
+    }
+}
+
 TEST(lcDispatcher, LinkingLoadsTheFileAndTestModeShowsUntranslatedTexts)
 {
     QTemporaryDir dir;
