@@ -16,6 +16,30 @@ int CompareNames(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive);
 }
 
+// The locale's short date with a four-digit year: a two-digit one reads back a century early.
+QString DateFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
+// The locale's long time without its time zone, which a read cannot take back.
+QString TimeFormat()
+{
+    const QString format = QLocale().timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('t'))
+            result += c;
+    }
+    return result.trimmed();
+}
+
 } // namespace
 
 int TlcCustomIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue) const
@@ -49,7 +73,9 @@ void TlcCustomIniFile::WriteBool(const QString &section, const QString &ident, b
 QDate TlcCustomIniFile::ReadDate(const QString &section, const QString &ident, const QDate &defaultValue) const
 {
     const QString s = ReadString(section, ident, QString());
-    const QDate value = QLocale().toDate(s, QLocale::ShortFormat);
+    QDate value = QLocale().toDate(s, DateFormat());
+    if (!value.isValid())
+        value = QLocale().toDate(s, QLocale::ShortFormat);
     return value.isValid() ? value : defaultValue;
 }
 
@@ -57,9 +83,14 @@ QDateTime TlcCustomIniFile::ReadDateTime(const QString &section, const QString &
                                          const QDateTime &defaultValue) const
 {
     const QString s = ReadString(section, ident, QString());
-    QDateTime value = QLocale().toDateTime(s, QLocale::ShortFormat);
+    QDateTime value = QLocale().toDateTime(s, DateFormat() + QLatin1Char(' ') + TimeFormat());
+    if (!value.isValid())
+        value = QLocale().toDateTime(s, QLocale::ShortFormat);
     if (!value.isValid()) {
-        const QDate date = QLocale().toDate(s, QLocale::ShortFormat);
+        // A value at midnight is written as its date alone.
+        QDate date = QLocale().toDate(s, DateFormat());
+        if (!date.isValid())
+            date = QLocale().toDate(s, QLocale::ShortFormat);
         if (date.isValid())
             value = date.startOfDay();
     }
@@ -77,7 +108,9 @@ double TlcCustomIniFile::ReadFloat(const QString &section, const QString &ident,
 QTime TlcCustomIniFile::ReadTime(const QString &section, const QString &ident, const QTime &defaultValue) const
 {
     const QString s = ReadString(section, ident, QString());
-    QTime value = QLocale().toTime(s, QLocale::LongFormat);
+    QTime value = QLocale().toTime(s, TimeFormat());
+    if (!value.isValid())
+        value = QLocale().toTime(s, QLocale::LongFormat);
     if (!value.isValid())
         value = QLocale().toTime(s, QLocale::ShortFormat);
     return value.isValid() ? value : defaultValue;
@@ -85,12 +118,15 @@ QTime TlcCustomIniFile::ReadTime(const QString &section, const QString &ident, c
 
 void TlcCustomIniFile::WriteDate(const QString &section, const QString &ident, const QDate &value)
 {
-    WriteString(section, ident, QLocale().toString(value, QLocale::ShortFormat));
+    WriteString(section, ident, QLocale().toString(value, DateFormat()));
 }
 
 void TlcCustomIniFile::WriteDateTime(const QString &section, const QString &ident, const QDateTime &value)
 {
-    WriteString(section, ident, QLocale().toString(value, QLocale::ShortFormat));
+    const QString date = QLocale().toString(value.date(), DateFormat());
+    WriteString(section, ident,
+                value.time() == QTime(0, 0) ? date
+                                            : date + QLatin1Char(' ') + QLocale().toString(value.time(), TimeFormat()));
 }
 
 void TlcCustomIniFile::WriteFloat(const QString &section, const QString &ident, double value)
@@ -100,7 +136,7 @@ void TlcCustomIniFile::WriteFloat(const QString &section, const QString &ident, 
 
 void TlcCustomIniFile::WriteTime(const QString &section, const QString &ident, const QTime &value)
 {
-    WriteString(section, ident, QLocale().toString(value, QLocale::LongFormat));
+    WriteString(section, ident, QLocale().toString(value, TimeFormat()));
 }
 
 bool TlcCustomIniFile::SectionExists(const QString &section) const

@@ -145,3 +145,24 @@ TEST(MemIni, DelimitedItemNeedsItsClosingDelimiter)
     for (const auto &c : cases)
         EXPECT_EQ(GetDelimitedItem(c.s, d, c.n), c.expected) << c.n;
 }
+
+TEST(MemIni, DatesAndTimesReadBackInTheLocaleTheyWereWrittenIn)
+{
+    const QDateTime moment(QDate(2026, 12, 9), QTime(13, 14, 15));
+    const QDateTime midnight(QDate(2026, 12, 9), QTime(0, 0));
+    for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::Russian, QLocale::Russia)}) {
+        QLocale::setDefault(locale);
+        TlcMemIniFile ini;
+        ini.WriteDate("S", "d", moment.date());
+        ini.WriteTime("S", "t", moment.time());
+        ini.WriteDateTime("S", "dt", moment);
+        ini.WriteDateTime("S", "midnight", midnight);
+        const std::string name = locale.name().toStdString();
+        EXPECT_EQ(ini.ReadDate("S", "d", QDate()).toString(Qt::ISODate).toStdString(), "2026-12-09") << name;
+        EXPECT_EQ(ini.ReadTime("S", "t", QTime()).toString(Qt::ISODate).toStdString(), "13:14:15") << name;
+        EXPECT_EQ(ini.ReadDateTime("S", "dt", QDateTime()).toString(Qt::ISODate).toStdString(), "2026-12-09T13:14:15") << name;
+        EXPECT_EQ(ini.ReadDateTime("S", "midnight", QDateTime()).toString(Qt::ISODate).toStdString(), "2026-12-09T00:00:00") << name;
+    }
+    QLocale::setDefault(QLocale::c());
+}
