@@ -4,6 +4,7 @@
 #include "platform/vcl/Application.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -53,5 +54,22 @@ void BM_HundredThousandMessageLookups(benchmark::State &state)
             benchmark::DoNotOptimize(lang.GetTextOrDefault(keys[n % 100]));
 }
 BENCHMARK(BM_HundredThousandMessageLookups)->Unit(benchmark::kMillisecond);
+
+// A translation text file of many keys in one section: its load grows with the keys, not with
+// their square.
+void BM_LoadTextFileOfManyKeys(benchmark::State &state)
+{
+    QByteArray text("[Captions]\n");
+    for (int i = 0; i < state.range(0); ++i)
+        text += "QObject.Label" + QByteArray::number(i) + "=Метка~!@#Label~!@#\n";
+    for (auto _ : state) {
+        QObject owner;
+        TlcLang lang(&owner);
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        benchmark::DoNotOptimize(lang.LoadFromText(stCaptions, buffer, true));
+    }
+}
+BENCHMARK(BM_LoadTextFileOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace

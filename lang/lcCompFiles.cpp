@@ -193,11 +193,11 @@ int TlcCustomLang::LoadFromSource(int typeIndex, const TTextSource &source, bool
     const QString section = SectionName(typeIndex);
     QStringList found;
     ini.ReadSection(section, found);
+    // The section's names come sorted without case, so a name's other spellings follow it.
     QStringList keys;
     for (const QString &key : found)
-        if (!keys.contains(key, Qt::CaseInsensitive))
+        if (keys.isEmpty() || keys.last().compare(key, Qt::CaseInsensitive) != 0)
             keys.append(key);
-    keys.sort(Qt::CaseInsensitive);
 
     const QString className = OwnerClassName();
     const QString ownerName = FOwner ? FOwner->objectName() : QString();
