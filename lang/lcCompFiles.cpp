@@ -90,14 +90,15 @@ bool IsLcbName(const QString &fileName)
 struct TlcCustomLang::TTextSource
 {
     TlcMemIniFile ini;
+    QStringList text; // the lines as read
     bool raw = false;
 
     explicit TTextSource(const QByteArray &bytes)
     {
         const AnsiText::TEncoding encoding = AnsiText::DetectEncoding(bytes);
         raw = encoding == AnsiText::TEncoding::Windows1251;
-        const QString text = raw ? QString::fromLatin1(bytes) : AnsiText::DecodeText(bytes, encoding);
-        ini.SetStrings(IniText::SplitLines(text));
+        text = IniText::SplitLines(raw ? QString::fromLatin1(bytes) : AnsiText::DecodeText(bytes, encoding));
+        ini.SetStrings(text);
     }
     QString Plain(const QString &text) const { return raw ? AnsiText::FromWindows1251(text.toLatin1()) : text; }
     QString DelimText(const QString &section) const
@@ -130,6 +131,34 @@ struct TlcCustomLang::TTextSource
                 result += delim;
         }
         return result;
+    }
+    // The lines as Unicode text; in raw text every language's field is decoded in its own code
+    // page, the delimiter text left between them.
+    QStringList Lines() const
+    {
+        QStringList lines = text;
+        if (!raw)
+            return lines;
+        const QStringList languages = Names();
+        const QString delimText = DelimText(OptionsSection);
+        bool fields = false;
+        for (QString &line : lines) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+                const QString section = line.mid(1, line.size() - 2);
+                fields = section.compare(OptionsSection, Qt::CaseInsensitive) != 0 &&
+                         section.compare(NamesSection, Qt::CaseInsensitive) != 0;
+                line = Plain(line);
+            } else if (eq < 0 || !fields) {
+                line = Plain(line);
+            } else {
+                QStringList parts = line.mid(eq + 1).split(delimText);
+                for (qsizetype k = 0; k < parts.size(); ++k)
+                    parts[k] = FromLanguageCodePage(parts[k], languages.value(k));
+                line = Plain(line.left(eq)) + QLatin1Char('=') + parts.join(delimText);
+            }
+        }
+        return lines;
     }
 };
 
@@ -239,7 +268,7 @@ int TlcCustomLang::SaveToText(int typeIndex, QIODevice &stream, const QString &d
         return -1;
     const QString delimText = delim.isEmpty() ? DefaultDelimText : delim;
     TlcMemIniFile ini;
-    ini.SetStrings(IniText::SplitLines(AnsiText::DecodeText(ReadAllFrom(stream))));
+    ini.SetStrings(TTextSource(ReadAllFrom(stream)).Lines());
     ini.WriteString(OptionsSection, QStringLiteral("DELIMITER"), delimText);
     ini.WriteBool(OptionsSection, QStringLiteral("IsUTF8File"), FStoreAsUTF8);
     ini.EraseSection(NamesSection);
@@ -359,7 +388,7 @@ void TlcCustomLang::SaveExtendedToText(QIODevice &stream, const QString &delim)
 {
     const QString delimText = delim.isEmpty() ? DefaultDelimText : delim;
     TlcMemIniFile ini;
-    ini.SetStrings(IniText::SplitLines(AnsiText::DecodeText(ReadAllFrom(stream))));
+    ini.SetStrings(TTextSource(ReadAllFrom(stream)).Lines());
     ini.WriteString(QStringLiteral("Options"), QStringLiteral("Delimiter"), delimText);
     ini.EraseSection(NamesSection);
     for (int n = 1; n <= FNumOfLanguages; ++n) {

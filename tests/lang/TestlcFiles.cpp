@@ -201,6 +201,22 @@ TEST(lcTextFiles, MergeKeepsKeysTheFileLacksAndSavingKeepsOtherSections)
     EXPECT_EQ(reader.lang->LoadStringsFromTextFile(dir.filePath("missing.txt"), true), -1);
 }
 
+TEST(lcTextFiles, SavingIntoAnEightBitFileKeepsEveryLanguageOfTheOtherSections)
+{
+    // Written on Windows: Russian in Windows-1251, German in Windows-1252.
+    TBuffer file("[Language names - for internal use only!]\r\nLanguage_1=Russian\r\nLanguage_2=German\r\n"
+                 "[Strings]\r\nTTestForm.IDS_1=\xc4\xe0~!@#Gr\xfc\xdf~!@#\r\n"
+                 "[Extended]\r\nTTestForm.Label1.Width=\xc4~!@#\xfc~!@#\r\n");
+    TTestForm form;
+    form.lang->Hints() = {Line({"Label1", "Подсказка", "Hinweis"})};
+    form.lang->SaveToText(stHints, file.buffer, "~!@#");
+    form.lang->SaveExtendedToText(file.buffer, "~!@#");
+    const QString text = QString::fromUtf8(file.bytes);
+    EXPECT_TRUE(text.contains("TTestForm.IDS_1=Да~!@#Grüß~!@#")) << text.toStdString();
+    EXPECT_TRUE(text.contains("TTestForm.Label1=Подсказка~!@#Hinweis~!@#")) << text.toStdString();
+    EXPECT_TRUE(text.contains("TTestForm.Label1.Width=Д~!@#ü~!@#")) << text.toStdString();
+}
+
 TEST(lcTextFiles, LoadFromFileTakesColumnsByLanguageName)
 {
     QTemporaryDir dir;
