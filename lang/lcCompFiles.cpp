@@ -366,6 +366,10 @@ void TlcCustomLang::LoadExtendedFromSource(const TTextSource &source, bool clear
     const QString prefix = OwnerClassName() + QLatin1Char('.');
     QStringList keys;
     source.ini.ReadSection(ExtendedSection, keys);
+    // The fields stand in the file's language order, each in its own language's code page.
+    QStringList languages = source.Names();
+    if (languages.isEmpty())
+        languages = FLangNames;
     for (const QString &rawKey : keys) {
         const QString key = source.Plain(rawKey);
         if (!key.startsWith(prefix) || key.endsWith(TypeKindSuffix))
@@ -378,7 +382,7 @@ void TlcCustomLang::LoadExtendedFromSource(const TTextSource &source, bool clear
             item->SetIdentifier(identifier);
         }
         const QString value = source.ini.ReadString(ExtendedSection, rawKey, QString());
-        item->Values = source.Fields(value, delimText, Delim(), FLangNames);
+        item->Values = source.Fields(value, delimText, Delim(), languages);
         if (added)
             item->PropertyType = GetPropertyKind(identifier);
     }

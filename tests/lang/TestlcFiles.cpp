@@ -217,6 +217,16 @@ TEST(lcTextFiles, SavingIntoAnEightBitFileKeepsEveryLanguageOfTheOtherSections)
     EXPECT_TRUE(text.contains("TTestForm.Label1.Width=Д~!@#ü~!@#")) << text.toStdString();
 }
 
+TEST(lcTextFiles, ExtendedItemsOfAnEightBitFileDecodeInTheFilesLanguages)
+{
+    TBuffer file("[Language names - for internal use only!]\r\nLanguage_1=German\r\nLanguage_2=Russian\r\n"
+                 "[Extended]\r\nTTestForm.Label1.Width=Gr\xfc\xdf~!@#\xc4\xe0~!@#\r\n");
+    TTestForm form;
+    form.lang->LoadExtendedFromText(file.buffer, true);
+    ASSERT_EQ(form.lang->ExtendedTranslations().Count(), 1);
+    EXPECT_EQ(form.lang->ExtendedTranslations().Items(0).Values, Line({"Grüß", "Да"}));
+}
+
 TEST(lcTextFiles, LoadFromFileTakesColumnsByLanguageName)
 {
     QTemporaryDir dir;
