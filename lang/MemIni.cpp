@@ -192,7 +192,7 @@ TlcMemIniFile::TlcMemIniFile(const QString &fileName) : TlcCustomIniFile(fileNam
     QFile file(fileName);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return;
-    SetStrings(IniText::SplitLines(AnsiText::DecodeText(file.readAll())));
+    SetStrings(SplitIniLines(AnsiText::DecodeText(file.readAll())));
 }
 
 TlcMemIniFile::~TlcMemIniFile() = default;
@@ -324,7 +324,25 @@ void TlcMemIniFile::SetStrings(const QStringList &list)
 void TlcMemIniFile::ReadFromStream(QIODevice &stream)
 {
     Clear();
-    SetStrings(IniText::SplitLines(AnsiText::DecodeText(stream.readAll())));
+    SetStrings(SplitIniLines(AnsiText::DecodeText(stream.readAll())));
+}
+
+QStringList SplitIniLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
 }
 
 QString GetDelimitedItem(const QString &s, QChar delim, int n)

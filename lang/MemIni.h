@@ -113,6 +113,9 @@ private:
     TMemIniEntry FDiscarded;
 };
 
+// The lines of a text, ended by CR LF, LF or a lone CR; a last line break adds no empty line.
+QStringList SplitIniLines(const QString &text);
+
 // Field n (0-based) of a text whose fields each end with delim; empty when the text has fewer
 // than n + 1 delimiters, so text after the last delimiter is never a field.
 QString GetDelimitedItem(const QString &s, QChar delim, int n);

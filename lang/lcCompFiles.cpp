@@ -97,7 +97,7 @@ struct TlcCustomLang::TTextSource
     {
         const AnsiText::TEncoding encoding = AnsiText::DetectEncoding(bytes);
         raw = encoding == AnsiText::TEncoding::Windows1251;
-        text = IniText::SplitLines(raw ? QString::fromLatin1(bytes) : AnsiText::DecodeText(bytes, encoding));
+        text = SplitIniLines(raw ? QString::fromLatin1(bytes) : AnsiText::DecodeText(bytes, encoding));
         ini.SetStrings(text);
     }
     QString Plain(const QString &text) const { return raw ? AnsiText::FromWindows1251(text.toLatin1()) : text; }

@@ -146,6 +146,19 @@ TEST(MemIni, DelimitedItemNeedsItsClosingDelimiter)
         EXPECT_EQ(GetDelimitedItem(c.s, d, c.n), c.expected) << c.n;
 }
 
+TEST(MemIni, LinesEndAtCarriageReturnLineFeedOrEitherAlone)
+{
+    for (const QByteArray &text : {QByteArray("[A]\r\nk=v\r\n"), QByteArray("[A]\nk=v\n"), QByteArray("[A]\rk=v\r"),
+                                   QByteArray("[A]\n\rk=v")}) {
+        QByteArray bytes = text;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TlcMemIniFile ini;
+        ini.ReadFromStream(buffer);
+        EXPECT_EQ(ini.ReadString("A", "k", "missing"), "v") << text.toStdString();
+    }
+}
+
 TEST(MemIni, DatesAndTimesReadBackInTheLocaleTheyWereWrittenIn)
 {
     const QDateTime moment(QDate(2026, 12, 9), QTime(13, 14, 15));

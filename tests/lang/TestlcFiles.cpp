@@ -159,6 +159,7 @@ TEST(lcTextFiles, ValuesKeysAndEncodingsLoadAsLines)
          {Line({"IDS_3", "y"}), Line({"IDS_1", "a", "b"})}},
         {Text("[OPTIONS]\nDELIMITER=|\n[Strings]\nTTestForm.IDS_1=a|b|\n"), {Line({"IDS_1", "a", "b"})}},
         {Text("[Strings]\nTTestForm.Skip.x=a\n"), {}},
+        {Text("[Strings]\rTTestForm.IDS_1=a\r"), {Line({"IDS_1", "a"})}},
         // No mark and no valid UTF-8: each language in the code page of its own script.
         {"[Language names - for internal use only!]\r\nLanguage_1=Russian\r\nLanguage_2=German\r\n"
          "[Strings]\r\nTTestForm.IDS_1=\xc4\xe0~!@#Gr\xfc\xdf~!@#\r\n",
