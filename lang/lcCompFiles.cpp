@@ -383,6 +383,7 @@ void TlcCustomLang::LoadExtendedFromSource(const TTextSource &source, bool clear
         }
         const QString value = source.ini.ReadString(ExtendedSection, rawKey, QString());
         item->Values = source.Fields(value, delimText, Delim(), languages);
+        item->Values.replace(StoredCR, QLatin1Char('\r')).replace(StoredLF, QLatin1Char('\n'));
         if (added)
             item->PropertyType = GetPropertyKind(identifier);
     }
@@ -403,8 +404,10 @@ void TlcCustomLang::SaveExtendedToText(QIODevice &stream, const QString &delim)
     const QString prefix = OwnerClassName() + QLatin1Char('.');
     for (int i = 0; i < FExtended.Count(); ++i) {
         const TlcExtendedItem &item = FExtended.Items(i);
+        // A line break would end the INI line: stored as the codes the loaders turn back.
         QString values = item.Values;
-        ini.WriteString(ExtendedSection, prefix + item.Identifier(), values.replace(Delim(), delimText));
+        values.replace(Delim(), delimText).replace(QLatin1Char('\r'), StoredCR).replace(QLatin1Char('\n'), StoredLF);
+        ini.WriteString(ExtendedSection, prefix + item.Identifier(), values);
         ini.WriteString(ExtendedSection, prefix + item.Identifier() + TypeKindSuffix, TypeKindName(item.PropertyType));
     }
     QStringList lines;

@@ -228,6 +228,20 @@ TEST(lcTextFiles, ExtendedItemsOfAnEightBitFileDecodeInTheFilesLanguages)
     EXPECT_EQ(form.lang->ExtendedTranslations().Items(0).Values, Line({"Grüß", "Да"}));
 }
 
+TEST(lcTextFiles, ExtendedTextsWithLineBreaksSurviveSaveAndLoad)
+{
+    TTestForm form;
+    TlcExtendedItem &item = form.lang->ExtendedTranslations().Add();
+    item.SetIdentifier("Label1.Caption");
+    item.Values = Line({"строка 1\r\nстрока 2", "line 1\nline 2"});
+    TBuffer file;
+    form.lang->SaveExtendedToText(file.buffer, "~!@#");
+    TTestForm reader;
+    reader.lang->LoadExtendedFromText(file.buffer, true);
+    ASSERT_EQ(reader.lang->ExtendedTranslations().Count(), 1);
+    EXPECT_EQ(reader.lang->ExtendedTranslations().Items(0).Values, item.Values);
+}
+
 TEST(lcTextFiles, LoadFromFileTakesColumnsByLanguageName)
 {
     QTemporaryDir dir;
