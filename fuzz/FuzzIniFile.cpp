@@ -52,6 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
     }
+    // Writing back a value the file holds leaves every byte of it as it was.
+    if (!before.isEmpty()) {
+        QFile file(fileName);
+        VX_CHECK(file.open(QIODevice::ReadOnly));
+        const QByteArray original = file.readAll();
+        file.close();
+        TIniFile ini(fileName);
+        const auto first = before.cbegin();
+        VX_CHECK(ini.WriteString(first.key().first, first.key().second, first.value()));
+        VX_CHECK(file.open(QIODevice::ReadOnly));
+        VX_CHECK(file.readAll() == original);
+    }
     if (!Writable(section, key, value))
         return 0;
 

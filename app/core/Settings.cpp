@@ -39,22 +39,21 @@ void ReadRadioPair(const TIniFile &file, const QString &firstKey, const QString 
     }
 }
 
-QString Line(const QString &key, const QString &value)
+QString OneLine(const QString &value)
 {
     // A value ends at its line's end; a line break inside it would start a bogus key.
     QString oneLine = value;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return key + QLatin1Char('=') + oneLine + QLatin1Char('\n');
+    return oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
-QString Line(const QString &key, int value)
+QString Value(int value)
 {
-    return Line(key, QString::number(value));
+    return QString::number(value);
 }
 
-QString Line(const QString &key, bool value)
+QString Value(bool value)
 {
-    return Line(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    return value ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 qint64 DistanceSquared(const QRect &rect, const QPoint &point)
@@ -103,50 +102,36 @@ TSettings Load(const TIniFile &file, const TSettings &current, const TLimits &li
     return s;
 }
 
-QString Text(const TSettings &s, const TIniFile *keepPosition)
+bool Save(const QString &fileName, const TSettings &s, bool keepPosition)
 {
-    QString text = QLatin1Char('[') + Position + QStringLiteral("]\n");
-    if (!keepPosition) {
-        text += Line(QStringLiteral("Top"), s.top);
-        text += Line(QStringLiteral("Left"), s.left);
-    } else {
-        for (const QString &key : {QStringLiteral("Top"), QStringLiteral("Left")})
-            if (keepPosition->ValueExists(Position, key))
-                text += Line(key, keepPosition->ReadString(Position, key, QString()));
-    }
-    text += QStringLiteral("\n[") + Options + QStringLiteral("]\n");
-    text += Line(QStringLiteral("Volume_Pos"), s.volumePos);
-    text += Line(QStringLiteral("Duration_Pos"), s.durationPos);
-    text += Line(QStringLiteral("LangComboBox"), s.langComboBox);
-    text += Line(QStringLiteral("InstList"), s.instList);
-    text += Line(QStringLiteral("DeviceList"), s.deviceList);
-    text += Line(QStringLiteral("EastWestRG"), s.eastWestRG);
-    text += Line(QStringLiteral("OptionsFlats"), s.optionsFlats);
-    text += Line(QStringLiteral("OptionsShowNotes"), s.optionsShowNotes);
-    text += Line(QStringLiteral("OptionsShowHints"), s.optionsShowHints);
-    text += Line(QStringLiteral("OptionsSaveBMP"), s.optionsSaveBMP);
-    text += Line(QStringLiteral("OptionsTrayIcon"), s.optionsTrayIcon);
-    text += Line(QStringLiteral("OptionsCheckText"), s.optionsCheckText);
-    text += Line(QStringLiteral("OptionsShowChordName"), s.optionsShowChordName);
-    text += Line(QStringLiteral("OptionsAlwaysOnTop"), s.optionsAlwaysOnTop);
-    text += Line(QStringLiteral("RightHand"), s.rightHand);
-    text += Line(QStringLiteral("LeftHand"), s.leftHand);
-    text += Line(QStringLiteral("ActivePage"), s.activePage);
-    text += Line(QStringLiteral("FontName"), s.fontName);
-    text += Line(QStringLiteral("FontSize"), s.fontSize);
-    // Written after GlobalShortcut, these two joined the end of their section.
-    text += Line(QStringLiteral("PopUpChordNormal"), s.popUpChordNormal);
-    text += Line(QStringLiteral("PopUpChordHigher"), s.popUpChordHigher);
-    text += QStringLiteral("\n[") + Shortcuts + QStringLiteral("]\n");
-    text += Line(QStringLiteral("GlobalShortcut"), s.globalShortcut);
-    return text;
-}
-
-bool Save(const QString &fileName, const TSettings &settings, bool keepPosition)
-{
-    const TIniFile previous(fileName); // a missing file has no position to keep
-    const QString text = keepPosition ? Text(settings, &previous) : Text(settings);
-    return IniText::WriteFileAtomically(fileName, text.toUtf8());
+    QList<TIniFile::TWrite> writes;
+    if (!keepPosition)
+        writes = {{Position, QStringLiteral("Top"), Value(s.top)}, {Position, QStringLiteral("Left"), Value(s.left)}};
+    writes += {
+        {Options, QStringLiteral("Volume_Pos"), Value(s.volumePos)},
+        {Options, QStringLiteral("Duration_Pos"), Value(s.durationPos)},
+        {Options, QStringLiteral("LangComboBox"), Value(s.langComboBox)},
+        {Options, QStringLiteral("InstList"), Value(s.instList)},
+        {Options, QStringLiteral("DeviceList"), Value(s.deviceList)},
+        {Options, QStringLiteral("EastWestRG"), Value(s.eastWestRG)},
+        {Options, QStringLiteral("OptionsFlats"), Value(s.optionsFlats)},
+        {Options, QStringLiteral("OptionsShowNotes"), Value(s.optionsShowNotes)},
+        {Options, QStringLiteral("OptionsShowHints"), Value(s.optionsShowHints)},
+        {Options, QStringLiteral("OptionsSaveBMP"), Value(s.optionsSaveBMP)},
+        {Options, QStringLiteral("OptionsTrayIcon"), Value(s.optionsTrayIcon)},
+        {Options, QStringLiteral("OptionsCheckText"), Value(s.optionsCheckText)},
+        {Options, QStringLiteral("OptionsShowChordName"), Value(s.optionsShowChordName)},
+        {Options, QStringLiteral("OptionsAlwaysOnTop"), Value(s.optionsAlwaysOnTop)},
+        {Options, QStringLiteral("RightHand"), Value(s.rightHand)},
+        {Options, QStringLiteral("LeftHand"), Value(s.leftHand)},
+        {Options, QStringLiteral("ActivePage"), Value(s.activePage)},
+        {Options, QStringLiteral("FontName"), OneLine(s.fontName)},
+        {Options, QStringLiteral("FontSize"), Value(s.fontSize)},
+        {Shortcuts, QStringLiteral("GlobalShortcut"), OneLine(s.globalShortcut)},
+        {Options, QStringLiteral("PopUpChordNormal"), Value(s.popUpChordNormal)},
+        {Options, QStringLiteral("PopUpChordHigher"), Value(s.popUpChordHigher)},
+    };
+    return TIniFile(fileName).WriteStrings(writes);
 }
 
 QPoint VisiblePosition(const QPoint &topLeft, const QSize &frameSize, const QList<QRect> &screens)

@@ -64,12 +64,11 @@ constexpr int MaxCoordinate = 1 << 24;
 // current value; a pair with both checked keeps the later item, as the menu does.
 TSettings Load(const TIniFile &file, const TSettings &current, const TLimits &limits);
 
-// The whole file: [POSITION] Top, Left; [OPTIONS] in the order the program has always written
-// them, ending with the two song-text menu items; [SHORTCUTS] GlobalShortcut. With keepPosition
-// the Top and Left of that file are written as they stand there (or left out when it has none).
-QString Text(const TSettings &settings, const TIniFile *keepPosition = nullptr);
-
-// Writes Text through a temporary file and a rename; false when the folder cannot be written.
+// Writes every key in the order the program has always written them ([POSITION] Top, Left;
+// [OPTIONS]; [SHORTCUTS] GlobalShortcut; then the two song-text menu items at the end of
+// [OPTIONS]) into the file as it stands, as one replacement of it. Lines the program does not
+// write and values that did not change stay as they are. With keepPosition Top and Left are
+// left as the file has them. False when the file cannot be read whole or written.
 bool Save(const QString &fileName, const TSettings &settings, bool keepPosition);
 
 // Where a window of frameSize whose top left corner was stored at topLeft should go so that the

@@ -159,6 +159,145 @@ std::optional<QStringList> ReadLines(const QString &fileName)
     return IniText::SplitLines(AnsiText::DecodeText(*bytes));
 }
 
+// A file's lines with the end each had and the encoding they came in, so that a rewrite gives
+// back every line it leaves alone byte for byte: a file kept in Windows-1251 with CRLF stays so.
+struct TLine
+{
+    QString text;
+    QString end; // "\r\n", "\n", or nothing on a last line without one
+};
+
+const QByteArray Utf8Mark("\xEF\xBB\xBF");
+
+struct TLineFile
+{
+    AnsiText::TEncoding encoding = AnsiText::TEncoding::Utf8;
+    std::vector<TLine> lines;
+    QString newEnd = QStringLiteral("\n");
+
+    // Nothing when the file is there but cannot be read whole.
+    static std::optional<TLineFile> Read(const QString &fileName)
+    {
+        const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
+        if (!bytes)
+            return std::nullopt;
+        TLineFile file;
+        file.encoding = AnsiText::DetectEncoding(*bytes);
+        const QString text = AnsiText::DecodeText(*bytes, file.encoding);
+        for (qsizetype start = 0; start < text.size();) {
+            const qsizetype newline = text.indexOf(QLatin1Char('\n'), start);
+            const qsizetype stop = newline < 0 ? text.size() : newline;
+            TLine line{text.mid(start, stop - start), newline < 0 ? QString() : QStringLiteral("\n")};
+            if (line.text.endsWith(QLatin1Char('\r'))) {
+                line.text.chop(1);
+                line.end.prepend(QLatin1Char('\r'));
+            }
+            file.lines.push_back(line);
+            start = stop + 1;
+        }
+        for (const TLine &line : file.lines)
+            if (line.end.endsWith(QLatin1Char('\n'))) {
+                file.newEnd = line.end;
+                break;
+            }
+        return file;
+    }
+
+    void Insert(size_t at, const QString &text)
+    {
+        // Only the last line may lack its line feed ("\r" alone ends it too).
+        if (at == lines.size() && at > 0 && !lines.back().end.endsWith(QLatin1Char('\n')))
+            lines.back().end = lines.back().end.isEmpty() ? newEnd : lines.back().end + QLatin1Char('\n');
+        lines.insert(lines.begin() + qsizetype(at), TLine{text, newEnd});
+    }
+
+    QByteArray Bytes() const
+    {
+        QString text;
+        for (const TLine &line : lines)
+            text += line.text + line.end;
+        // Bytes that would read back as another text (a Windows-1251 file whose rest now passes
+        // for UTF-8, a character the code page lacks) go to UTF-8 whole instead.
+        if (encoding != AnsiText::TEncoding::Utf8) {
+            const QByteArray bytes = Encoded(text, encoding);
+            if (AnsiText::DecodeText(bytes) == text)
+                return bytes;
+        }
+        QByteArray bytes = text.toUtf8();
+        // A text that starts with U+FEFF would lose it to the byte-order-mark rule when read; a
+        // mark in front keeps it.
+        if (bytes.startsWith(Utf8Mark))
+            bytes.prepend(Utf8Mark);
+        return bytes;
+    }
+
+    static QByteArray Encoded(const QString &text, AnsiText::TEncoding encoding)
+    {
+        switch (encoding) {
+        case AnsiText::TEncoding::Windows1251:
+            return AnsiText::ToWindows1251(text);
+        case AnsiText::TEncoding::Utf8Bom:
+            return Utf8Mark + text.toUtf8();
+        case AnsiText::TEncoding::Utf16LE:
+        case AnsiText::TEncoding::Utf16BE: {
+            const bool little = encoding == AnsiText::TEncoding::Utf16LE;
+            QByteArray bytes = little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+            for (QChar c : text) {
+                const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+                bytes.append(little ? low : high).append(little ? high : low);
+            }
+            return bytes;
+        }
+        case AnsiText::TEncoding::Utf8:
+            break;
+        }
+        return text.toUtf8();
+    }
+};
+
+// Sets one key as the profile functions do; false when the file already held the value, whose
+// line then stays as the user wrote it.
+bool SetValue(TLineFile &file, const QString &section, const QString &key, const QString &value)
+{
+    std::vector<TLine> &lines = file.lines;
+    const QString wantedSection = Folded(section);
+    const QString wantedKey = Folded(key);
+    const QString newLine = key.trimmed() + QLatin1Char('=') + value;
+
+    size_t sectionLine = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QString header = HeaderName(lines[i].text);
+        if (!header.isNull() && header.toLower() == wantedSection) {
+            sectionLine = i;
+            break;
+        }
+    }
+    if (sectionLine == lines.size()) {
+        if (!lines.empty() && !lines.back().text.trimmed().isEmpty())
+            file.Insert(lines.size(), QString());
+        file.Insert(lines.size(), QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
+        file.Insert(lines.size(), newLine);
+        return true;
+    }
+    size_t lastContent = sectionLine;
+    for (size_t i = sectionLine + 1; i < lines.size(); ++i) {
+        const QString &line = lines[i].text;
+        if (!HeaderName(line).isNull())
+            break;
+        if (!line.trimmed().isEmpty())
+            lastContent = i;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq >= 0 && line.left(eq).trimmed().toLower() == wantedKey) {
+            if (Unquoted(line.mid(eq + 1).trimmed()) == value)
+                return false;
+            lines[i].text = newLine;
+            return true;
+        }
+    }
+    file.Insert(lastContent + 1, newLine);
+    return true;
+}
+
 } // namespace
 
 struct TIniFile::TParsed
@@ -287,52 +426,18 @@ QStringList TIniFile::ReadSections() const
 
 bool TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    const std::optional<QStringList> read = ReadLines(FFileName);
-    if (!read)
-        return false;
-    QStringList lines = *read;
-    const QString wantedSection = Folded(section);
-    const QString wantedKey = Folded(key);
-    const QString newLine = key.trimmed() + QLatin1Char('=') + value;
+    return WriteStrings({{section, key, value}});
+}
 
-    qsizetype sectionLine = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString header = HeaderName(lines[i]);
-        if (!header.isNull() && header.toLower() == wantedSection) {
-            sectionLine = i;
-            break;
-        }
-    }
-    if (sectionLine < 0) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
-        lines.append(newLine);
-    } else {
-        qsizetype lastContent = sectionLine;
-        qsizetype found = -1;
-        for (qsizetype i = sectionLine + 1; i < lines.size(); ++i) {
-            if (!HeaderName(lines[i]).isNull())
-                break;
-            if (!lines[i].trimmed().isEmpty())
-                lastContent = i;
-            const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
-            if (eq >= 0 && lines[i].left(eq).trimmed().toLower() == wantedKey) {
-                found = i;
-                break;
-            }
-        }
-        if (found >= 0)
-            lines[found] = newLine;
-        else
-            lines.insert(lastContent + 1, newLine);
-    }
-    QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    // A text that starts with U+FEFF would lose it to the byte-order-mark rule when read; a mark
-    // in front keeps it.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.prepend("\xEF\xBB\xBF");
-    const bool written = IniText::WriteFileAtomically(FFileName, bytes);
+bool TIniFile::WriteStrings(const QList<TWrite> &writes)
+{
+    std::optional<TLineFile> file = TLineFile::Read(FFileName);
+    if (!file)
+        return false;
+    bool changed = false;
+    for (const TWrite &write : writes)
+        changed = SetValue(*file, write.section, write.key, write.value) || changed;
+    const bool written = !changed || IniText::WriteFileAtomically(FFileName, file->Bytes());
     FParsed.reset();
     return written;
 }
@@ -352,28 +457,29 @@ namespace {
 bool RewriteWithout(const QString &fileName, const std::function<bool(const QString &, const QString &)> &drop,
                     bool &changed)
 {
-    const std::optional<QStringList> lines = ReadLines(fileName);
+    std::optional<TLineFile> file = TLineFile::Read(fileName);
     changed = false;
-    if (!lines)
+    if (!file)
         return false;
-    QStringList kept;
+    std::vector<TLine> kept;
     QString section;
     bool inSection = false;
-    for (const QString &line : *lines) {
-        const QString header = HeaderName(line);
+    for (const TLine &line : file->lines) {
+        const QString header = HeaderName(line.text);
         if (!header.isNull()) {
             section = header.toLower();
             inSection = true;
         }
-        if (inSection && drop(section, header.isNull() ? line : QString())) {
+        if (inSection && drop(section, header.isNull() ? line.text : QString())) {
             changed = true;
             continue;
         }
-        kept.append(line);
+        kept.push_back(line);
     }
     if (!changed)
         return true;
-    return IniText::WriteFileAtomically(fileName, (kept.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    file->lines = std::move(kept);
+    return IniText::WriteFileAtomically(fileName, file->Bytes());
 }
 } // namespace
 

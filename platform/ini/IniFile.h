@@ -3,6 +3,7 @@
 // the chord base, the user file and the settings file were written for: sections and keys
 // compared without case, the first of duplicate sections and keys wins, text after a header's "]"
 // and lines before the first header ignored, blanks around keys and values dropped.
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -30,6 +31,13 @@ public:
     // Each write changes one line and keeps every other line; the file is replaced by rename,
     // so it is never left half written. False when the file cannot be written.
     bool WriteString(const QString &section, const QString &key, const QString &value);
+    struct TWrite
+    {
+        QString section, key, value;
+    };
+    // The writes in turn, in one replacement of the file. A key that holds its value already keeps
+    // its line as written; every line is written back in the file's own encoding and line ends.
+    bool WriteStrings(const QList<TWrite> &writes);
     bool WriteInteger(const QString &section, const QString &key, int value);
     bool WriteBool(const QString &section, const QString &key, bool value);
     // Remove one key, or a whole section with its keys; true when nothing is left to remove.

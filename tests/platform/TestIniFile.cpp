@@ -89,10 +89,38 @@ TEST_F(TIniFixture, WriteStringKeepsEveryOtherLine)
     ASSERT_TRUE(ini.WriteString("options", "b", "3"));
     ASSERT_TRUE(ini.WriteString("OPTIONS", "C", "4"));
     ASSERT_TRUE(ini.WriteString("New", "K", "v"));
-    EXPECT_EQ(Read(path), QByteArray("; comment\n[OPTIONS]\nA=1\n\nb=3\nC=4\n\n[Other]\nX=y\n\n[New]\nK=v\n"));
+    EXPECT_EQ(Read(path), QByteArray("; comment\r\n[OPTIONS]\r\nA=1\r\n\r\nb=3\r\nC=4\r\n\r\n[Other]\r\nX=y\r\n\r\n"
+                                     "[New]\r\nK=v\r\n"));
     EXPECT_EQ(ini.ReadString("OPTIONS", "B", ""), "3");
     EXPECT_EQ(ini.ReadInteger("OPTIONS", "C", 0), 4);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files) == QStringList{"test.ini"}) << "no temporary file left";
+}
+
+TEST_F(TIniFixture, WritesBackInTheFilesOwnEncodingAndLineEnds)
+{
+    const QByteArray russian1251 = "\xD0\xF3\xF1\xF1\xEA\xE8\xE9"; // "Русский" in Windows-1251
+    struct { QByteArray before; const char *key, *value; QByteArray after; } cases[] = {
+        {"[S]\r\nname=" + russian1251 + "\r\nk=1\r\n", "k", "2", "[S]\r\nname=" + russian1251 + "\r\nk=2\r\n"},
+        {"\xEF\xBB\xBF[S]\nk=1\n", "k", "\xD1\x8F", "\xEF\xBB\xBF[S]\nk=\xD1\x8F\n"},
+        {QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0", 12), "k", "1",
+         QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0""1\0\r\0\n\0", 22)},
+        {"[S]\nK = 2 \n", "k", "2", "[S]\nK = 2 \n"},               // the value is there already
+        {"[S]\r\nk=1", "j", "3", "[S]\r\nk=1\r\nj=3\r\n"},          // no line end at the end
+        {"[S]\r\nk=1\r", "j", "3", "[S]\r\nk=1\r\nj=3\r\n"},
+        {"[S]\nname=" + russian1251 + "\n", "k", "\xE2\x82\xAC\xE6\x97\xA5", // no "日" in Windows-1251
+         "[S]\nname=\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9\nk=\xE2\x82\xAC\xE6\x97\xA5\n"},
+        // Windows-1251 "Р" and a no-break space would pass for UTF-8 without the line that made the
+        // file Windows-1251.
+        {"[S]\nk=\xC0\na=\xD0\xA0\n", "k", "1", "[S]\nk=1\na=\xD0\xA0\xC2\xA0\n"},
+    };
+    int i = 0;
+    for (const auto &c : cases) {
+        const QString path = Write(c.before, QStringLiteral("enc%1.ini").arg(i++));
+        TIniFile ini(path);
+        ASSERT_TRUE(ini.WriteString("S", c.key, QString::fromUtf8(c.value)));
+        EXPECT_EQ(Read(path), c.after) << i;
+        EXPECT_EQ(ini.ReadString("S", c.key, ""), QString::fromUtf8(c.value)) << i;
+    }
 }
 
 TEST_F(TIniFixture, WriteKeepsAZeroWidthSpaceThatStartsTheFile)

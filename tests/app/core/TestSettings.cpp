@@ -86,37 +86,39 @@ TEST_F(TSettingsFile, WritesEveryKeyInItsPlace)
     TSettings s;
     s.top = 120;
     s.left = -8;
-    EXPECT_EQ(Settings::Text(s), QStringLiteral("[POSITION]\n"
-                                                "Top=120\n"
-                                                "Left=-8\n"
-                                                "\n"
-                                                "[OPTIONS]\n"
-                                                "Volume_Pos=70\n"
-                                                "Duration_Pos=5\n"
-                                                "LangComboBox=0\n"
-                                                "InstList=2\n"
-                                                "DeviceList=0\n"
-                                                "EastWestRG=0\n"
-                                                "OptionsFlats=1\n"
-                                                "OptionsShowNotes=1\n"
-                                                "OptionsShowHints=1\n"
-                                                "OptionsSaveBMP=0\n"
-                                                "OptionsTrayIcon=1\n"
-                                                "OptionsCheckText=1\n"
-                                                "OptionsShowChordName=1\n"
-                                                "OptionsAlwaysOnTop=0\n"
-                                                "RightHand=1\n"
-                                                "LeftHand=0\n"
-                                                "ActivePage=0\n"
-                                                "FontName=Courier New\n"
-                                                "FontSize=9\n"
-                                                "PopUpChordNormal=1\n"
-                                                "PopUpChordHigher=0\n"
-                                                "\n"
-                                                "[SHORTCUTS]\n"
-                                                "GlobalShortcut=Ctrl+Shift+F10\n"));
+    ASSERT_TRUE(Settings::Save(path, s, false));
+    EXPECT_EQ(Read(), QByteArray("[POSITION]\n"
+                                 "Top=120\n"
+                                 "Left=-8\n"
+                                 "\n"
+                                 "[OPTIONS]\n"
+                                 "Volume_Pos=70\n"
+                                 "Duration_Pos=5\n"
+                                 "LangComboBox=0\n"
+                                 "InstList=2\n"
+                                 "DeviceList=0\n"
+                                 "EastWestRG=0\n"
+                                 "OptionsFlats=1\n"
+                                 "OptionsShowNotes=1\n"
+                                 "OptionsShowHints=1\n"
+                                 "OptionsSaveBMP=0\n"
+                                 "OptionsTrayIcon=1\n"
+                                 "OptionsCheckText=1\n"
+                                 "OptionsShowChordName=1\n"
+                                 "OptionsAlwaysOnTop=0\n"
+                                 "RightHand=1\n"
+                                 "LeftHand=0\n"
+                                 "ActivePage=0\n"
+                                 "FontName=Courier New\n"
+                                 "FontSize=9\n"
+                                 "PopUpChordNormal=1\n"
+                                 "PopUpChordHigher=0\n"
+                                 "\n"
+                                 "[SHORTCUTS]\n"
+                                 "GlobalShortcut=Ctrl+Shift+F10\n"));
     s.fontName = QStringLiteral("Evil\nInjected=1");
-    EXPECT_TRUE(Settings::Text(s).contains(QStringLiteral("FontName=Evil Injected=1\n")));
+    ASSERT_TRUE(Settings::Save(path, s, false));
+    EXPECT_TRUE(Read().contains("FontName=Evil Injected=1\n"));
 }
 
 TEST_F(TSettingsFile, MissingKeysKeepTheCurrentValues)
@@ -284,12 +286,34 @@ TEST_F(TSettingsFile, ReadsAFileWrittenOnWindows)
     expected.popUpChordHigher = true;
     EXPECT_EQ(Load(), expected);
 
-    // Written back with LF line ends and UTF-8, and read the same again.
+    // Nothing changed, nothing rewritten: CRLF and Windows-1251 stay.
     ASSERT_TRUE(Settings::Save(path, expected, false));
+    EXPECT_EQ(Read(), bytes);
+    expected.volumePos = 60;
+    ASSERT_TRUE(Settings::Save(path, expected, false));
+    EXPECT_EQ(Read(), QByteArray(bytes).replace("Volume_Pos=55", "Volume_Pos=60"));
+}
+
+TEST_F(TSettingsFile, KeepsWhatTheUserWroteAroundTheKeys)
+{
+    Write("; kept by hand\r\n"
+          "[options]\r\n"
+          "MyOwnKey=keep me\r\n"
+          "volume_pos = 55\r\n"
+          "FontName=\"Courier New\"\r\n"
+          "\r\n"
+          "[Extra]\r\n"
+          "Anything=1\r\n");
+    TSettings s = Load();
+    s.volumePos = 60;
+    ASSERT_TRUE(Settings::Save(path, s, false));
     const QByteArray written = Read();
-    EXPECT_FALSE(written.contains('\r'));
-    EXPECT_TRUE(written.contains(QStringLiteral("FontName=Моноширинный\n").toUtf8()));
-    EXPECT_EQ(Load(), expected);
+    EXPECT_TRUE(written.startsWith("; kept by hand\r\n[options]\r\nMyOwnKey=keep me\r\nVolume_Pos=60\r\n"
+                                   "FontName=\"Courier New\"\r\nDuration_Pos=5\r\n"))
+        << written.constData();
+    EXPECT_TRUE(written.contains("\r\n[Extra]\r\nAnything=1\r\n"));
+    EXPECT_EQ(written.count("\n"), written.count("\r\n"));
+    EXPECT_EQ(Load(), s);
 }
 
 TEST_F(TSettingsFile, KeepsTheStoredPlaceWhenAskedTo)
@@ -299,7 +323,7 @@ TEST_F(TSettingsFile, KeepsTheStoredPlaceWhenAskedTo)
     s.left = 2;
     Write("[POSITION]\nTop=184\nLeft= 312 \n[OPTIONS]\nVolume_Pos=10\n");
     ASSERT_TRUE(Settings::Save(path, s, true));
-    EXPECT_TRUE(Read().startsWith("[POSITION]\nTop=184\nLeft=312\n\n[OPTIONS]\nVolume_Pos=70\n")) << Read().constData();
+    EXPECT_TRUE(Read().startsWith("[POSITION]\nTop=184\nLeft= 312 \n[OPTIONS]\nVolume_Pos=70\n")) << Read().constData();
 
     Write("[POSITION]\nLeft=9\n");
     ASSERT_TRUE(Settings::Save(path, s, true));
@@ -307,11 +331,11 @@ TEST_F(TSettingsFile, KeepsTheStoredPlaceWhenAskedTo)
 
     QFile::remove(path);
     ASSERT_TRUE(Settings::Save(path, s, true));
-    EXPECT_TRUE(Read().startsWith("[POSITION]\n\n[OPTIONS]\n")) << Read().constData();
+    EXPECT_TRUE(Read().startsWith("[OPTIONS]\n")) << Read().constData();
     EXPECT_EQ(Load(Changed()).top, Changed().top);
 
     ASSERT_TRUE(Settings::Save(path, s, false));
-    EXPECT_TRUE(Read().startsWith("[POSITION]\nTop=1\nLeft=2\n")) << Read().constData();
+    EXPECT_TRUE(Read().contains("\n[POSITION]\nTop=1\nLeft=2\n")) << Read().constData();
 }
 
 TEST_F(TSettingsFile, AnUnwritableFolderLeavesNothingBehind)

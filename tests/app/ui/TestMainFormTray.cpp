@@ -118,7 +118,7 @@ private slots:
                 QCOMPARE(form.VxAppHotKey->HotKey(), c.key);
                 form.close();
             }
-            QVERIFY2(ReadFile(file).contains(QByteArray("\nGlobalShortcut=") + c.written + "\n"), c.stored);
+            QVERIFY2(ReadFile(file).contains(QByteArray("\nGlobalShortcut=") + c.written + "\r\n"), c.stored);
             TMainForm again(dir.path());
             QCOMPARE(again.VxAppHotKey->HotKey(), c.key);
         }
