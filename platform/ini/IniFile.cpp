@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,38 +19,96 @@
 
 namespace IniText {
 
+namespace {
+
+const QString TemporaryMark = QStringLiteral(".vxtmp-");
+
+bool Failed(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+QString SystemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+bool WriteAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(fileName);
-    // QSaveFile buffers small writes and renames even when the last flush inside commit() fails,
-    // which on a full disk puts an empty file in place of the old one: flush and check first.
-    // commit() also ignores a failed sync, where a file system that allocates late first reports
-    // the full disk: the bytes must have reached the disk before the rename.
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-                         file.error() == QFileDevice::NoError && (::fsync(file.handle()) == 0 || errno == EINVAL);
-    if (written && file.commit())
+    QFileInfo existing(fileName);
+    if (existing.isDir())
+        return Failed(error, SystemReason(EISDIR));
+    if (existing.exists() && !existing.isWritable())
+        return Failed(error, SystemReason(EACCES));
+    // A link is the user's way to keep the file elsewhere: the file it points at is written.
+    QString finalName = fileName;
+    for (int depth = 0; depth < 128 && existing.isSymLink(); ++depth)
+        existing.setFile(existing.symLinkTarget());
+    if (!existing.isSymLink())
+        finalName = existing.filePath();
+    struct stat old;
+    const bool replacing = ::stat(QFile::encodeName(finalName).constData(), &old) == 0;
+
+    // The temporary's name is one nobody else gives a file, so that one left by a save cut short
+    // can be told from the user's own copies and removed.
+    static const char Alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += QLatin1Char(Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))]);
+        temporary = QFile::encodeName(finalName + TemporaryMark + suffix);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Failed(error, SystemReason(errno));
+    // Every byte must be on the disk before the rename: a file system that allocates late reports
+    // a full disk only at the sync, and a rename before it would leave an empty file.
+    const bool written = WriteAll(fd, bytes) && (::fsync(fd) == 0 || errno == EINVAL) &&
+                         (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0);
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(temporary.constData(), QFile::encodeName(finalName).constData()) == 0)
         return true;
-    if (error)
-        *error = file.errorString();
-    file.cancelWriting();
-    return false;
+    const int reason = !written ? writeError : errno;
+    ::unlink(temporary.constData());
+    return Failed(error, SystemReason(reason));
 }
 
 int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, int minimumAgeSeconds)
 {
-    // A save cut short leaves "<name>.XXXXXX" behind; a young one may still be another copy's save.
+    // A young one may still be another copy's save.
     const QDir dir(folder);
     const QDateTime youngest = QDateTime::currentDateTimeUtc().addSecs(-minimumAgeSeconds);
     int removed = 0;
     for (const QString &name : fileNames) {
-        const QFileInfoList found =
-            dir.entryInfoList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+        const QFileInfoList found = dir.entryInfoList({name + TemporaryMark + QStringLiteral("??????")},
+                                                      QDir::Files | QDir::Hidden | QDir::NoSymLinks);
         for (const QFileInfo &info : found) {
-            const QString suffix = info.fileName().mid(name.size() + 1);
-            // All lower-case letters reads as a word ("backup"): the user's own copy, left alone.
+            const QString suffix = info.fileName().right(6);
             const bool ours = std::all_of(suffix.begin(), suffix.end(),
-                                          [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); }) &&
-                              !std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLower(); });
+                                          [](QChar c) { return c.unicode() < 128 && c.isLetterOrNumber(); });
             if (ours && info.lastModified().toUTC() <= youngest && QFile::remove(info.filePath()))
                 ++removed;
         }

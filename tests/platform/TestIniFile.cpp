@@ -223,13 +223,16 @@ TEST(IniTemporaries, OnlyOldTemporariesOfOurFilesAreRemoved)
     QTemporaryDir dir;
     const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
     struct { const char *name; bool old; bool removed; } cases[] = {
-        {"settings.ini.aB3xY9", true, true},
-        {"settings.ini.aB3xY0", false, false}, // perhaps another copy saving right now
-        {"settings.ini.aB3x", true, false},
-        {"settings.ini.bak123", true, true},
-        {"settings.ini.ab-cd1", true, false},
-        {"settings.ini.backup", true, false},
-        {"other.ini.aB3xY9", true, false},
+        {"settings.ini.vxtmp-aB3xY9", true, true},
+        {"settings.ini.vxtmp-aB3xY0", false, false}, // perhaps another copy saving right now
+        {"settings.ini.vxtmp-aB3x", true, false},
+        {"settings.ini.vxtmp-bak123", true, true},
+        // The user's own copies, whatever their names look like.
+        {"settings.ini.bak123", true, false},
+        {"settings.ini.201905", true, false},
+        {"settings.ini.Backup", true, false},
+        {"settings.ini.aB3xY9", true, false},
+        {"other.ini.vxtmp-aB3xY9", true, false},
         {"settings.ini", true, false},
     };
     for (const auto &c : cases) {

@@ -251,7 +251,7 @@ private slots:
         QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"),
                           "[OPTIONS]\nLangComboBox=1\nOptionsFlats=1\nEastWestRG=0\nActivePage=2\n"));
         // What a save cut short by a kill left behind.
-        const QString stale = dir.filePath("veltrasomin_settings.ini.Qx81Zb");
+        const QString stale = dir.filePath("veltrasomin_settings.ini.vxtmp-Qx81Zb");
         QVERIFY(WriteFile(stale, "[OPT"));
         QFile staleFile(stale);
         QVERIFY(staleFile.open(QIODevice::ReadWrite));
