@@ -61,10 +61,13 @@ QByteArray SharedObjectKey(const QString &name)
 {
     QString mapped = name;
     mapped.replace(QLatin1Char('\\'), QLatin1Char('_')).replace(QLatin1Char('/'), QLatin1Char('_'));
-    QByteArray key = '/' + mapped.toUtf8();
+    // Names are the user's own, as the desktop system keeps them per session: another user's
+    // object of the same name would refuse us or, for root, be joined.
+    const QByteArray user = "/u" + QByteArray::number(geteuid()) + '_';
+    QByteArray key = user + mapped.toUtf8();
     // A file name holds at most 255 bytes.
     if (key.size() > 250)
-        key = "/vx-" + QCryptographicHash::hash(mapped.toUtf8(), QCryptographicHash::Sha256).toHex();
+        key = user + "vx-" + QCryptographicHash::hash(mapped.toUtf8(), QCryptographicHash::Sha256).toHex();
     return key;
 }
 

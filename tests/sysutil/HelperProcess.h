@@ -6,13 +6,21 @@
 #include <QString>
 #include <QStringList>
 #include <csignal>
+#include <grp.h>
 #include <unistd.h>
 
 class THelperProcess
 {
 public:
-    explicit THelperProcess(const QStringList &steps)
+    // asUser >= 0 runs the helper as that user (which needs root).
+    explicit THelperProcess(const QStringList &steps, int asUser = -1)
     {
+        if (asUser >= 0)
+            FProcess.setChildProcessModifier([asUser] {
+                if (::setgroups(0, nullptr) != 0 || ::setresgid(gid_t(asUser), gid_t(asUser), gid_t(asUser)) != 0
+                    || ::setresuid(uid_t(asUser), uid_t(asUser), uid_t(asUser)) != 0)
+                    ::_exit(127);
+            });
         FProcess.start(QStringLiteral(VX_BINARY_DIR "/tests/kernelhelper"), steps);
         FProcess.waitForStarted(10000);
         const QString first = Line();
@@ -69,13 +77,15 @@ inline QString UniqueName(const QString &what)
 
 // A killed holder's lock goes a moment after the process is reaped; waits until no process holds
 // the named object (true at once when there is none).
+#include "platform/kernel/SharedObject.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <fcntl.h>
 #include <sched.h>
 inline bool WaitUntilUnheld(const QString &name, int timeoutMs = 10000)
 {
-    const int fd = ::open(QFile::encodeName(QStringLiteral("/dev/shm/") + name).constData(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(("/dev/shm" + SharedObjectKey(name)).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return true;
     QElapsedTimer timer;

@@ -110,16 +110,17 @@ TEST(OsFileUtils, NamedBlockIsMappedOncePerProcess)
 TEST(OsFileUtils, NamesBecomeSystemNames)
 {
     const QString longName = QString(300, QLatin1Char('x'));
+    const QByteArray user = "/u" + QByteArray::number(geteuid()) + '_';
     const struct {
         QString name;
         QByteArray key;
     } cases[] = {
-        {QStringLiteral("OsC:\\Tools\\Player.exe_Map"), "/OsC:_Tools_Player.exe_Map"},
-        {QStringLiteral("OS/USR/BIN/VELTRASOMIN_Map"), "/OS_USR_BIN_VELTRASOMIN_Map"},
-        {longName, "/vx-" + QCryptographicHash::hash(longName.toUtf8(), QCryptographicHash::Sha256).toHex()},
+        {QStringLiteral("OsC:\\Tools\\Player.exe_Map"), "OsC:_Tools_Player.exe_Map"},
+        {QStringLiteral("OS/USR/BIN/VELTRASOMIN_Map"), "OS_USR_BIN_VELTRASOMIN_Map"},
+        {longName, "vx-" + QCryptographicHash::hash(longName.toUtf8(), QCryptographicHash::Sha256).toHex()},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(SharedObjectKey(c.name), c.key) << c.name.toStdString();
+        EXPECT_EQ(SharedObjectKey(c.name), user + c.key) << c.name.toStdString();
 
     // A hashed name still finds the same object.
     const QString name = UniqueName(longName);
@@ -127,4 +128,25 @@ TEST(OsFileUtils, NamesBecomeSystemNames)
     TOsSwapFileMapping second(name, PAGE_READWRITE, 64);
     EXPECT_FALSE(first.Existed());
     EXPECT_TRUE(second.Existed());
+}
+
+TEST(OsFileUtils, AnotherUsersObjectOfTheSameNameIsNeitherJoinedNorInTheWay)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running a helper as another user needs root";
+    constexpr int Nobody = 65534;
+    const QString name = UniqueName(QStringLiteral("User"));
+    const struct {
+        int first, second;
+    } cases[] = {{0, Nobody}, {Nobody, 0}};
+    for (const auto &c : cases) {
+        THelperProcess holder({QStringLiteral("map"), name, QStringLiteral("4096"), QStringLiteral("wait")}, c.first);
+        EXPECT_EQ(holder.Line(), QStringLiteral("existed 0"));
+        THelperProcess other({QStringLiteral("map"), name, QStringLiteral("4096")}, c.second);
+        EXPECT_EQ(other.Line(), QStringLiteral("existed 0")) << c.first;
+        EXPECT_EQ(other.Finish(), 0);
+        holder.Resume();
+        EXPECT_EQ(holder.Finish(), 0);
+    }
+    EXPECT_EQ(SharedMemoryEntries(name), QStringList());
 }
