@@ -19,7 +19,9 @@ QString ChooseDataFolder(const QString &executableFolder, const QString &xdgData
     if (isWritable(executableFolder)) {
         folder = executableFolder;
     } else {
-        const QString base = xdgDataHome.isEmpty() ? home + QStringLiteral("/.local/share") : xdgDataHome;
+        // A relative path there is no path at all, as the desktop's folder rules have it.
+        const QString base =
+            QDir::isAbsolutePath(xdgDataHome) ? xdgDataHome : home + QStringLiteral("/.local/share");
         folder = base + QStringLiteral("/vexo-veltrasomin");
         QDir().mkpath(folder);
     }

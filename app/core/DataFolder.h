@@ -12,7 +12,7 @@ inline const QString SettingsName = QStringLiteral("veltrasomin_settings.ini");
 
 bool IsWritableFolder(const QString &folder);
 
-// xdgDataHome is $XDG_DATA_HOME, or empty for ~/.local/share. The result ends with "/"; the
+// xdgDataHome is $XDG_DATA_HOME; empty or relative means ~/.local/share. The result ends with "/"; the
 // folder exists unless it could not be created. isWritable tells whether the program may keep
 // its files beside itself.
 QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home,

@@ -22,6 +22,9 @@ TEST(DataFolder, UsesTheProgramFolderWhenWritableElseTheUserDataFolder)
     EXPECT_EQ(DataFolder::ChooseDataFolder(program, QString(), root.path(), readOnly),
               root.path() + "/.local/share/vexo-veltrasomin/");
     EXPECT_TRUE(QDir(root.path() + "/.local/share/vexo-veltrasomin").exists());
+    // A relative one would move the files with the folder the program is started from.
+    EXPECT_EQ(DataFolder::ChooseDataFolder(program, "relative/data", root.path(), readOnly),
+              root.path() + "/.local/share/vexo-veltrasomin/");
 }
 
 TEST(DataFolder, TellsWritableFolders)
