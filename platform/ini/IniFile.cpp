@@ -22,6 +22,8 @@ namespace IniText {
 namespace {
 
 const QString TemporaryMark = QStringLiteral(".vxtmp-");
+// The most bytes a file name may have on the file systems a desktop uses.
+constexpr qsizetype NameMax = 255;
 
 bool Failed(QString *error, const QString &reason)
 {
@@ -70,13 +72,22 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     // The temporary's name is one nobody else gives a file, so that one left by a save cut short
     // can be told from the user's own copies and removed.
     static const char Alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    // It must fit where the file's own name does: a name near the longest gives up its end.
+    const QFileInfo target(finalName);
+    QString base = target.fileName();
+    while (!base.isEmpty() && QFile::encodeName(base + TemporaryMark).size() + 6 > NameMax) {
+        base.chop(1);
+        if (!base.isEmpty() && base.back().isHighSurrogate())
+            base.chop(1);
+    }
+    const QString stem = target.path() + QLatin1Char('/') + base + TemporaryMark;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         QString suffix;
         for (int i = 0; i < 6; ++i)
             suffix += QLatin1Char(Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))]);
-        temporary = QFile::encodeName(finalName + TemporaryMark + suffix);
+        temporary = QFile::encodeName(stem + suffix);
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;

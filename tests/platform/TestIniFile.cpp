@@ -175,6 +175,21 @@ TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"}) << "no temporary file left";
 }
 
+TEST_F(TIniFixture, AFileWithTheLongestNameIsWrittenAndReplaced)
+{
+    // 255 bytes is the most a name may have; the temporary beside it must still fit.
+    const QString names[] = {QString(251, u's') + ".txt", QString(125, u'\u0430') + ".txt", QString(239, u's') + ".txt"};
+    for (const QString &name : names) {
+        const QString path = dir.filePath(name);
+        QString error;
+        EXPECT_TRUE(IniText::WriteFileAtomically(path, "new\n", &error)) << error.toStdString();
+        EXPECT_TRUE(IniText::WriteFileAtomically(path, "replaced\n", &error)) << error.toStdString();
+        EXPECT_EQ(Read(path), "replaced\n");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name}) << "no temporary file left";
+        QFile::remove(path);
+    }
+}
+
 TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
 {
     // A pipe would wait for a writer for ever, a device would fill the memory.
