@@ -81,6 +81,9 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
             base.chop(1);
     }
     const QString stem = target.path() + QLatin1Char('/') + base + TemporaryMark;
+    // Born with the old file's permissions at most: a private file is never open to others, not
+    // even while its new bytes are written or when a save cut short leaves them behind.
+    const mode_t mode = replacing ? old.st_mode & 0777 : 0666;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -88,7 +91,7 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
         for (int i = 0; i < 6; ++i)
             suffix += QLatin1Char(Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))]);
         temporary = QFile::encodeName(stem + suffix);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             break;
     }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -188,6 +189,34 @@ TEST_F(TIniFixture, AFileWithTheLongestNameIsWrittenAndReplaced)
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name}) << "no temporary file left";
         QFile::remove(path);
     }
+}
+
+} // namespace
+
+// What a file holds at the moment its bytes are synced, the last moment before it takes the name.
+namespace {
+mode_t SyncedMode = 0;
+}
+extern "C" int fsync(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) == 0)
+        SyncedMode = st.st_mode & 07777;
+    return int(::syscall(SYS_fsync, fd));
+}
+
+namespace {
+
+TEST_F(TIniFixture, APrivateFileIsNotOpenToOthersWhileItIsReplaced)
+{
+    const QString path = Write("[S]\nsecret=1\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+    SyncedMode = 0;
+    ASSERT_TRUE(IniText::WriteFileAtomically(path, "[S]\nsecret=2\n"));
+    EXPECT_EQ(SyncedMode, 0600u) << "the temporary, while it held the new bytes";
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
