@@ -99,9 +99,12 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
         return Failed(error, SystemReason(errno));
     // Every byte must be on the disk before the rename: a file system that allocates late reports
     // a full disk only at the sync, and a rename before it would leave an empty file.
-    const bool written = WriteAll(fd, bytes) && (::fsync(fd) == 0 || errno == EINVAL) &&
-                         (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0);
+    const bool written = WriteAll(fd, bytes) && (::fsync(fd) == 0 || errno == EINVAL);
     const int writeError = errno;
+    // The exact bits past the umask; a file system without them (a FAT stick) keeps its own, and
+    // the temporary was born no wider than the old file anyway.
+    if (written && replacing)
+        (void)::fchmod(fd, old.st_mode & 07777);
     const bool closed = ::close(fd) == 0;
     if (written && closed && ::rename(temporary.constData(), QFile::encodeName(finalName).constData()) == 0)
         return true;
