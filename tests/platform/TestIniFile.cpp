@@ -205,6 +205,19 @@ extern "C" int fsync(int fd)
     return int(::syscall(SYS_fsync, fd));
 }
 
+// A file system without Unix permissions (FAT) refuses a change of them.
+namespace {
+bool RefuseChmod = false;
+}
+extern "C" int fchmod(int fd, mode_t mode)
+{
+    if (RefuseChmod) {
+        errno = EPERM;
+        return -1;
+    }
+    return int(::syscall(SYS_fchmod, fd, mode));
+}
+
 namespace {
 
 TEST_F(TIniFixture, APrivateFileIsNotOpenToOthersWhileItIsReplaced)
@@ -217,6 +230,12 @@ TEST_F(TIniFixture, APrivateFileIsNotOpenToOthersWhileItIsReplaced)
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    RefuseChmod = true;
+    const bool saved = IniText::WriteFileAtomically(path, "[S]\nsecret=3\n");
+    RefuseChmod = false;
+    EXPECT_TRUE(saved) << "where permissions cannot be set, the file is saved as it comes";
+    EXPECT_EQ(Read(path), "[S]\nsecret=3\n");
 }
 
 TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
