@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
     const TWarmUp fontConfig(WarmUp::FontConfig);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
+    Application::CatchTerminationSignals();
     // While the instance check and the first widgets run: the first widget waits for both.
     const TWarmUp sessionBus(WarmUp::SessionBus);
     const TWarmUp applicationFont(WarmUp::ApplicationFont);
@@ -61,5 +62,9 @@ int main(int argc, char *argv[])
     form.BuildLaterPagesAfterFirstPaint();
     // The synthesizer reads its soundfont once the window is on screen, not while it is built.
     QTimer::singleShot(SoundWarmUpDelayMs, [] { MidiOut::PrepareDevices(); });
-    return app.exec();
+    const int exitCode = app.exec();
+    // A logout or a kill ended the loop with the window still open: closing it keeps the settings.
+    if (Application::TerminationSignalled())
+        form.close();
+    return exitCode;
 }

@@ -3,8 +3,14 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Application {
 
@@ -16,12 +22,24 @@ struct TState
     TOpenUrlHook openUrlHook;
     bool terminated = false;
     int exitCode = 0;
+    bool signalled = false;
 };
 
 TState &State()
 {
     static TState state;
     return state;
+}
+
+// A signal handler may only write; the event loop reads the other end.
+int SignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int)
+{
+    const int savedErrno = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -88,6 +106,32 @@ bool Terminated()
 int ExitCode()
 {
     return State().exitCode;
+}
+
+void CatchTerminationSignals()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app || SignalPipe[0] >= 0 || ::pipe2(SignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(SignalPipe[0], QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
+        char bytes[16];
+        while (::read(SignalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        State().signalled = true;
+        Terminate(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+
+bool TerminationSignalled()
+{
+    return State().signalled;
 }
 
 void ResetTermination()

@@ -1,4 +1,5 @@
-// The program started twice: the second copy ends at once and the first comes to the front.
+// The program as a process: a second copy ends at once and brings the first to the front; a
+// request to end from outside (logout, shutdown, kill) closes the window as the user would.
 #include "platform/kernel/KernelWindows.h"
 #include "sysutil/OsFileUtils.h"
 #include "sysutil/OsSynch.h"
@@ -8,11 +9,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 private slots:
     void SecondStartBringsTheFirstToTheFrontAndEnds();
+    void TerminationSignalsKeepTheSettings();
 };
 
 namespace {
@@ -73,6 +77,30 @@ void TestSingleInstance::SecondStartBringsTheFirstToTheFrontAndEnds()
 
     RemoveStaleEndpoint(firstPid);
     RemoveStaleEndpoint(thirdPid);
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+void TestSingleInstance::TerminationSignalsKeepTheSettings()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
+    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString settings = folder.filePath(QStringLiteral("veltrasomin_settings.ini"));
+
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QFile::remove(settings);
+        QProcess copy;
+        copy.start(program, {QStringLiteral("/MIN")});
+        QVERIFY(copy.waitForStarted(10000));
+        const quint32 pid = quint32(copy.processId());
+        QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
+        QCOMPARE(::kill(pid_t(pid), signal), 0);
+        QVERIFY(copy.waitForFinished(10000));
+        QVERIFY2(copy.exitStatus() == QProcess::NormalExit, strsignal(signal));
+        QCOMPARE(copy.exitCode(), 0);
+        QVERIFY2(QFileInfo(settings).size() > 0, strsignal(signal));
+    }
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
