@@ -181,7 +181,6 @@ Settings::TSettings TMainForm::ControlSettings() const
 void TMainForm::ApplySettings(const Settings::TSettings &s)
 {
     FSettings = s;
-    PlaceInside(Settings::VisiblePosition(QPoint(s.left, s.top), frameGeometry().size(), ScreenAreas()));
     if (auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
         volume->setValue(s.volumePos);
     if (auto *duration = Control<QSlider>(this, "DurationTrackBar"))
@@ -232,6 +231,11 @@ void TMainForm::LoadSettings()
     // A text that names no single key gives no hot key at all.
     loaded.globalShortcut =
         TVxApplicationHotKey::ShortCutToText(TVxApplicationHotKey::TextToShortCut(loaded.globalShortcut));
+    // Without a stored place the desktop places the window, as on a first start; a window never
+    // shown has no place of its own to fall back on.
+    const QString position = QStringLiteral("POSITION");
+    if (file.ValueExists(position, QStringLiteral("Top")) || file.ValueExists(position, QStringLiteral("Left")))
+        PlaceInside(Settings::VisiblePosition(QPoint(loaded.left, loaded.top), frameGeometry().size(), ScreenAreas()));
     ApplySettings(loaded);
 }
 

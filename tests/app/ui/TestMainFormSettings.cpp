@@ -159,6 +159,9 @@ private slots:
                 designed.append(State(form, name));
         }
         TMainForm form(dir.path());
+        // Without a stored place the window is left for the desktop to place, as on a first
+        // start, instead of going to the corner with its title bar above the screen.
+        QVERIFY(!form.testAttribute(Qt::WA_Moved));
         QCOMPARE(form.EastWestRG->ItemIndex(), 1);
         QCOMPARE(form.findChild<TEdit *>("EditStr2")->Text(), QStringLiteral("B4"));
         QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral("EADGBE")));
