@@ -8,6 +8,7 @@
 #include "toolkit/VxAppInstances.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QTimer>
 
 #include <memory>
@@ -19,6 +20,18 @@ constexpr int SoundWarmUpDelayMs = 300;
 struct TUtilityUnits {
     TUtilityUnits() { InitializeUtilityUnits(); }
     ~TUtilityUnits() { FinalizeUtilityUnits(); }
+};
+
+// Tells whether the window was closed while the event loop ran.
+struct TCloseWatch : QObject
+{
+    explicit TCloseWatch(QObject *watched) { watched->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        closed = closed || event->type() == QEvent::Close;
+        return false;
+    }
+    bool closed = false;
 };
 } // namespace
 
@@ -62,9 +75,11 @@ int main(int argc, char *argv[])
     form.BuildLaterPagesAfterFirstPaint();
     // The synthesizer reads its soundfont once the window is on screen, not while it is built.
     QTimer::singleShot(SoundWarmUpDelayMs, [] { MidiOut::PrepareDevices(); });
+    const TCloseWatch closeWatch(&form);
     const int exitCode = app.exec();
-    // A logout or a kill ended the loop with the window still open: closing it keeps the settings.
-    if (Application::TerminationSignalled())
+    // A logout (the session manager's quit or SIGTERM) or a kill ends the loop with the window
+    // still open or in the notification area: closing it keeps the settings, as every close does.
+    if (!closeWatch.closed && exitCode == 0)
         form.close();
     return exitCode;
 }

@@ -22,7 +22,6 @@ struct TState
     TOpenUrlHook openUrlHook;
     bool terminated = false;
     int exitCode = 0;
-    bool signalled = false;
 };
 
 TState &State()
@@ -118,7 +117,6 @@ void CatchTerminationSignals()
         char bytes[16];
         while (::read(SignalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        State().signalled = true;
         Terminate(0);
     });
     struct sigaction action = {};
@@ -127,11 +125,6 @@ void CatchTerminationSignals()
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
-}
-
-bool TerminationSignalled()
-{
-    return State().signalled;
 }
 
 void ResetTermination()

@@ -44,9 +44,8 @@ int ExitCode();
 void ResetTermination();
 
 // A request to end from outside (SIGTERM at logout or shutdown, SIGHUP, SIGINT) ends the event loop
-// as Terminate does instead of killing the process on the spot; afterwards TerminationSignalled()
-// tells main() to close the window the way the user would. Call once the application object exists.
+// as Terminate(0) does instead of killing the process on the spot. Call once the application
+// object exists.
 void CatchTerminationSignals();
-bool TerminationSignalled();
 
 } // namespace Application
