@@ -19,25 +19,6 @@ void AppendUtf16(QByteArray &out, const QString &text)
     }
 }
 
-// Lines end at CR, LF or both.
-QStringList SplitStreamLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
-
 // The type a header names, or -1; unicode tells which of the two spellings it was.
 int HeaderType(const QString &line, bool &unicode)
 {
@@ -100,7 +81,7 @@ void TlcCustomLang::ReadTranslationData(const QByteArray &data)
         // Kept byte for byte here; each language's own code page decodes it below.
         text = QString::fromLatin1(data);
     }
-    const QStringList lines = SplitStreamLines(text);
+    const QStringList lines = SplitIniLines(text);
     bool unicodeSeen = false;
     const QString ownerPrefix = FOwner ? OwnerClassName() + Delim() : QString();
     qsizetype i = 0;
