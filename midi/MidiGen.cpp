@@ -1,5 +1,6 @@
 #include "midi/MidiGen.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -160,17 +161,13 @@ bool TMidiGen::Fail()
 
 template <typename Done> bool TMidiGen::WaitFor(Done done)
 {
-    if (done())
-        return true;
-    QEventLoop loop;
+    // Events are pumped directly: once the program is quitting an event loop returns at once
+    // without running anything, and the report (or the time-out) would never be seen.
     QTimer timer;
     timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(FReportTimeoutMs);
-    FWaits.push_back(&loop);
     while (!done() && timer.isActive())
-        loop.exec();
-    FWaits.erase(std::find(FWaits.begin(), FWaits.end(), &loop));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return done();
 }
 
@@ -372,6 +369,4 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
     default:
         break;
     }
-    for (QEventLoop *wait : FWaits)
-        wait->quit();
 }

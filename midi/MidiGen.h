@@ -8,8 +8,6 @@
 #include <functional>
 #include <vector>
 
-class QEventLoop;
-
 enum TMGNote { mgC, mgCsharp, mgD, mgDsharp, mgE, mgF, mgFsharp, mgG, mgGsharp, mgA, mgAsharp, mgB };
 
 enum TMGChannel {
@@ -131,7 +129,7 @@ private:
     void AddPitchBend(std::vector<MidiOut::MIDIEVENT> &events, uint32_t delta, int channel) const;
     static void AppendEvent(std::vector<MidiOut::MIDIEVENT> &events, uint32_t delta, uint32_t event);
     void Report(uint32_t message, MidiOut::HMIDISTRM stream, MidiOut::MIDIHDR *header);
-    // Runs the event loop until done() holds or the report timeout passes; true when it holds.
+    // Handles events until done() holds or the report timeout passes; true when it holds.
     template <typename Done> bool WaitFor(Done done);
     // Ends a stream whose reports stopped coming, without waiting for any.
     void AbandonStream();
@@ -171,6 +169,5 @@ private:
     bool FStopRequested = false;          // a stop came while the current play was starting
     std::function<void()> FPendingPlay;  // a play asked for after that stop
     QObject *FWindow = nullptr; // receives the stream's reports
-    std::vector<QEventLoop *> FWaits;
     int FReportTimeoutMs = 3000;
 };

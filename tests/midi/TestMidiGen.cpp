@@ -2,6 +2,7 @@
 #include "platform/midiout/CaptureDevice.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace MidiOut;
@@ -398,4 +399,21 @@ TEST_F(MidiGenTest, StopBeforeTheOpenReportEndsThePassAndAPlayAfterItSounds)
     ASSERT_TRUE(RunUntilClosed());
     EXPECT_TRUE(gen->IsReady());
     EXPECT_EQ(Events().back().word, 0x002F90u);
+}
+
+TEST_F(MidiGenTest, APlayWhileTheProgramQuitsStillGetsItsReports)
+{
+    gen->SetLoops(0);
+    ASSERT_TRUE(gen->PlayNote(48));
+    device->Step();
+    QCoreApplication::sendPostedEvents();
+    // A new play waits for the running stream to close while the program is ending.
+    bool played = false;
+    QTimer::singleShot(0, gen.get(), [this, &played] {
+        QCoreApplication::quit();
+        played = gen->PlayNote(50);
+    });
+    QCoreApplication::exec();
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(gen->IsPlaying());
 }
