@@ -3,7 +3,6 @@
 #include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
 
-#include <QFile>
 #include <QIODevice>
 #include <QLocale>
 #include <algorithm>
@@ -189,10 +188,12 @@ TlcMemIniFile::TlcMemIniFile(const QString &fileName) : TlcCustomIniFile(fileNam
 {
     if (fileName.isEmpty())
         return;
-    QFile file(fileName);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
+    if (!bytes) {
+        FUnreadable = true;
         return;
-    SetStrings(SplitIniLines(AnsiText::DecodeText(file.readAll())));
+    }
+    SetStrings(SplitIniLines(AnsiText::DecodeText(*bytes)));
 }
 
 TlcMemIniFile::~TlcMemIniFile() = default;
@@ -271,6 +272,9 @@ void TlcMemIniFile::DeleteKey(const QString &section, const QString &ident)
 
 bool TlcMemIniFile::UpdateFile()
 {
+    // What this object holds is not what the file held: writing it would lose the user's file.
+    if (FUnreadable)
+        return false;
     QStringList lines;
     GetStrings(lines);
     QString text;

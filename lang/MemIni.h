@@ -79,6 +79,8 @@ class TlcMemIniFile : public TlcCustomIniFile
 {
 public:
     // Reads the file when the name is not empty and the file exists; a missing file is no error.
+    // One that is there but cannot be read whole (no rights, a pipe or a device, far too large)
+    // leaves the object empty, and UpdateFile then refuses to write over it.
     explicit TlcMemIniFile(const QString &fileName = QString());
     ~TlcMemIniFile() override;
 
@@ -111,6 +113,7 @@ private:
 
     std::vector<TSection> FSections;
     TMemIniEntry FDiscarded;
+    bool FUnreadable = false;
 };
 
 // The lines of a text, ended by CR LF, LF or a lone CR; a last line break adds no empty line.

@@ -1,8 +1,11 @@
 #include "lang/MemIni.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -178,4 +181,27 @@ TEST(MemIni, DatesAndTimesReadBackInTheLocaleTheyWereWrittenIn)
         EXPECT_EQ(ini.ReadDateTime("S", "midnight", QDateTime()).toString(Qt::ISODate).toStdString(), "2026-12-09T00:00:00") << name;
     }
     QLocale::setDefault(QLocale::c());
+}
+
+TEST(MemIni, AFileThatCannotBeReadIsNeverWrittenOver)
+{
+    QTemporaryDir dir;
+    const QString large = dir.filePath("large.ini");
+    {
+        QFile file(large);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.write("[S]\nk=v\n") == 8 && file.resize(65 * 1024 * 1024));
+    }
+    const QString pipe = dir.filePath("pipe.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    for (const QString &path : {large, pipe, zero}) {
+        TlcMemIniFile ini(path);
+        ini.WriteString("S", "k", "new");
+        EXPECT_FALSE(ini.UpdateFile()) << path.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(large).size(), 65 * 1024 * 1024);
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
 }
