@@ -223,6 +223,10 @@ QString DecodeEscapes(const QString &s);
 // The class library's comma text of a string list, and back.
 QString CommaText(const QStringList &list);
 QStringList FromCommaText(const QString &text);
+// The whole of a file the engine reads. Throws ElcException naming the file and the reason when it
+// is missing or cannot be read whole: no rights, a pipe (which would wait for ever), a device or
+// a file far too large (which would fill the memory).
+QByteArray ReadFileWhole(const QString &fileName);
 } // namespace lcText
 
 class TlcCustomLang : public QObject

@@ -8,7 +8,6 @@
 #include "platform/text/AnsiText.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
 
@@ -460,11 +459,11 @@ bool TlcCustomLang::MergeAllFromTextAndApply(QIODevice &stream)
 
 int TlcCustomLang::LoadFromTextFile(int typeIndex, const QString &fileName, bool clearFirst)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFileInfo::exists(fileName))
         return -1;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    QByteArray bytes = lcText::ReadFileWhole(fileName);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     return LoadFromText(typeIndex, file, clearFirst);
 }
 
@@ -473,11 +472,11 @@ namespace {
 // The file's current bytes in a buffer the savers can rewrite; nothing for a new file.
 bool OpenForRewrite(const QString &fileName, QBuffer &buffer)
 {
-    QFile file(fileName);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
+    if (QFileInfo::exists(fileName)) {
+        const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
+        if (!bytes)
             return false;
-        buffer.setData(file.readAll());
+        buffer.setData(*bytes);
     }
     return buffer.open(QIODevice::ReadWrite);
 }
@@ -495,11 +494,11 @@ int TlcCustomLang::SaveToTextFile(int typeIndex, const QString &fileName, const 
 
 void TlcCustomLang::LoadAllFromTextFile(const QString &fileName, bool clearFirst)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFileInfo::exists(fileName))
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    QByteArray bytes = lcText::ReadFileWhole(fileName);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     LoadAllFromText(file, clearFirst, false);
 }
 
@@ -527,11 +526,11 @@ int TlcCustomLang::SaveStringsToTextFile(const QString &fileName, const QString 
 
 void TlcCustomLang::LoadExtendedFromFile(const QString &fileName, bool clearFirst)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFileInfo::exists(fileName))
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    QByteArray bytes = lcText::ReadFileWhole(fileName);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     LoadExtendedFromText(file, clearFirst);
 }
 
@@ -681,12 +680,12 @@ QString ImportField(QString value, int f, const QString &delimText)
 void TlcCustomLang::ImportTexts(const QString &fileName, const QString &languageName, const QString &section,
                                 const std::function<void(const QString &key, const QString &text, int column)> &take)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!QFileInfo::exists(fileName))
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    const TTextSource source(file.readAll());
+    QByteArray bytes = lcText::ReadFileWhole(fileName);
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    const TTextSource source(ReadAllFrom(file));
     const int fileField = int(source.Names().indexOf(languageName)) + 1;
     if (fileField == 0) {
         if (FDoRaiseExceptions)

@@ -2,6 +2,10 @@
 #include "lang/lcComp.h"
 
 #include "lang/MemIni.h"
+#include "platform/ini/IniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace lcText {
 
@@ -269,6 +273,25 @@ QStringList FromCommaText(const QString &text)
         }
     }
     return result;
+}
+
+QByteArray ReadFileWhole(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        if (const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName))
+            return *bytes;
+    const QFileInfo info(fileName);
+    QString reason;
+    if (info.exists() && !info.isFile())
+        reason = QStringLiteral("Not a regular file");
+    else if (info.exists() && info.size() > IniText::MaxFileBytes)
+        reason = QStringLiteral("File too large");
+    else {
+        QFile file(fileName);
+        file.open(QIODevice::ReadOnly);
+        reason = file.errorString();
+    }
+    throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
 }
 
 } // namespace lcText

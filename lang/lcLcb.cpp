@@ -4,7 +4,6 @@
 #include "lang/lcComp.h"
 #include "platform/text/AnsiText.h"
 
-#include <QFile>
 #include <QtEndian>
 
 namespace {
@@ -283,10 +282,7 @@ void TLCBFileManager::AssignTo(TLCBFileManager &dest) const
 
 void TLCBFileManager::LoadLCBFile(TlcCustomLang *component, const QString &ownerClassName, const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    LoadLCBStream(component, ownerClassName, file.readAll());
+    LoadLCBStream(component, ownerClassName, lcText::ReadFileWhole(fileName));
 }
 
 void TLCBFileManager::LoadLCBStream(TlcCustomLang *component, const QString &ownerClassName, const QByteArray &stream)

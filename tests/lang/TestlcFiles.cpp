@@ -10,8 +10,11 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using LangLines::D;
 using LangLines::Line;
@@ -434,6 +437,38 @@ TEST(lcLcb, LoadFromFileSwapsColumnsByName)
     EXPECT_TRUE(form.lang->LoadFromFile(stStrings, path));
     EXPECT_EQ(form.lang->Strings(), QStringList({Line({"IDS_1", "Один", "One"})}));
     EXPECT_EQ(form.lang->GetLangNamesFromFile(path), QStringList({"English", "Russian"}));
+}
+
+TEST(lcFiles, APipeADeviceOrAHugeFileIsRefusedNeitherReadNorWrittenOver)
+{
+    // A pipe would wait for a writer for ever, a device or a huge file would fill the memory.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.lng");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.lcb");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    const QString huge = dir.filePath("huge.lng");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024));
+    }
+    const std::function<void(TlcLang &, const QString &)> loaders[] = {
+        [](TlcLang &l, const QString &f) { l.LoadAllFromTextFile(f, true); },
+        [](TlcLang &l, const QString &f) { l.LoadStringsFromTextFile(f, true); },
+        [](TlcLang &l, const QString &f) { l.LoadExtendedFromFile(f, true); },
+        [](TlcLang &l, const QString &f) { l.ImportLanguage(f, "English"); },
+        [](TlcLang &l, const QString &f) { TLCBFileManager().LoadLCBFile(&l, "TTestForm", f); },
+    };
+    for (const QString &path : {huge, pipe, zero}) {
+        TTestForm form;
+        for (size_t i = 0; i < std::size(loaders); ++i)
+            EXPECT_THROW(loaders[i](*form.lang, path), ElcException) << path.toStdString() << " " << i;
+        EXPECT_FALSE(form.lang->SaveAllToTextFile(path, "")) << path.toStdString();
+        EXPECT_EQ(form.lang->SaveStringsToTextFile(path, ""), -1) << path.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(huge).size(), 65 * 1024 * 1024);
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
 }
 
 // Dispatcher --------------------------------------------------------------------------------------
