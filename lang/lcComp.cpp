@@ -501,6 +501,11 @@ void TlcCustomLang::SetResourceLanguageIndex(int value)
                                  .arg(value)
                                  .arg(FNumOfLanguages));
     FResourceLanguageIndex = value;
+    // Resource texts are looked up by the texts of this language, so they give the order.
+    if (!FDesigning && !FLoading) {
+        FResourceCollection.SortColumn = value;
+        FResourceCollection.Sort(true);
+    }
 }
 
 QString TlcCustomLang::GetDelimitedItemOrDefault(const QString &s, int index) const

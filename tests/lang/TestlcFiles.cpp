@@ -697,6 +697,23 @@ TEST(lcUpkeep, DialogsTabsRenamesExclusionsAndResourceStrings)
     EXPECT_EQ(FormatSettings().LongDayNames.size(), 7);
 }
 
+TEST(lcUpkeep, ResourceStringsAreFoundByTheTextsOfANewResourceLanguage)
+{
+    TTestForm form;
+    TlcLang &lang = *form.lang;
+    lang.Strings() = {Line({"IDS_1", "Файл", "File"}), Line({"IDS_2", "Правка", "Edit"})};
+    lang.SetHandleResourceStrings(true);
+    lang.Loaded();
+    lang.SetResourceLanguageIndex(2);
+    const struct
+    {
+        const char *text;
+        const char *expected;
+    } cases[] = {{"Edit", "Правка"}, {"File", "Файл"}, {"Правка", "Правка"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(lcResourceStrings::LoadResString(7, QString::fromUtf8(c.text)), QString::fromUtf8(c.expected)) << c.text;
+}
+
 TEST(lcCollect, DesignTimeCollectionListsShownTexts)
 {
     TTestForm form;
