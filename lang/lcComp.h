@@ -327,8 +327,9 @@ public:
     std::function<void(QObject *sender, int newLanguage, bool &allowChange)> OnLanguageChanging;
     std::function<void(QObject *sender)> OnChangeLanguage;
 
-    // Translation data in the stored byte form.
-    void ReadTranslationData(const QByteArray &data);
+    // Translation data in the stored byte form. True when it was 8-bit data without a Unicode
+    // section, whose lines were then decoded in each language's code page.
+    bool ReadTranslationData(const QByteArray &data);
     QByteArray WriteTranslationData() const;
     bool HasData() const { return true; }
 

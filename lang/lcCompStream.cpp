@@ -69,7 +69,7 @@ QByteArray TlcCustomLang::WriteTranslationData() const
     return lcStream::WriteTranslationData(lists);
 }
 
-void TlcCustomLang::ReadTranslationData(const QByteArray &data)
+bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
 {
     QString text;
     const bool wide = data.size() >= 2 && data[1] == '\0';
@@ -123,7 +123,7 @@ void TlcCustomLang::ReadTranslationData(const QByteArray &data)
     }
     RefreshCharSets();
     if (wide)
-        return;
+        return false;
     for (int type = 0; type < StringsTypeCount; ++type) {
         QStringList *list = GetStringsList(type);
         if (!list)
@@ -132,6 +132,7 @@ void TlcCustomLang::ReadTranslationData(const QByteArray &data)
         for (QString &line : *list)
             line = perLanguage ? DecodeLine(line) : AnsiText::FromWindows1251(line.toLatin1());
     }
+    return !unicodeSeen;
 }
 
 QString TlcCustomLang::DecodeLine(const QString &line) const

@@ -106,13 +106,19 @@ TValue ReadValue(TReader &reader, int depth)
     case vaInt32: value.integer = reader.I32(); break;
     case vaExtended: reader.Bytes(10); break;
     case vaString:
-    case vaIdent: value.text = reader.ShortString(); break;
+    case vaIdent:
+        value.bytes = reader.Bytes(reader.Byte());
+        value.text = AnsiText::FromWindows1251(value.bytes);
+        break;
     case vaBinary: value.bytes = reader.Bytes(reader.Length32()); break;
     case vaSet:
         for (QString name = reader.ShortString(); !name.isEmpty(); name = reader.ShortString())
             value.strings.append(name);
         break;
-    case vaLString: value.text = AnsiText::FromWindows1251(reader.Bytes(reader.Length32())); break;
+    case vaLString:
+        value.bytes = reader.Bytes(reader.Length32());
+        value.text = AnsiText::FromWindows1251(value.bytes);
+        break;
     case vaCollection:
         while (reader.Peek() != vaNull) {
             const uchar tag = reader.Peek();
@@ -179,10 +185,14 @@ void ReadExtendedItems(TReader &reader, TLcbImage &image)
                 item.Identifier = value.text;
             else if (name.compare(QLatin1String("PropertyType"), Qt::CaseInsensitive) == 0)
                 item.PropertyType = std::max(0, TypeKindFromName(value.text));
-            else if (name.compare(QLatin1String("ValuesEx"), Qt::CaseInsensitive) == 0)
-                item.Values = ReadValuesEx(value.bytes);
-            else if (name.compare(QLatin1String("Values"), Qt::CaseInsensitive) == 0)
+            else if (name.compare(QLatin1String("ValuesEx"), Qt::CaseInsensitive) == 0) {
+                item.Values = ReadValuesEx(value.bytes, &item.EightBitValues);
+                item.OlderValuesEx = !item.EightBitValues.isEmpty();
+            } else if (name.compare(QLatin1String("Values"), Qt::CaseInsensitive) == 0) {
                 item.Values = value.text;
+                item.EightBitValues = value.type == vaString || value.type == vaLString ? value.bytes : QByteArray();
+                item.OlderValuesEx = false;
+            }
         });
         image.ExtendedTranslations.push_back(item);
     }
@@ -191,8 +201,10 @@ void ReadExtendedItems(TReader &reader, TLcbImage &image)
 
 } // namespace
 
-QString ReadValuesEx(const QByteArray &bytes)
+QString ReadValuesEx(const QByteArray &bytes, QByteArray *eightBit)
 {
+    if (eightBit)
+        eightBit->clear();
     if (bytes.isEmpty())
         return {};
     QString text((bytes.size() + 1) / 2, QChar(0));
@@ -211,6 +223,8 @@ QString ReadValuesEx(const QByteArray &bytes)
         if (c.unicode() >> 8)
             narrow.append(char(c.unicode() >> 8));
     }
+    if (eightBit)
+        *eightBit = narrow;
     return AnsiText::FromWindows1251(narrow);
 }
 
@@ -334,7 +348,13 @@ void TLCBFileManager::LoadLCBStream(TlcCustomLang *component, const QString &own
     t.FActiveLanguage = std::min(image.ActiveLanguage, t.FNumOfLanguages);
     if (!image.Language.isEmpty())
         t.SetLanguage(image.Language);
-    t.ReadTranslationData(image.TranslationData);
+    const bool eightBitData = t.ReadTranslationData(image.TranslationData);
+    // Item texts kept in 8 bits are in each language's own code page, as the lines of 8-bit data are.
+    std::vector<QString> values;
+    for (const TLcbImage::TItem &item : image.ExtendedTranslations)
+        values.push_back(item.OlderValuesEx || (eightBitData && !item.EightBitValues.isEmpty())
+                             ? t.DecodeLine(QLatin1Char(' ') + t.Delim() + QString::fromLatin1(item.EightBitValues)).mid(2)
+                             : item.Values);
     t.FLoading = false;
     component->FStoreAsUTF8 = t.FStoreAsUTF8;
     if (t.FLangDelim != component->FLangDelim)
@@ -355,11 +375,12 @@ void TLCBFileManager::LoadLCBStream(TlcCustomLang *component, const QString &own
     }
     component->SetLangNames(t.FLangNames);
     component->FExtended.Clear();
-    for (const TLcbImage::TItem &item : image.ExtendedTranslations) {
+    for (size_t i = 0; i < image.ExtendedTranslations.size(); ++i) {
+        const TLcbImage::TItem &item = image.ExtendedTranslations[i];
         TlcExtendedItem &added = component->FExtended.Add();
         added.SetIdentifier(item.Identifier);
         added.PropertyType = component->GetPropertyKind(item.Identifier);
-        added.Values = item.Values;
+        added.Values = values[i];
         if (image.LangDelim != component->FLangDelim)
             added.Values.replace(QChar(char16_t(image.LangDelim)), component->Delim());
     }

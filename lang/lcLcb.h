@@ -46,6 +46,9 @@ struct TLcbImage
         QString Identifier;
         QString Values;
         int PropertyType = 0;
+        // The bytes of texts stored in 8 bits; an older ValuesEx is always such.
+        QByteArray EightBitValues;
+        bool OlderValuesEx = false;
     };
     std::vector<TItem> ExtendedTranslations;
 };
@@ -53,4 +56,5 @@ struct TLcbImage
 // Reads one component image starting at offset; throws ElcException on anything malformed.
 TLcbImage ReadLcbComponent(const QByteArray &data, qsizetype offset);
 // The text of a "ValuesEx" binary value.
-QString ReadValuesEx(const QByteArray &bytes);
+// The text of a "ValuesEx" binary value; eightBit receives the bytes of the older 8-bit form.
+QString ReadValuesEx(const QByteArray &bytes, QByteArray *eightBit = nullptr);

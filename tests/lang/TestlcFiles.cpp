@@ -395,6 +395,26 @@ TEST(lcLcb, AGoodImageFillsTheComponentInItsOwnDelimiter)
     EXPECT_EQ(other.lang->LangNames(), QStringList({"Russian", "English"}));
 }
 
+TEST(lcLcb, EightBitExtendedItemsDecodeLikeTheirLanguages)
+{
+    // An older writer: 8-bit data in UTF-8, the item's texts as 8-bit bytes either way.
+    const QByteArray data = "stStrings\r\nIDS_1\tOne\t" + QString::fromUtf8("Один").toUtf8() + "\t\r\n";
+    const QByteArray values = "Hello\t" + QString::fromUtf8("Привет").toUtf8() + "\t";
+    const QByteArray properties[] = {Short("Values") + '\x06' + Short(values),
+                                     Short("ValuesEx") + '\x0a' + I32(int(values.size())) + values};
+    for (const QByteArray &property : properties) {
+        const QByteArray image = "TPF0" + Short("TlcLang") + Short("lcLang") + Short("NumOfLanguages") + '\x02' + '\x02' +
+                                 Short("StoreAsUTF8") + '\x09' + Short("TranslationData") + '\x0a' +
+                                 I32(int(data.size())) + data + Short("ExtendedTranslations") + '\x0e' + '\x01' +
+                                 Short("Identifier") + '\x06' + Short("Label1.Caption") + property + QByteArray(4, 0);
+        TTestForm form;
+        TLCBFileManager().LoadLCBStream(form.lang, "TTestForm", LcbFile(image));
+        EXPECT_EQ(form.lang->Strings(), QStringList({Line({"IDS_1", "One", "Один"})}));
+        ASSERT_EQ(form.lang->ExtendedTranslations().Count(), 1);
+        EXPECT_EQ(form.lang->ExtendedTranslations().Items(0).Values, Line({"Hello", "Привет"})) << property.left(9).toStdString();
+    }
+}
+
 TEST(lcLcb, DamagedImagesAreRefusedAndLeaveTheComponentWhole)
 {
     const QByteArray good = LcbFile(Image());
