@@ -240,12 +240,17 @@ void TlcCustomLang::SetTranslation(QStringList &list, const QString &value, int 
     if (languageIndex < 1)
         return;
     if (&list == &Strings()) {
-        const int index = FStringsCollection.IndexOf(key);
-        if (index >= 0) {
-            QStringList &values = FStringsCollection.Items(index).Values;
+        for (TlcStringsCollection *collection : {&FStringsCollection, &FResourceCollection}) {
+            const int index = collection->IndexOf(key);
+            if (index < 0)
+                continue;
+            QStringList &values = collection->Items(index).Values;
             while (values.size() < languageIndex)
                 values.append(QString());
             values[languageIndex - 1] = value;
+            // The resource texts are searched by the texts of one language: a new one moves.
+            if (collection->SortColumn == languageIndex)
+                collection->Sort(true);
         }
     }
     for (QString &line : list) {

@@ -734,6 +734,26 @@ TEST(lcUpkeep, ResourceStringsAreFoundByTheTextsOfANewResourceLanguage)
         EXPECT_EQ(lcResourceStrings::LoadResString(7, QString::fromUtf8(c.text)), QString::fromUtf8(c.expected)) << c.text;
 }
 
+TEST(lcUpkeep, ATranslationSetAtRunTimeReachesTheResourceTexts)
+{
+    TTestForm form;
+    TlcLang &lang = *form.lang;
+    lang.Strings() = {Line({"IDS_1", "Файл", "File"}), Line({"IDS_2", "Правка", "Edit"})};
+    lang.SetHandleResourceStrings(true);
+    lang.Loaded();
+    lang.SetActiveLanguage(2);
+    lang.SetTranslation(lang.Strings(), "Datei", 2, "ids_1");
+    lang.SetTranslation(lang.Strings(), "Ящик", 1, "IDS_2");
+    const struct
+    {
+        const char *text;
+        const char *expected;
+    } cases[] = {{"Файл", "Datei"}, {"Ящик", "Edit"}, {"Правка", "Правка"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(lcResourceStrings::LoadResString(7, QString::fromUtf8(c.text)), QString::fromUtf8(c.expected)) << c.text;
+    EXPECT_EQ(lang.GetTextOrDefault("IDS_1"), "Datei");
+}
+
 TEST(lcCollect, DesignTimeCollectionListsShownTexts)
 {
     TTestForm form;
