@@ -95,7 +95,10 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
         unicodeSeen = unicodeSeen || unicode;
         ++i;
         QStringList *list = GetStringsList(type);
-        if (list && !FIsInheritedOwner)
+        // Only a running inherited form adds to what its ancestor's data left; the designer and a
+        // component read for its lists take the data as the whole list.
+        const bool merge = FIsInheritedOwner && !FTemporary;
+        if (list && (!merge || FDesigning))
             list->clear();
         for (; i < lines.size(); ++i) {
             bool ignored = false;
@@ -107,7 +110,7 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
             line.replace(StoredCR, QLatin1Char('\r'));
             line.replace(StoredLF, QLatin1Char('\n'));
             const bool ownerLine = !ownerPrefix.isEmpty() && line.startsWith(ownerPrefix);
-            if (FIsInheritedOwner) {
+            if (merge) {
                 const int k = lcText::FindKeyIndex(*list, line, Delim());
                 if (k < 0) {
                     list->insert(ownerLine ? 0 : list->size(), line);

@@ -87,6 +87,10 @@ TEST(lcStream, OwnerLineGoesFirstAndInheritedDataMerges)
     more.replace('\x01', D);
     lang.ReadTranslationData(Utf16(more));
     EXPECT_EQ(lang.Captions(), QStringList({Line({ownerClass, "T", ""}), Line({"A", "a", "b"})}));
+    // In the designer the data read is the whole list, inherited form or not.
+    lang.SetDesigning(true);
+    lang.ReadTranslationData(Utf16(more));
+    EXPECT_EQ(lang.Captions(), QStringList({Line({"A", "", "b"})}));
 }
 
 TEST(lcStrings, SortedLookupFindsKeysIgnoringCaseAndFallsBack)
