@@ -483,6 +483,18 @@ void TlcCustomLang::SetChangeLocales(bool value)
             Locales().append(QLatin1String(LocaleKeys[i]) + Delim() + FLocaleValues[i] + Delim());
 }
 
+void TlcCustomLang::SetOptions(TlcLangOptions value)
+{
+    if (value == FOptions)
+        return;
+    FOptions = value;
+    // Those texts now come from the other components of the dispatcher: a form keeps none of its own.
+    if ((value & loUseExtCommonStrings) && FDesigning) {
+        DlgsCaptions().clear();
+        Locales().clear();
+    }
+}
+
 void TlcCustomLang::SetNeedAllDlgs(bool value)
 {
     if (value == FNeedAllDlgs)

@@ -315,7 +315,7 @@ public:
     bool NeedAllDlgs() const { return FNeedAllDlgs; }
     void SetNeedAllDlgs(bool value);
     TlcLangOptions Options() const { return FOptions; }
-    void SetOptions(TlcLangOptions value) { FOptions = value; }
+    void SetOptions(TlcLangOptions value);
     int ResourceLanguageIndex() const { return FResourceLanguageIndex; }
     void SetResourceLanguageIndex(int value);
     bool DecodeEscapesEnabled() const { return FDecodeEscapes; }

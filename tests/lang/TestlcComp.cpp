@@ -218,6 +218,17 @@ TEST(lcComp, LanguageCountAndActiveLanguageStayInRange)
     lang.SetActiveLanguage(2);
     EXPECT_TRUE(asked);
     EXPECT_EQ(lang.ActiveLanguage(), 1);
+
+    // Borrowed dialog texts and locales leave a designed form none of its own; a running one keeps them.
+    lang.Locales() = {Line({"Decimal Separator", ",", "."})};
+    lang.SetOptions(loUseExtCommonStrings);
+    EXPECT_EQ(lang.DlgsCaptions().size(), 15);
+    EXPECT_EQ(lang.Locales().size(), 1);
+    lang.SetOptions(0);
+    lang.SetDesigning(true);
+    lang.SetOptions(loUseExtCommonStrings);
+    EXPECT_TRUE(lang.DlgsCaptions().isEmpty());
+    EXPECT_TRUE(lang.Locales().isEmpty());
 }
 
 TEST(lcComp, TranslationsAreSetIntoShortLinesWithoutLoss)
