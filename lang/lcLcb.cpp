@@ -186,7 +186,7 @@ void ReadExtendedItems(TReader &reader, TLcbImage &image)
             else if (name.compare(QLatin1String("PropertyType"), Qt::CaseInsensitive) == 0)
                 item.PropertyType = std::max(0, TypeKindFromName(value.text));
             else if (name.compare(QLatin1String("ValuesEx"), Qt::CaseInsensitive) == 0) {
-                item.Values = ReadValuesEx(value.bytes, &item.EightBitValues);
+                item.Values = ReadValuesEx(value.type == vaBinary ? value.bytes : QByteArray(), &item.EightBitValues);
                 item.OlderValuesEx = !item.EightBitValues.isEmpty();
             } else if (name.compare(QLatin1String("Values"), Qt::CaseInsensitive) == 0) {
                 item.Values = value.text;
