@@ -55,6 +55,5 @@ struct TLcbImage
 
 // Reads one component image starting at offset; throws ElcException on anything malformed.
 TLcbImage ReadLcbComponent(const QByteArray &data, qsizetype offset);
-// The text of a "ValuesEx" binary value.
 // The text of a "ValuesEx" binary value; eightBit receives the bytes of the older 8-bit form.
 QString ReadValuesEx(const QByteArray &bytes, QByteArray *eightBit = nullptr);
