@@ -8,19 +8,92 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 TLabel::TLabel(const QString &name, QWidget *parent) : QLabel(parent) { setObjectName(name); }
+
+namespace {
+
+double Luminance(const QColor &color)
+{
+    auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+// The contrast large text needs to be read comfortably.
+constexpr double ReadableContrast = 3.0;
+
+} // namespace
+
+bool Readable(const QColor &ink, const QColor &paper)
+{
+    const double a = Luminance(ink) + 0.05;
+    const double b = Luminance(paper) + 0.05;
+    return std::max(a, b) / std::min(a, b) >= ReadableContrast;
+}
+
+QColor ReadableOn(const QColor &ink, const QColor &paper)
+{
+    if (Readable(ink, paper))
+        return ink;
+    const QColor towards = Luminance(paper) < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor from = ink.toRgb();
+    QColor mixed = from;
+    for (int step = 1; step <= 16 && !Readable(mixed, paper); ++step) {
+        const double t = step / 16.0;
+        mixed = QColor::fromRgbF(float(from.redF() + (towards.redF() - from.redF()) * t),
+                                 float(from.greenF() + (towards.greenF() - from.greenF()) * t),
+                                 float(from.blueF() + (towards.blueF() - from.blueF()) * t));
+    }
+    return mixed;
+}
+
+QColor PaperFor(std::initializer_list<QColor> inks, const QColor &paper)
+{
+    for (const QColor &ink : inks)
+        if (!Readable(ink, paper))
+            return QColor(Qt::white);
+    return paper;
+}
 
 void TLabel::SetTextColor(const QColor &color, bool underline)
 {
-    QPalette colours = palette();
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        colours.setColor(group, QPalette::WindowText, color);
-    setPalette(colours);
+    FTextColor = color;
+    ApplyTextColor();
     if (underline) {
         QFont underlined = font();
         underlined.setUnderline(true);
         setFont(underlined);
     }
+}
+
+void TLabel::ApplyTextColor()
+{
+    if (!FTextColor.isValid())
+        return;
+    // Only the text colour is the label's own; the rest follows the desktop.
+    QPalette colours = palette();
+    colours.setResolveMask(0);
+    bool changed = false;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor shown = ReadableOn(FTextColor, colours.color(group, QPalette::Window));
+        changed = changed || colours.color(group, QPalette::WindowText) != shown;
+        colours.setColor(group, QPalette::WindowText, shown);
+    }
+    // Setting the palette sends another palette change; an unchanged colour ends the round.
+    if (changed)
+        setPalette(colours);
+}
+
+void TLabel::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        ApplyTextColor();
 }
 
 TButton::TButton(const QString &name, QWidget *parent) : QPushButton(parent) { setObjectName(name); }

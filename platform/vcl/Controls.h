@@ -5,6 +5,7 @@
 // Q_PROPERTY; Qt's own lower-case properties are not part of that set.
 #include <QAction>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 
 class QButtonGroup;
 class QVBoxLayout;
@@ -66,8 +68,24 @@ public:
 
     // A coloured (and for links underlined) text, set through the palette and font: a style
     // sheet would put the whole window through the style-sheet machinery.
+    // The colour is kept readable on the label's background, also after the desktop's colours
+    // change: a dark desktop palette would otherwise hide a dark text.
     void SetTextColor(const QColor &color, bool underline = false);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void ApplyTextColor();
+    QColor FTextColor;
 };
+
+// Whether text in ink stands out enough from paper to be read.
+bool Readable(const QColor &ink, const QColor &paper);
+// Ink, lightened on dark paper or darkened on light paper just enough to be read there.
+QColor ReadableOn(const QColor &ink, const QColor &paper);
+// Paper when every ink reads on it, else white: for pictures whose ink colours are fixed.
+QColor PaperFor(std::initializer_list<QColor> inks, const QColor &paper);
 
 class TButton : public QPushButton
 {
