@@ -102,7 +102,8 @@ void TFormFretboard::DrawFretboard()
     const qreal ratio = devicePixelRatioF();
     FPicture = QPixmap(QSize(ImageWidth, ImageHeight) * ratio);
     FPicture.setDevicePixelRatio(ratio);
-    FPicture.fill(palette().color(QPalette::Window));
+    // The names keep their navy and maroon; on a dark desktop the paper under them turns light.
+    FPicture.fill(PaperFor({QColor(0, 0, 128), QColor(128, 0, 0)}, palette().color(QPalette::Window)));
     QPainter p(&FPicture);
     p.setFont(FontOf(QStringLiteral("Tahoma"), 8));
     p.setPen(QColor(0, 0, 128));

@@ -201,6 +201,27 @@ private slots:
         QVERIFY(FUrls.isEmpty());
     }
 
+    void FretboardNamesStayReadableOnADarkDesktop()
+    {
+        const QPalette original = QApplication::palette();
+        QPalette dark = original;
+        dark.setColor(QPalette::Window, QColor(53, 53, 53));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+        QColor paper;
+        {
+            QTemporaryDir dir;
+            TMainForm form(dir.path());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            WithModalWindow<TFormFretboard>([&] { form.GuitarImageClick(); },
+                                            [&](TFormFretboard *w) { paper = w->Picture().toImage().pixelColor(1, 100); });
+        }
+        QApplication::setPalette(original);
+        QVERIFY(Readable(QColor(0, 0, 128), paper));
+        QVERIFY(Readable(QColor(128, 0, 0), paper));
+    }
+
     void DonationWindowSpeaksTheLanguageAndOpensPaymentPages()
     {
         struct
