@@ -1,5 +1,6 @@
 #include "app/ui/ChordDiagram.h"
 #include "app/ui/PngPicture.h"
+#include "platform/vcl/Controls.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -219,6 +220,12 @@ void DrawBarre(QPainter &pb, const Diagram::TBarre &barre, bool rightHand)
         pb.drawLine(QPointF(x + s.dx, s.top), QPointF(x + s.dx, s.bottom));
     }
     pb.restore();
+}
+
+QColor PicturePaper(const QColor &window)
+{
+    // The names keep their colours; a pasted picture of a dark desktop gets light paper instead.
+    return PaperFor({Navy, Teal, QColor(Qt::black), QColor(128, 0, 0)}, window);
 }
 
 QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool showNotes, bool rightHand,

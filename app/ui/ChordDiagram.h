@@ -60,6 +60,8 @@ void DrawBarre(QPainter &pb, const Diagram::TBarre &barre, bool rightHand);
 // The diagram as a picture for the clipboard: the frame with the neck on it, cropped to the
 // used part, white turned into the window colour; with a chord name above it when one is given.
 // Without note names their empty side is left out, on the left for the left hand.
+// The window colour for that picture, or white when the diagram's names would not read on it.
+QColor PicturePaper(const QColor &window);
 QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool showNotes, bool rightHand,
                      const QColor &window, bool withName, const QString &chordName);
 

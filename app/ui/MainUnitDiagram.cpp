@@ -129,7 +129,7 @@ void TMainForm::CopyChordAsBitmap()
 {
     const QPixmap picture =
         DiagramPaint::ChordPicture(Back->Canvas(), PB->Canvas(), PB->pos(), OptionsShowNotes->Checked(),
-                                   RightHand->isChecked(), palette().color(QPalette::Base),
+                                   RightHand->isChecked(), DiagramPaint::PicturePaper(palette().color(QPalette::Base)),
                                    OptionsShowChordName->Checked(), LabelType->Caption());
     QGuiApplication::clipboard()->setPixmap(picture);
 }

@@ -397,6 +397,20 @@ private slots:
             QVERIFY2(navy > 20, right ? "right hand" : "left hand");
         }
     }
+
+    void CopiedPictureStaysReadableOnADarkDesktop()
+    {
+        QPalette dark = FForm->palette();
+        dark.setColor(QPalette::Base, QColor(35, 35, 35));
+        dark.setColor(QPalette::Window, QColor(53, 53, 53));
+        FForm->setPalette(dark);
+        FForm->OptionsShowChordName->SetChecked(true);
+        FForm->OptionsSaveBMP->SetChecked(true);
+        Choose(0, QStringLiteral("maj"), 0);
+        FForm->ChordNetBtnClick();
+        const QColor paper = QGuiApplication::clipboard()->image().pixelColor(0, 0);
+        QVERIFY2(Readable(QColor(0, 0, 128), paper) && Readable(QColor(128, 0, 0), paper), qPrintable(paper.name()));
+    }
 };
 
 QTEST_MAIN(TestChordPage)
