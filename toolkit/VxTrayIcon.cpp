@@ -103,7 +103,7 @@ void TVxTrayIcon::SetIconIndex(int value)
 
 void TVxTrayIcon::SelectIcon()
 {
-    FNotify->Modify(CurrentIcon(), ShortHint(), FPopupMenu);
+    FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu());
 }
 
 void TVxTrayIcon::SetAnimated(bool value)
@@ -211,19 +211,19 @@ void TVxTrayIcon::SetHint(const QString &value)
     if (value == FHint)
         return;
     FHint = value;
-    FNotify->Modify(CurrentIcon(), ShortHint(), FPopupMenu);
+    FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu());
 }
 
 void TVxTrayIcon::SetIcon(const QIcon &value)
 {
     FIcon = value;
-    FNotify->Modify(CurrentIcon(), ShortHint(), FPopupMenu);
+    FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu());
 }
 
 void TVxTrayIcon::SetPopupMenu(QMenu *value)
 {
     FPopupMenu = value;
-    FNotify->Modify(CurrentIcon(), ShortHint(), FPopupMenu);
+    FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu());
 }
 
 bool TVxTrayIcon::ApplicationVisible() const
@@ -264,7 +264,7 @@ void TVxTrayIcon::AddIcon()
         return;
     if ((FVisibility & tvAutoHideIcon) && ApplicationVisible())
         return;
-    if (FNotify->Add(CurrentIcon(), ShortHint(), FPopupMenu) && FAnimated)
+    if (FNotify->Add(CurrentIcon(), ShortHint(), DesktopMenu()) && FAnimated)
         StartAnimation();
 }
 
@@ -335,6 +335,27 @@ void TVxTrayIcon::ContextPopup(const QPoint &at)
     // Where the desktop opens the icon's menu itself, it is not opened a second time.
     if (!handled && FPopupMenu && !FNotify->OwnsMenu())
         FPopupMenu->popup(at);
+}
+
+QMenu *TVxTrayIcon::DesktopMenu() const
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&TVxTrayIcon::OnContextPopup)))
+        return nullptr;
+    return FPopupMenu;
+}
+
+void TVxTrayIcon::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&TVxTrayIcon::OnContextPopup))
+        FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu());
+}
+
+void TVxTrayIcon::disconnectNotify(const QMetaMethod &signal)
+{
+    // Called while Qt holds its connection lock, which asking for connections would take again.
+    if (signal == QMetaMethod::fromSignal(&TVxTrayIcon::OnContextPopup))
+        QMetaObject::invokeMethod(
+            this, [this] { FNotify->Modify(CurrentIcon(), ShortHint(), DesktopMenu()); }, Qt::QueuedConnection);
 }
 
 void TVxTrayIcon::ClickArrived(Qt::MouseButton button, const QPoint &at)

@@ -114,6 +114,9 @@ public:
     void MouseClicked(Qt::MouseButton button, const QPoint &at);
     // The icon's context menu was asked for.
     void ContextPopup(const QPoint &at);
+    // The menu the desktop may open by itself on a right click: none while an OnContextPopup
+    // handler is connected, since the desktop would open it before the handler could keep it closed.
+    QMenu *DesktopMenu() const;
 
 signals:
     // Connected handlers replace the window's own reaction to a double click.
@@ -130,6 +133,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
 
 private:
     void AddIcon();

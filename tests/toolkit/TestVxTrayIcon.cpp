@@ -175,6 +175,23 @@ private slots:
         QCOMPARE(tray.BalloonCount(), 0);
     }
 
+    void AHandledContextPopupKeepsTheMenuClosed()
+    {
+        // The desktop would open a menu it holds before the handler is asked.
+        QWidget form;
+        QMenu menu;
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        tray.SetPopupMenu(&menu);
+        QCOMPARE(tray.DesktopMenu(), &menu);
+        const auto handler = connect(&tray, &TVxTrayIcon::OnContextPopup, this,
+                                     [](QObject *, QPoint, bool &handled) { handled = true; });
+        QCOMPARE(tray.DesktopMenu(), nullptr);
+        tray.ContextPopup(QPoint(5, 7));
+        QVERIFY(!menu.isVisible());
+        disconnect(handler);
+        QCOMPARE(tray.DesktopMenu(), &menu);
+    }
+
     void HintTipStopsAtTheBarAnd127Characters()
     {
         QWidget form;
