@@ -81,9 +81,10 @@ void TVxTrayIcon::SetVisibility(TTrayVisibility value)
         ShowApplication();
     else if (removed & tvVisibleTaskBar)
         HideApplication();
-    if ((added & tvAutoHideIcon) && !FMainForm->isMinimized())
+    // A window hidden into the area is not minimized here, yet it needs its icon as much.
+    if ((added & tvAutoHideIcon) && ApplicationVisible())
         RemoveIcon();
-    else if ((removed & tvAutoHideIcon) && !FMainForm->isMinimized())
+    else if ((removed & tvAutoHideIcon) && ApplicationVisible())
         AddIcon();
 }
 
