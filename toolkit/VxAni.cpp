@@ -200,7 +200,10 @@ void TVxAni::LoadFromData(QByteArrayView data)
 
 QByteArray TVxAni::SaveToData() const
 {
-    if (FIcons.isEmpty())
+    // A step naming an icon we do not have would make a file no reader takes.
+    const bool badSequence = std::any_of(FSequence.begin(), FSequence.end(),
+                                         [&](uint32_t n) { return n >= uint32_t(FIcons.size()); });
+    if (FIcons.isEmpty() || badSequence)
         throw EInvalidGraphicOperation(VxConsts::SInvalidImage);
     TRiffWriter w;
     const qsizetype riff = w.Open("RIFF");
@@ -231,6 +234,9 @@ QByteArray TVxAni::SaveToData() const
         const qsizetype rate = w.Open("rate");
         for (uint32_t r : FRates)
             w.Put32(r);
+        // Steps without a rate of their own play at the header's; say so, as readers want one per step.
+        for (qsizetype i = FRates.size(); i < FFrameCount; ++i)
+            w.Put32(FHeader.dwJIFRate);
         w.Close(rate);
     }
     if (!FSequence.isEmpty()) {

@@ -298,3 +298,33 @@ TEST(VxAni, AddedIconsKeepTheirRatesThroughSaving)
         EXPECT_EQ(rates, c.expected);
     }
 }
+
+TEST(VxAni, SavedStepsAlwaysReadBack)
+{
+    EnsureApp();
+    const struct
+    {
+        QList<uint32_t> rates, sequence;
+        QString expected; // the rates read back, or the error of saving
+    } cases[] = {
+        {{7}, {0, 1, 0}, QStringLiteral("7 3 3")},
+        {{7, 8}, {}, QStringLiteral("7 8")},
+        {{}, {0, 2}, QStringLiteral("Invalid image")},
+    };
+    for (const auto &c : cases) {
+        TVxAni ani;
+        ani.LoadFromData(Walker());
+        ani.SetRates(c.rates);
+        ani.SetSequence(c.sequence);
+        QString got;
+        try {
+            TVxAni again;
+            again.LoadFromData(ani.SaveToData());
+            for (int i = 0; i < again.FrameCount(); ++i)
+                got += (i ? QStringLiteral(" ") : QString()) + QString::number(again.Frame(i).Rate);
+        } catch (const EVxException &e) {
+            got = e.Message();
+        }
+        EXPECT_EQ(got, c.expected) << c.rates.size() << ' ' << c.sequence.size();
+    }
+}
