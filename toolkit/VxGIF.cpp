@@ -3,6 +3,8 @@
 #include "toolkit/VxAni.h"
 #include "toolkit/VxTypes.h"
 
+#include "platform/text/AnsiText.h"
+
 #include <QFile>
 #include <QMimeData>
 #include <QPainter>
@@ -148,7 +150,7 @@ QStringList TVxGIFFrame::Comment() const
     for (const TExtension &e : FExtensions)
         if (e.FExtType == etComment)
             for (const QByteArray &line : e.FData)
-                lines.append(QString::fromLatin1(line));
+                lines.append(AnsiText::FromWindows1251(line));
     return lines;
 }
 
@@ -161,7 +163,7 @@ void TVxGIFFrame::SetComment(const QStringList &lines)
     }
     it->FData.clear();
     for (const QString &line : lines)
-        it->FData.append(line.toLatin1());
+        it->FData.append(AnsiText::ToWindows1251(line));
 }
 
 void TVxGIFFrame::SetAnimateInterval(uint16_t value)
@@ -519,7 +521,7 @@ void TVxGIFImage::ReadGIF(QByteArrayView data, bool decode)
                         if (!FImage->FComment.isEmpty())
                             FImage->FComment.append(QStringLiteral("\r\n\r\n"));
                         for (const QByteArray &line : e.FData)
-                            FImage->FComment.append(QString::fromLatin1(line));
+                            FImage->FComment.append(AnsiText::FromWindows1251(line));
                     }
             if (block == ';' || afterImage)
                 break;
@@ -726,7 +728,7 @@ QByteArray TVxGIFImage::SaveToData()
         out.append("!\xFE", 2);
         QList<QByteArray> lines;
         for (const QString &line : data.FComment)
-            lines.append(line.toLatin1());
+            lines.append(AnsiText::ToWindows1251(line));
         PutSubBlocks(out, lines);
     }
     out.append(';');

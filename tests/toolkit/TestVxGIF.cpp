@@ -325,3 +325,19 @@ TEST(VxGIF, NewBitmapOfALoadedFrameIsWhatIsWritten)
     again.LoadFromData(gif.SaveToData());
     EXPECT_EQ(Colours(again.Frame(0).Bitmap()), Colours(image));
 }
+
+TEST(VxGIF, CyrillicCommentsAreWrittenInTheEightBitCodePage)
+{
+    EnsureApp();
+    const QStringList text{QStringLiteral("Аккорд Ля"), QStringLiteral("ёЁ")};
+    TVxGIFImage gif;
+    gif.LoadFromData(Gif2x2);
+    gif.SetComment(text);
+    gif.Frame(0).SetComment(text);
+    const QByteArray file = gif.SaveToData();
+    EXPECT_TRUE(file.contains(Hex("09c0eaeaeef0e420cbff")));
+    TVxGIFImage again;
+    again.LoadFromData(file);
+    EXPECT_EQ(again.Comment(), text);
+    EXPECT_EQ(again.Frame(0).Comment(), text);
+}
