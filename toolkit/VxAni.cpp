@@ -3,6 +3,8 @@
 #include "toolkit/VxShellUtils.h"
 #include "toolkit/VxTypes.h"
 
+#include "platform/text/AnsiText.h"
+
 #include <QPainter>
 #include <QTimer>
 #include <QtEndian>
@@ -46,7 +48,7 @@ QString ZeroTerminated(QByteArrayView data)
 {
     data = data.first(std::min<qsizetype>(data.size(), 511));
     const qsizetype zero = data.indexOf('\0');
-    return QString::fromLatin1(zero >= 0 ? data.first(zero) : data);
+    return AnsiText::FromWindows1251((zero >= 0 ? data.first(zero) : data).toByteArray());
 }
 
 // Writes chunks, filling in each size when the chunk closes and padding odd sizes.
@@ -215,7 +217,7 @@ QByteArray TVxAni::SaveToData() const
             if (text.isEmpty())
                 continue;
             const qsizetype item = w.Open(id);
-            w.Out.append(text.toLatin1());
+            w.Out.append(AnsiText::ToWindows1251(text));
             w.Out.append('\0');
             w.Close(item);
         }

@@ -328,3 +328,18 @@ TEST(VxAni, SavedStepsAlwaysReadBack)
         EXPECT_EQ(got, c.expected) << c.rates.size() << ' ' << c.sequence.size();
     }
 }
+
+TEST(VxAni, CyrillicTitleAndAuthorAreWrittenInTheEightBitCodePage)
+{
+    EnsureApp();
+    TVxAni ani;
+    ani.LoadFromData(Walker());
+    ani.SetTitle(QStringLiteral("Бег"));
+    ani.SetAuthor(QStringLiteral("Ёж"));
+    const QByteArray file = ani.SaveToData();
+    EXPECT_TRUE(file.contains(Chunk("INAM", Hex("c1e5e300")) + Chunk("IART", Hex("a8e600"))));
+    TVxAni again;
+    again.LoadFromData(file);
+    EXPECT_EQ(again.Title(), QStringLiteral("Бег"));
+    EXPECT_EQ(again.Author(), QStringLiteral("Ёж"));
+}
