@@ -843,7 +843,7 @@ void TVxGIFImage::Assign(const TVxAni &cursor)
         bitmap.fill(RgbFromColor(FBackgroundColor));
         QPainter(&bitmap).drawImage(0, 0, frame.Icon);
         AddFrame(bitmap);
-        FItems.back()->FAnimateInterval = uint16_t(frame.Rate ? std::min<uint32_t>(frame.Rate * 100 / 6, 0xFFFF) : 100);
+        FItems.back()->FAnimateInterval = uint16_t(frame.Rate ? std::min<uint64_t>(uint64_t(frame.Rate) * 100 / 6, 0xFFFF) : 100);
     }
     Changed();
 }

@@ -343,3 +343,16 @@ TEST(VxAni, CyrillicTitleAndAuthorAreWrittenInTheEightBitCodePage)
     EXPECT_EQ(again.Title(), QStringLiteral("Бег"));
     EXPECT_EQ(again.Author(), QStringLiteral("Ёж"));
 }
+
+TEST(VxAni, GifFramesTakeTheStepRatesAsIntervals)
+{
+    EnsureApp();
+    TVxAni ani;
+    ani.LoadFromData(Walker(Words({0, 6, 0x80000000u})));
+    TVxGIFImage gif;
+    gif.Assign(ani);
+    QList<int> intervals;
+    for (int i = 0; i < gif.Count(); ++i)
+        intervals.append(gif.Frame(i).AnimateInterval());
+    EXPECT_EQ(intervals, (QList<int>{100, 100, 65535}));
+}
