@@ -807,18 +807,22 @@ void TVxGIFImage::Assign(const TVxGIFImage &source)
 
 void TVxGIFImage::Assign(const TVxGIFFrame &source)
 {
+    // The frame may be one of ours, which the reset frees: take all it has first.
+    auto frame = std::make_unique<TVxGIFFrame>(this);
+    frame->Assign(source);
+    TGIFData from;
+    if (source.FOwner)
+        from = *source.FOwner->FImage;
+    const TGIFVersion version = source.FOwner ? std::max(source.FOwner->FVersion, gv87a) : gv87a;
     ResetImage();
-    if (source.FOwner) {
-        const TGIFData &from = *source.FOwner->FImage;
-        FImage->FAspectRatio = from.FAspectRatio;
-        FImage->FBitsPerPixel = from.FBitsPerPixel;
-        FImage->FColorResBits = from.FColorResBits;
-        FImage->FColorMap = from.FColorMap;
-    }
-    FItems.push_back(std::make_unique<TVxGIFFrame>(this));
-    FItems.back()->Assign(source);
-    FVersion = source.FOwner ? std::max(source.FOwner->FVersion, gv87a) : gv87a;
+    FImage->FAspectRatio = from.FAspectRatio;
+    FImage->FBitsPerPixel = from.FBitsPerPixel;
+    FImage->FColorResBits = from.FColorResBits;
+    FImage->FColorMap = from.FColorMap;
+    FItems.push_back(std::move(frame));
+    FVersion = version;
     FFrameIndex = 0;
+    RecomputeScreenSize();
     Changed();
 }
 

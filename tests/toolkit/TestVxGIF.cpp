@@ -341,3 +341,23 @@ TEST(VxGIF, CyrillicCommentsAreWrittenInTheEightBitCodePage)
     EXPECT_EQ(again.Comment(), text);
     EXPECT_EQ(again.Frame(0).Comment(), text);
 }
+
+TEST(VxGIF, OwnFrameAssignedToTheImageStaysWhole)
+{
+    EnsureApp();
+    const QByteArray file = Hex("474946383961" "0200020080" "0000" "000000ffffff"
+                                "2c000000000200020000" "020344020500"
+                                "21fe036e6f7400"
+                                "2c000000000200020000" "02034c020500" "3b");
+    TVxGIFImage gif;
+    gif.LoadFromData(file);
+    ASSERT_EQ(gif.Count(), 2);
+    const QList<QRgb> second = Colours(gif.Frame(1).Bitmap());
+    gif.Assign(gif.Frame(1));
+    ASSERT_EQ(gif.Count(), 1);
+    EXPECT_EQ(Colours(gif.Frame(0).Bitmap()), second);
+    EXPECT_EQ(gif.Frame(0).Comment(), QStringList{QStringLiteral("not")});
+    TVxGIFImage again;
+    again.LoadFromData(gif.SaveToData());
+    EXPECT_EQ(Colours(again.Frame(0).Bitmap()), second);
+}
