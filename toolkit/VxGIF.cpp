@@ -195,6 +195,8 @@ void TVxGIFFrame::SetTransparentColor(TColor value)
 
 void TVxGIFFrame::Assign(const TVxGIFFrame &source)
 {
+    if (&source == this)
+        return;
     FImage = source.FImage;
     FTopLeft = source.FTopLeft;
     FInterlaced = source.FInterlaced;

@@ -353,6 +353,7 @@ TEST(VxGIF, OwnFrameAssignedToTheImageStaysWhole)
     gif.LoadFromData(file);
     ASSERT_EQ(gif.Count(), 2);
     const QList<QRgb> second = Colours(gif.Frame(1).Bitmap());
+    gif.Frame(1).Assign(gif.Frame(1));
     gif.Assign(gif.Frame(1));
     ASSERT_EQ(gif.Count(), 1);
     EXPECT_EQ(Colours(gif.Frame(0).Bitmap()), second);
