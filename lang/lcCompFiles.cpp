@@ -570,6 +570,8 @@ void TlcCustomLang::LoadTypeFromLCB(int typeIndex, const QString &fileName)
 {
     std::unique_ptr<TlcLang> temp = CreateTemporary(FOwner);
     TlcCustomLang *t = temp.get();
+    // The reader hands over its lines in the target's delimiter; that must be this one's.
+    t->FLangDelim = FLangDelim;
     TLCBFileManager manager;
     manager.LoadLCBFile(t, OwnerClassName(), fileName);
     QStringList *target = GetStringsList(typeIndex);

@@ -457,6 +457,12 @@ TEST(lcLcb, LoadFromFileSwapsColumnsByName)
     EXPECT_TRUE(form.lang->LoadFromFile(stStrings, path));
     EXPECT_EQ(form.lang->Strings(), QStringList({Line({"IDS_1", "Один", "One"})}));
     EXPECT_EQ(form.lang->GetLangNamesFromFile(path), QStringList({"English", "Russian"}));
+
+    // A component with a delimiter of its own gets the loaded lines in it.
+    TTestForm other;
+    other.lang->SetLangDelim(2);
+    EXPECT_TRUE(other.lang->LoadFromFile(stStrings, path));
+    EXPECT_EQ(other.lang->Strings(), QStringList({"IDS_1\x02Один\x02One\x02"}));
 }
 
 TEST(lcFiles, APipeADeviceOrAHugeFileIsRefusedNeitherReadNorWrittenOver)
