@@ -161,6 +161,32 @@ struct TlcCustomLang::TTextSource
     }
 };
 
+namespace {
+
+// Values already in the file keep their languages apart when the file gets a new delimiter text.
+void Redelimit(TlcMemIniFile &ini, const QString &oldDelim, const QString &newDelim)
+{
+    if (oldDelim == newDelim)
+        return;
+    QStringList sections = {ExtendedSection};
+    for (const char *name : SectionNames)
+        sections.append(QLatin1String(name));
+    for (const QString &section : sections) {
+        QStringList keys, values;
+        ini.ReadSection(section, keys);
+        ini.ReadSectionValues(section, values);
+        for (qsizetype i = 0; i < keys.size() && i < values.size(); ++i) {
+            // A repeated name is written through its first line, which is the one read.
+            if (i > 0 && keys[i].compare(keys[i - 1], Qt::CaseInsensitive) == 0)
+                continue;
+            if (values[i].contains(oldDelim))
+                ini.WriteString(section, keys[i], values[i].replace(oldDelim, newDelim));
+        }
+    }
+}
+
+} // namespace
+
 QString TlcCustomLang::SectionName(int typeIndex)
 {
     return typeIndex >= 0 && typeIndex < StringsTypeCount ? QLatin1String(SectionNames[typeIndex]) : QString();
@@ -267,7 +293,9 @@ int TlcCustomLang::SaveToText(int typeIndex, QIODevice &stream, const QString &d
         return -1;
     const QString delimText = delim.isEmpty() ? DefaultDelimText : delim;
     TlcMemIniFile ini;
-    ini.SetStrings(TTextSource(ReadAllFrom(stream)).Lines());
+    const TTextSource old(ReadAllFrom(stream));
+    ini.SetStrings(old.Lines());
+    Redelimit(ini, old.DelimText(OptionsSection), delimText);
     ini.WriteString(OptionsSection, QStringLiteral("DELIMITER"), delimText);
     ini.WriteBool(OptionsSection, QStringLiteral("IsUTF8File"), FStoreAsUTF8);
     ini.EraseSection(NamesSection);
@@ -392,7 +420,9 @@ void TlcCustomLang::SaveExtendedToText(QIODevice &stream, const QString &delim)
 {
     const QString delimText = delim.isEmpty() ? DefaultDelimText : delim;
     TlcMemIniFile ini;
-    ini.SetStrings(TTextSource(ReadAllFrom(stream)).Lines());
+    const TTextSource old(ReadAllFrom(stream));
+    ini.SetStrings(old.Lines());
+    Redelimit(ini, old.DelimText(QStringLiteral("Options")), delimText);
     ini.WriteString(QStringLiteral("Options"), QStringLiteral("Delimiter"), delimText);
     ini.EraseSection(NamesSection);
     for (int n = 1; n <= FNumOfLanguages; ++n) {

@@ -221,6 +221,27 @@ TEST(lcTextFiles, SavingIntoAnEightBitFileKeepsEveryLanguageOfTheOtherSections)
     EXPECT_TRUE(text.contains("TTestForm.Label1.Width=Д~!@#ü~!@#")) << text.toStdString();
 }
 
+TEST(lcTextFiles, SavingWithAnotherDelimiterKeepsTheLanguagesOfTheOtherSectionsApart)
+{
+    const std::function<void(TlcCustomLang &, QIODevice &)> saves[] = {
+        [](TlcCustomLang &lang, QIODevice &file) { lang.SaveToText(stHints, file, "~!@#"); },
+        [](TlcCustomLang &lang, QIODevice &file) { lang.SaveExtendedToText(file, "~!@#"); },
+    };
+    for (const auto &save : saves) {
+        TBuffer file(Text("[OPTIONS]\nDELIMITER=|\n[Strings]\nTTestForm.IDS_1=Да|Yes|\n"
+                          "[Extended]\nTTestForm.Label1.Width=10|12|\n[Mine]\nkeep=a|b\n"));
+        TTestForm form;
+        save(*form.lang, file.buffer);
+        TTestForm reader;
+        reader.lang->LoadFromText(stStrings, file.buffer, true);
+        reader.lang->LoadExtendedFromText(file.buffer, true);
+        EXPECT_EQ(reader.lang->Strings(), QStringList({Line({"IDS_1", "Да", "Yes"})}));
+        ASSERT_EQ(reader.lang->ExtendedTranslations().Count(), 1);
+        EXPECT_EQ(reader.lang->ExtendedTranslations().Items(0).Values, Line({"10", "12"}));
+        EXPECT_TRUE(QString::fromUtf8(file.bytes).contains("keep=a|b"));
+    }
+}
+
 TEST(lcTextFiles, ExtendedItemsOfAnEightBitFileDecodeInTheFilesLanguages)
 {
     TBuffer file("[Language names - for internal use only!]\r\nLanguage_1=German\r\nLanguage_2=Russian\r\n"
