@@ -72,4 +72,25 @@ void BM_LoadTextFileOfManyKeys(benchmark::State &state)
 }
 BENCHMARK(BM_LoadTextFileOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
+// A merge of many keys into a list of as many others: it grows with the keys, not with their square.
+void BM_MergeTextFileOfManyKeys(benchmark::State &state)
+{
+    QByteArray text("[Captions]\n");
+    QStringList old;
+    const QChar d(char16_t(1));
+    for (int i = 0; i < state.range(0); ++i) {
+        text += "QObject.Label" + QByteArray::number(i) + "=Метка~!@#Label~!@#\n";
+        old.append(QStringLiteral("Edit%1").arg(i) + d + QStringLiteral("Поле") + d + QStringLiteral("Field") + d);
+    }
+    for (auto _ : state) {
+        QObject owner;
+        TlcLang lang(&owner);
+        lang.Captions() = old;
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        benchmark::DoNotOptimize(lang.MergeFromText(stCaptions, buffer));
+    }
+}
+BENCHMARK(BM_MergeTextFileOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -74,6 +75,21 @@ QString FromLanguageCodePage(const QString &latin1, const QString &languageName)
     if (languageName.compare(QLatin1String("Russian"), Qt::CaseInsensitive) == 0)
         return AnsiText::FromWindows1251(bytes);
     return lcCharSets::StringToWideWithCharSet(bytes, 0);
+}
+
+// The backup lines whose keys the list lacks (compared without case) go after the loaded ones;
+// one pass over each, so a merge of many keys does not take their square.
+void AppendMissingKeys(QStringList &list, const QStringList &backup, QChar delim)
+{
+    QSet<QString> keys;
+    keys.reserve(list.size() + backup.size());
+    for (const QString &line : list)
+        keys.insert(GetDelimitedItem(line, delim, 0).toCaseFolded());
+    for (const QString &line : backup)
+        if (const QString key = GetDelimitedItem(line, delim, 0).toCaseFolded(); !keys.contains(key)) {
+            keys.insert(key);
+            list.append(line);
+        }
 }
 
 bool IsLcbName(const QString &fileName)
@@ -453,9 +469,7 @@ bool TlcCustomLang::MergeFromText(int typeIndex, QIODevice &stream)
     try {
         TFlagGuard busy(FBusy, true);
         LoadFromText(typeIndex, stream, true);
-        for (const QString &line : backup)
-            if (lcText::FindKeyIndex(*list, line, Delim()) < 0)
-                list->append(line);
+        AppendMissingKeys(*list, backup, Delim());
     } catch (const std::exception &) {
         *list = backup;
         return false;
@@ -655,9 +669,7 @@ bool TlcCustomLang::LoadFromFile(int typeIndex, const QString &fileName)
                 }
                 line = mapped;
             }
-        for (const QString &line : backup)
-            if (lcText::FindKeyIndex(*list, line, Delim()) < 0)
-                list->append(line);
+        AppendMissingKeys(*list, backup, Delim());
     } catch (const std::exception &) {
         *list = backup;
         FLangNames = names;
