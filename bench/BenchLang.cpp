@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -92,5 +93,30 @@ void BM_MergeTextFileOfManyKeys(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MergeTextFileOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The import of one language of many keys into lines that hold them all.
+void BM_ImportLanguageOfManyKeys(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QByteArray text("[Language names - for internal use only!]\nLanguage_1=English\nLanguage_2=German\n[Strings]\n");
+    QStringList old;
+    const QChar d(char16_t(1));
+    for (int i = 0; i < state.range(0); ++i) {
+        text += "QObject.IDS_" + QByteArray::number(i) + "=Text~!@#Text~!@#\n";
+        old.append(QStringLiteral("IDS_%1").arg(i) + d + QStringLiteral("Текст") + d + QStringLiteral("Text") + d);
+    }
+    QFile file(dir.filePath(QStringLiteral("de.txt")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        state.SkipWithError("cannot write the file");
+    file.close();
+    for (auto _ : state) {
+        QObject owner;
+        TlcLang lang(&owner);
+        lang.SetLangNames({QStringLiteral("Russian"), QStringLiteral("English")});
+        lang.Strings() = old;
+        lang.ImportLanguageFromFile(stStrings, file.fileName(), QStringLiteral("German"));
+    }
+}
+BENCHMARK(BM_ImportLanguageOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace

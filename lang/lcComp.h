@@ -212,6 +212,8 @@ QStringList SplitText(const QString &s, QChar separator);
 QString JoinText(const QStringList &list, QChar separator, bool skipEmpty);
 QString MergeLines(const QString &oldLine, const QString &newLine, QChar delim);
 int FindKeyIndex(const QStringList &list, const QString &line, QChar delim);
+// Puts value into field languageIndex of line, adding empty fields up to it.
+void SetField(QString &line, const QString &value, int languageIndex, QChar delim);
 QString DeleteLanguageColumn(const QString &line, int index, QChar delim);
 QString MoveLanguageColumn(const QString &line, int from, int to, QChar delim);
 int WordPosition(int n, const QString &s, const QString &delims);

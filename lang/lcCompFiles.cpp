@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -766,26 +767,39 @@ void TlcCustomLang::ImportLanguageFromFile(int typeIndex, const QString &fileNam
     QStringList *list = GetStringsList(typeIndex);
     if (!list || languageName.isEmpty())
         return;
+    // The lines are found by their keys once, not by a pass over the list for every key of the file:
+    // each key as it stands, and the first line of each key without regard to case.
+    QSet<QString> keys;
+    QHash<QString, qsizetype> firstOfKey;
+    const auto index = [&](qsizetype i) {
+        const QString key = GetDelimitedItem((*list)[i], Delim(), 0);
+        keys.insert(key);
+        firstOfKey.insert(key.toCaseFolded(), std::min(i, firstOfKey.value(key.toCaseFolded(), i)));
+    };
+    bool indexed = false;
     ImportTexts(fileName, languageName, SectionName(typeIndex), [&](const QString &key, const QString &text, int column) {
+        if (!indexed) {
+            for (qsizetype i = 0; i < list->size(); ++i)
+                index(i);
+            indexed = true;
+        }
         QString lineKey = key;
         if (typeIndex == stCollections || typeIndex == stListView_TreeView_Items)
             lineKey.replace(QLatin1Char('-'), QLatin1Char('[')).replace(QLatin1Char('+'), QLatin1Char(']'));
         // A key holding the delimiter would read as another key with other texts.
         if (lineKey.contains(Delim()))
             return;
-        bool present = false;
-        for (const QString &line : *list)
-            if (line.startsWith(lineKey + Delim())) {
-                present = true;
-                break;
-            }
-        if (present)
-            SetTranslation(*list, text, column, lineKey);
-        else
+        if (keys.contains(lineKey)) {
+            lcText::SetField((*list)[firstOfKey.value(lineKey.toCaseFolded())], text, column, Delim());
+        } else {
             list->append(lineKey + Delim() + BuildSingleLanguageValues(text, column));
+            index(list->size() - 1);
+        }
     });
     if (!FBusy)
         CheckAfterLoad(typeIndex);
+    else if (indexed && typeIndex == stStrings)
+        RebuildStringsCollections();
 }
 
 void TlcCustomLang::ImportExtendedLanguageFromFile(const QString &fileName, const QString &languageName)

@@ -256,23 +256,28 @@ void TlcCustomLang::SetTranslation(QStringList &list, const QString &value, int 
     for (QString &line : list) {
         if (GetDelimitedItem(line, Delim(), 0).compare(key, Qt::CaseInsensitive) != 0)
             continue;
-        // A line too short for the language gets empty fields up to it; nothing else moves.
-        const int closedFields = lcText::CountChar(line, Delim());
-        if (closedFields <= languageIndex) {
-            const qsizetype last = line.lastIndexOf(Delim());
-            const QString trailing = line.mid(last + 1);
-            line.truncate(last + 1);
-            if (!trailing.isEmpty() && closedFields < languageIndex)
-                line += trailing + Delim();
-            line += QString(std::max(0, languageIndex - lcText::CountChar(line, Delim())), Delim());
-            line += value + Delim();
-            return;
-        }
-        qsizetype open = -1;
-        for (int n = 0; n < languageIndex; ++n)
-            open = line.indexOf(Delim(), open + 1);
-        const qsizetype close = line.indexOf(Delim(), open + 1);
-        line.replace(open + 1, close - open - 1, value);
+        lcText::SetField(line, value, languageIndex, Delim());
         return;
     }
+}
+
+void lcText::SetField(QString &line, const QString &value, int languageIndex, QChar delim)
+{
+    // A line too short for the language gets empty fields up to it; nothing else moves.
+    const int closedFields = CountChar(line, delim);
+    if (closedFields <= languageIndex) {
+        const qsizetype last = line.lastIndexOf(delim);
+        const QString trailing = line.mid(last + 1);
+        line.truncate(last + 1);
+        if (!trailing.isEmpty() && closedFields < languageIndex)
+            line += trailing + delim;
+        line += QString(std::max(0, languageIndex - CountChar(line, delim)), delim);
+        line += value + delim;
+        return;
+    }
+    qsizetype open = -1;
+    for (int n = 0; n < languageIndex; ++n)
+        open = line.indexOf(delim, open + 1);
+    const qsizetype close = line.indexOf(delim, open + 1);
+    line.replace(open + 1, close - open - 1, value);
 }
