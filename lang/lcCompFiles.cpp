@@ -108,6 +108,7 @@ struct TlcCustomLang::TTextSource
     TlcMemIniFile ini;
     QStringList text; // the lines as read
     bool raw = false;
+    bool utf8Texts = false; // raw text whose translations were written as UTF-8
 
     explicit TTextSource(const QByteArray &bytes)
     {
@@ -115,8 +116,14 @@ struct TlcCustomLang::TTextSource
         raw = encoding == AnsiText::TEncoding::Windows1251;
         text = SplitIniLines(raw ? QString::fromLatin1(bytes) : AnsiText::DecodeText(bytes, encoding));
         ini.SetStrings(text);
+        utf8Texts = raw && ini.ReadBool(OptionsSection, QStringLiteral("IsUTF8File"), false);
     }
     QString Plain(const QString &text) const { return raw ? AnsiText::FromWindows1251(text.toLatin1()) : text; }
+    // One language's text of raw text: UTF-8 when the file says so, else that language's code page.
+    QString Translation(const QString &latin1, const QString &languageName) const
+    {
+        return utf8Texts ? QString::fromUtf8(latin1.toLatin1()) : FromLanguageCodePage(latin1, languageName);
+    }
     QString DelimText(const QString &section) const
     {
         const QString delim = ini.ReadString(section, QStringLiteral("DELIMITER"), DefaultDelimText);
@@ -136,13 +143,13 @@ struct TlcCustomLang::TTextSource
     QString Fields(const QString &value, const QString &delimText, QChar delim, const QStringList &languages) const
     {
         if (!value.contains(delimText))
-            return (raw ? FromLanguageCodePage(value, languages.value(0)) : value) + delim;
+            return (raw ? Translation(value, languages.value(0)) : value) + delim;
         const QStringList parts = value.split(delimText);
         QString result;
         for (qsizetype k = 0; k < parts.size(); ++k) {
             if (k == parts.size() - 1 && parts[k].isEmpty())
                 break;
-            result += (raw ? FromLanguageCodePage(parts[k], languages.value(k)) : parts[k]);
+            result += (raw ? Translation(parts[k], languages.value(k)) : parts[k]);
             if (k < parts.size() - 1)
                 result += delim;
         }
@@ -170,7 +177,7 @@ struct TlcCustomLang::TTextSource
             } else {
                 QStringList parts = line.mid(eq + 1).split(delimText);
                 for (qsizetype k = 0; k < parts.size(); ++k)
-                    parts[k] = FromLanguageCodePage(parts[k], languages.value(k));
+                    parts[k] = Translation(parts[k], languages.value(k));
                 line = Plain(line.left(eq)) + QLatin1Char('=') + parts.join(delimText);
             }
         }
@@ -757,7 +764,7 @@ void TlcCustomLang::ImportTexts(const QString &fileName, const QString &language
             continue;
         QString text = ImportField(values[i], fileField, delimText);
         if (source.raw)
-            text = FromLanguageCodePage(text, languageName);
+            text = source.Translation(text, languageName);
         take(key.mid(prefix.size()), text, column);
     }
 }

@@ -167,6 +167,10 @@ TEST(lcTextFiles, ValuesKeysAndEncodingsLoadAsLines)
         {"[Language names - for internal use only!]\r\nLanguage_1=Russian\r\nLanguage_2=German\r\n"
          "[Strings]\r\nTTestForm.IDS_1=\xc4\xe0~!@#Gr\xfc\xdf~!@#\r\n",
          {Line({"IDS_1", "Да", "Grüß"})}},
+        // The same written with UTF-8 texts: the names stay 8-bit, the texts are UTF-8.
+        {"[OPTIONS]\r\nIsUTF8File=1\r\n[Language names - for internal use only!]\r\nLanguage_1=\xd0\xf3\xf1\xf1\xea\xe8\xe9\r\n"
+         "Language_2=German\r\n[Strings]\r\nTTestForm.IDS_1=\xd0\x94\xd0\xb0~!@#Gr\xc3\xbc\xc3\x9f~!@#\r\n",
+         {Line({"IDS_1", "Да", "Grüß"})}},
         {QByteArray("\xFF\xFE[\0S\0t\0r\0i\0n\0g\0s\0]\0\n\0T\0T\0e\0s\0t\0F\0o\0r\0m\0.\0I\0D\0S\0_\0" "1\0=\0\x14\x04\n\0",
                     58),
          {Line({"IDS_1", "Д"})}},
