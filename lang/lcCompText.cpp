@@ -277,19 +277,14 @@ QStringList FromCommaText(const QString &text)
 
 QByteArray ReadFileWhole(const QString &fileName)
 {
-    if (QFileInfo::exists(fileName))
-        if (const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName))
-            return *bytes;
-    const QFileInfo info(fileName);
     QString reason;
-    if (info.exists() && !info.isFile())
-        reason = QStringLiteral("Not a regular file");
-    else if (info.exists() && info.size() > IniText::MaxFileBytes)
-        reason = QStringLiteral("File too large");
-    else {
-        QFile file(fileName);
-        file.open(QIODevice::ReadOnly);
-        reason = file.errorString();
+    if (QFileInfo::exists(fileName)) {
+        if (const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName, &reason))
+            return *bytes;
+    } else {
+        QFile missing(fileName);
+        missing.open(QIODevice::ReadOnly);
+        reason = missing.errorString();
     }
     throw ElcException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
 }

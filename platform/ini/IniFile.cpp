@@ -133,16 +133,23 @@ int RemoveStaleTemporaries(const QString &folder, const QStringList &fileNames, 
     return removed;
 }
 
-std::optional<QByteArray> ReadFileBytes(const QString &fileName)
+std::optional<QByteArray> ReadFileBytes(const QString &fileName, QString *reason)
 {
+    const auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
     const QFileInfo info(fileName);
     if (!info.exists())
         return QByteArray();
-    if (!info.isFile() || info.size() > MaxFileBytes)
-        return std::nullopt;
+    if (!info.isFile())
+        return refuse(QStringLiteral("Not a regular file"));
+    if (info.size() > MaxFileBytes)
+        return refuse(QStringLiteral("File too large"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return refuse(file.errorString());
     // In pieces, as a file that grew since its size was taken is read no further than the limit.
     QByteArray bytes;
     bytes.reserve(info.size());
@@ -151,10 +158,10 @@ std::optional<QByteArray> ReadFileBytes(const QString &fileName)
     while ((read = file.read(piece, sizeof piece)) > 0) {
         bytes.append(piece, read);
         if (bytes.size() > MaxFileBytes)
-            return std::nullopt;
+            return refuse(QStringLiteral("File too large"));
     }
     if (read < 0)
-        return std::nullopt;
+        return refuse(file.errorString());
     return bytes;
 }
 

@@ -65,6 +65,7 @@ QStringList SplitLines(const QString &text);
 constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 // The whole of a file of at most MaxFileBytes; empty when there is none. Nothing when it is there
 // but cannot be read whole: not readable, too large, or no plain file (a pipe waits for a writer
-// even to open, a device may never end).
-std::optional<QByteArray> ReadFileBytes(const QString &fileName);
+// even to open, a device may never end); reason then says which, in the system's words where it
+// has them.
+std::optional<QByteArray> ReadFileBytes(const QString &fileName, QString *reason = nullptr);
 } // namespace IniText
