@@ -254,8 +254,10 @@ QPixmap ChordPicture(const QPixmap &back, const QPixmap &pb, QPoint pbPos, bool 
         }
         p.drawPixmap(pbPos.x() - 2 - skip, pbPos.y() - 3, neck);
     }
-    // Cropped by four pixels at the top left; white becomes the window colour.
-    QImage cropped = a.toImage().copy(QRect(QPoint(5, 5) * dpr, QSize(width - 5, height - 5) * dpr));
+    // Cropped by four pixels at the top left; white becomes the window colour. At densities such
+    // as 1.5 the rounded crop reaches one pixel past the picture, which would come back black.
+    const QImage whole = a.toImage();
+    QImage cropped = whole.copy(QRect(QPoint(5, 5) * dpr, QSize(width - 5, height - 5) * dpr).intersected(whole.rect()));
     cropped = cropped.convertToFormat(QImage::Format_RGB32);
     const QRgb white = qRgb(255, 255, 255);
     for (int y = 0; y < cropped.height(); ++y) {

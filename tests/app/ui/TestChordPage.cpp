@@ -398,6 +398,30 @@ private slots:
         }
     }
 
+    void CopiedPictureHasNoBlackSeamAtAnyDensity()
+    {
+        const struct { qreal dpr; bool notes; } cases[] = {{1.5, false}, {1.5, true}, {2.5, false}, {1.25, false}};
+        for (const auto &c : cases) {
+            auto Canvas = [&](QSize size) {
+                QPixmap pixmap(size * c.dpr);
+                pixmap.setDevicePixelRatio(c.dpr);
+                pixmap.fill(Qt::white);
+                return pixmap;
+            };
+            const QPixmap back = Canvas(QSize(Diagram::BackWidth, Diagram::BackHeight));
+            QPixmap neck = Canvas(QSize(Diagram::PBWidth, Diagram::PBHeight));
+            neck.fill(QColor(120, 70, 40));
+            const QImage picture = DiagramPaint::ChordPicture(back, neck, QPoint(28, Diagram::PBTop), c.notes, true,
+                                                              QColor(200, 220, 240), false, QString())
+                                       .toImage();
+            int black = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    black += qGray(picture.pixel(x, y)) < 20;
+            QVERIFY2(black == 0, qPrintable(QStringLiteral("density %1: %2 black pixels").arg(c.dpr).arg(black)));
+        }
+    }
+
     void CopiedPictureStaysReadableOnADarkDesktop()
     {
         QPalette dark = FForm->palette();
