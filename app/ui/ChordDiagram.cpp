@@ -95,7 +95,7 @@ const QColor Red(255, 0, 0);
 
 } // namespace
 
-// String and note names, X and Roman numerals are plain Latin letters, which every listed family
+// String and note names (Russian ones too), X and Roman numerals are letters every listed family
 // has: without stand-ins the first chord does not wait for a search through every installed font.
 QFont NameFont()
 {
