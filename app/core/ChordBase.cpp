@@ -1,5 +1,6 @@
 #include "app/core/ChordBase.h"
 
+#include "app/core/SchemeCheck.h"
 #include "platform/ini/IniFile.h"
 
 namespace ChordBase {
@@ -33,6 +34,10 @@ QString SlashKey(const TChordQuery &query)
     const QString prefix = type.left(slash + 1);
     const QString bass = type.mid(slash + 1);
     QString key = type;
+    // Only a note after the slash is a bass to respell: a user type such as "m7/11" is its own
+    // name, as the user file's type list takes it.
+    if (!SchemeCheck::UserBassSpellings().contains(bass))
+        return key;
 
     // The bass is found in the Bass list to take its neighbours; a bass not listed there is taken
     // to be the selected item.

@@ -140,3 +140,13 @@ TEST(ChordBase, SplitsAtAStrideOfThirteen)
     EXPECT_EQ(SplitSchemes("0001000203xx  0305050503xx"),
               QStringList({"0001000203xx", "0305050503x", ""}));
 }
+
+TEST(ChordBase, AUserTypeWithNoNoteAfterItsSlashIsReadUnderItsOwnName)
+{
+    QTemporaryDir dir;
+    TIniFile base(Data + "/chords_lookup.ini");
+    TIniFile user(WriteFile(dir, "user.ini", "[C]\nm7/11=0301030103xx\n7/#11=xx0102020300\n"));
+    struct { QString type; QString scheme; } cases[] = {{"m7/11", "0301030103xx"}, {"7/#11", "xx0102020300"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(FindChordSchemes(Query("C (до)", c.type), base, &user, true).schemes, QStringList{c.scheme});
+}
