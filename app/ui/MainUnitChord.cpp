@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QSet>
 #include <QStyle>
+#include <QValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,6 +52,18 @@ private:
     TMainForm *FForm;
 };
 
+// Refuses typing past the limit; a text set from the box's list stays whole however long it is.
+class TTypedLengthLimit : public QValidator
+{
+public:
+    TTypedLengthLimit(int limit, QObject *parent) : QValidator(parent), FLimit(limit) {}
+
+    State validate(QString &input, int &) const override { return input.size() <= FLimit ? Acceptable : Invalid; }
+
+private:
+    int FLimit;
+};
+
 } // namespace
 
 void TMainForm::CreateChordPage()
@@ -60,7 +73,9 @@ void TMainForm::CreateChordPage()
     Root = new TComboBox(QStringLiteral("Root"), MainTab);
     Root->setMinimumWidth(100);
     ChordType = new TComboBox(QStringLiteral("ChordType"), MainTab, true);
-    ChordType->lineEdit()->setMaxLength(15);
+    // Typing stops at 15 characters, but a longer type from the user file is shown and looked up
+    // whole when picked from the list (the line edit's own length limit would cut it).
+    ChordType->lineEdit()->setValidator(new TTypedLengthLimit(15, ChordType));
     ChordType->setInsertPolicy(QComboBox::NoInsert);
     // Names differ by case alone ("M7" is maj7, "m7" minor) and a short name starts longer ones ("m"
     // of "maj"): the box neither fills a name in nor swaps a typed one for a list entry of

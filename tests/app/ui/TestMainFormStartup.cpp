@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -161,6 +162,19 @@ private slots:
         QCOMPARE(items.count(QStringLiteral("m7b9")), 1);
         QVERIFY(!items.contains(QStringLiteral("MAJ")));
         QCOMPARE(form.ChordType->ItemIndex(), 0);
+    }
+
+    void AUserTypeLongerThanWhatCanBeTypedIsShownWhole()
+    {
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), "[C]\nmaj7add11add13x9=0001000203xx\n"));
+        TMainForm form(dir.path());
+        form.ChordType->SetItemIndex(form.ChordType->count() - 1);
+        QCOMPARE(form.ChordType->Text(), QStringLiteral("maj7add11add13x9"));
+        QCOMPARE(form.State().currentScheme12, QStringLiteral("0001000203xx"));
+        form.ChordType->lineEdit()->selectAll();
+        QTest::keyClicks(form.ChordType->lineEdit(), QStringLiteral("maj7add11add13x9"));
+        QCOMPARE(form.ChordType->Text(), QStringLiteral("maj7add11add13x"));
     }
 
     void ReportsAUserFileWithoutHeader()
