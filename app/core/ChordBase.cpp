@@ -96,7 +96,9 @@ TChordSchemes FindChordSchemes(const TChordQuery &query, const TIniFile &base, c
     if (user && userFileExists) {
         const QString own = ReadSchemes(*user, section, key);
         if (!own.isEmpty() && own != NoScheme)
-            value = value != NoScheme ? value + QLatin1Char(' ') + own : own;
+            // A key the base lists empty gives the user's schemes alone, not a leading blank that
+            // would shift every scheme after it.
+            value = value.isEmpty() || value == NoScheme ? own : value + QLatin1Char(' ') + own;
     }
 
     const QString selectedBass =

@@ -150,3 +150,12 @@ TEST(ChordBase, AUserTypeWithNoNoteAfterItsSlashIsReadUnderItsOwnName)
     for (const auto &c : cases)
         EXPECT_EQ(FindChordSchemes(Query("C (до)", c.type), base, &user, true).schemes, QStringList{c.scheme});
 }
+
+TEST(ChordBase, AKeyTheBaseListsEmptyGivesTheUsersSchemesAlone)
+{
+    QTemporaryDir dir;
+    TIniFile base(WriteFile(dir, "base.ini", "[C]\nmaj=\n"));
+    TIniFile user(WriteFile(dir, "user.ini", "[C]\nmaj=0001000203xx 0305050503xx\n"));
+    EXPECT_EQ(FindChordSchemes(Query("C (до)", "maj"), base, &user, true).schemes,
+              QStringList({"0001000203xx", "0305050503xx"}));
+}
