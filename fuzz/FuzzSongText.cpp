@@ -7,6 +7,8 @@
 #include "app/core/xlat.h"
 #include "platform/text/AnsiText.h"
 
+#include <QHash>
+
 using xlat::TSongEncoding;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -38,13 +40,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         VX_CHECK(xlat::EncodeSongText(text, xlat::TSaveEncoding::Windows1251) == bytes);
         break;
     case TSongEncoding::Koi8r:
-        VX_CHECK(xlat::XlatString(xlat::EncodeSongText(text, xlat::TSaveEncoding::Windows1251), xlat::cpWindows1251,
-                                  xlat::cpKoi8r) == bytes);
+    case TSongEncoding::Cp866: {
+        // One character per byte, no two bytes the same character, ASCII as it is, and the letters
+        // those of the code pages' common tables.
+        const int from = encoding == TSongEncoding::Koi8r ? xlat::cpKoi8r : xlat::cpCp866;
+        const QString letters = AnsiText::FromWindows1251(xlat::XlatString(bytes, from, xlat::cpWindows1251));
+        VX_CHECK(text.size() == bytes.size());
+        QHash<char16_t, uchar> byteOf;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto b = uchar(bytes[i]);
+            const char16_t c = text[i].unicode();
+            VX_CHECK(byteOf.value(c, b) == b);
+            byteOf.insert(c, b);
+            if (b < 0x80)
+                VX_CHECK(c == b);
+            const char16_t letter = letters[i].unicode();
+            if ((letter >= 0x0410 && letter <= 0x044F) || letter == 0x0401 || letter == 0x0451)
+                VX_CHECK(c == letter);
+        }
         break;
-    case TSongEncoding::Cp866:
-        VX_CHECK(xlat::XlatString(xlat::EncodeSongText(text, xlat::TSaveEncoding::Windows1251), xlat::cpWindows1251,
-                                  xlat::cpCp866) == bytes);
-        break;
+    }
     case TSongEncoding::Utf8:
         VX_CHECK(xlat::EncodeSongText(text, xlat::TSaveEncoding::Utf8) == bytes);
         break;

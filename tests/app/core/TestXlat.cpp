@@ -145,6 +145,18 @@ TEST(Xlat, SongFilesOpenByMarkThenUtf8ThenDetection)
     EXPECT_EQ(DecodeSongText("\n\n\r\n"), QString("\n\n\r\n"));
 }
 
+TEST(Xlat, SongsInKoi8rAndCp866KeepTheirSignsAndBoxes)
+{
+    struct { QByteArray bytes; TSongEncoding encoding; const char *expected; } cases[] = {
+        {"\xF0\xC5\xD3\xCE\xD1 \xBF 1985\nF\x9C Am\x9A" "Dm \x82\x80\x83", TSongEncoding::Koi8r,
+         "Песня © 1985\nF° Am\u00A0Dm ┌─┐"},
+        {"\x8F\xA5\xE1\xAD\xEF \xFC" "5\nF\xF8 Am\xFF" "Dm \xDA\xC4\xBF", TSongEncoding::Cp866,
+         "Песня №5\nF° Am\u00A0Dm ┌─┐"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DecodeSongText(c.bytes, c.encoding), QString::fromUtf8(c.expected)) << int(c.encoding);
+}
+
 TEST(Xlat, SavedSongTextsReadBackUnchanged)
 {
     const QString text = LongText + QString::fromUtf8("No-break\u00A0space, «кавычки» — тире");
