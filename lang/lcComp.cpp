@@ -2,11 +2,13 @@
 
 #include "lang/MemIni.h"
 #include "lang/lcConsts.h"
+#include "lang/lcDispatcher.h"
 #include "platform/text/AnsiText.h"
 
 #include <QLocale>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QWidget>
 
 namespace {
 
@@ -551,6 +553,21 @@ int TlcCustomLang::GetCharSetOfLanguage(int language) const
             }
     } else if (!charSets.isEmpty()) {
         name = GetDelimitedItem(charSets.first(), Delim(), language);
+    }
+    if (name.isEmpty() && !FCharSetSource && FDispatcher)
+        for (int i = 0; i < FDispatcher->LinkedCount(); ++i) {
+            TlcCustomLang *other = FDispatcher->Linked(i);
+            const auto *form = qobject_cast<const QWidget *>(other->Owner());
+            if (other != this && form && form->isWindow())
+                FCharSetSource = other;
+        }
+    if (name.isEmpty() && FCharSetSource) {
+        const QString owner = FCharSetSource->OwnerClassName();
+        for (const QString &line : *FCharSetSource->GetStringsList(stCharSets))
+            if (GetDelimitedItem(line, Delim(), 0).compare(owner, Qt::CaseInsensitive) == 0) {
+                name = GetDelimitedItem(line, Delim(), language);
+                break;
+            }
     }
     const int value = lcCharSets::CharSetValue(name);
     return value < 0 ? 1 : value;

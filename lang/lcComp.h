@@ -508,6 +508,8 @@ private:
     TlcExtendedItems FExtended{this};
     QStringList FFixedLanguages;
     TlcLangDispatcher *FDispatcher = nullptr;
+    // Another linked form's component whose character sets serve where this one names none.
+    mutable QPointer<TlcCustomLang> FCharSetSource;
     bool FTemporary = false;
     bool FBusy = false;
     bool FDesigning = false;

@@ -7,11 +7,13 @@
 #include "LangLines.h"
 #include "platform/vcl/Properties.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -577,6 +579,29 @@ TEST(lcDispatcher, ALanguageBelowOneIsRefusedWithNoComponentLinked)
         EXPECT_EQ(dispatcher.ActiveLanguage(), 1);
         EXPECT_EQ(dispatcher.Language(), "Russian");
     }
+}
+
+TEST(lcDispatcher, AFormWithoutCharacterSetsDecodesOldDataInThoseOfAnotherLinkedForm)
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char *argv[] = {name, nullptr};
+    static QApplication *app = QCoreApplication::instance() ? nullptr : new QApplication(argc, argv);
+    (void)app;
+    TlcLangDispatcher dispatcher;
+    dispatcher.SetLangNames({"Russian", "Greek"});
+    QWidget mainForm, secondForm;
+    TlcLang mainLang(&mainForm), secondLang(&secondForm);
+    mainLang.CharSets() = {Line({"QWidget", "RUSSIAN_CHARSET", "GREEK_CHARSET"})};
+    mainLang.SetLangDispatcher(&dispatcher);
+
+    // The second form is read as a form is: its dispatcher first, then its 8-bit data.
+    secondLang.BeginLoad();
+    secondLang.SetLangDispatcher(&dispatcher);
+    secondLang.ReadTranslationData("stStrings\r\nIDS_7\x01\xc4\xe0\x01\xcd\xe1\xe9\x01\r\n");
+    secondLang.Loaded();
+    EXPECT_EQ(secondLang.Strings().first(), Line({"IDS_7", "Да", "Ναι"}));
+    EXPECT_EQ(secondLang.GetCharSetOfLanguage(2), 161);
 }
 
 TEST(lcDispatcher, LinkingLoadsTheFileAndTestModeShowsUntranslatedTexts)
