@@ -229,8 +229,10 @@ void TVxLookOut::SetImageSize(TVxImageSize value)
     if (FImageSize == value)
         return;
     FImageSize = value;
+    // A page given a size of its own keeps it.
     for (auto *page : Pages())
-        page->FollowImageSize(value);
+        if (page->ParentImageSize())
+            page->FollowImageSize(value);
 }
 
 // Pages follow the bar's size, so the bar can sit in a resizable window.

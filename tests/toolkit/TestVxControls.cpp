@@ -172,6 +172,23 @@ private slots:
         QCOMPARE(lookOut.ActivePage(), pages[0]);
     }
 
+    void LookOutImageSizeReachesOnlyPagesThatFollowIt()
+    {
+        TVxLookOut lookOut;
+        auto *following = new TVxLookOutPage(&lookOut);
+        auto *own = new TVxLookOutPage(&lookOut);
+        own->SetImageSize(isSmall);
+        const struct {
+            TVxImageSize lookOut;
+            TVxImageSize following;
+        } steps[] = {{isSmall, isSmall}, {isLarge, isLarge}};
+        for (const auto &step : steps) {
+            lookOut.SetImageSize(step.lookOut);
+            QCOMPARE(following->ImageSize(), step.following);
+            QCOMPARE(own->ImageSize(), isSmall);
+        }
+    }
+
     void CaptionEditorKeepsEnterAndDropsEsc()
     {
         TVxLookOutPage page;
