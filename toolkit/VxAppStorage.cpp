@@ -29,17 +29,27 @@ QString FirstEntry(const QString &list)
 }
 
 // A date or time format written with the letters of the storage's files ("dd_mm_yyyy hh_nn_ss":
-// m is the month, n the minute) in Qt's letters.
+// n is the minute, and so is m right after an hour, as in "hh:mm"; any other m is the month) in
+// Qt's letters.
 QString QtDateTimeFormat(const QString &format)
 {
     QString out;
-    for (QChar c : format) {
-        if (c == QLatin1Char('m'))
-            out += QLatin1Char('M');
-        else if (c == QLatin1Char('n'))
-            out += QLatin1Char('m');
+    QChar lastField;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c)
+            ++run;
+        i += run;
+        const QChar letter = c.toLower();
+        if (letter == QLatin1Char('n') || (letter == QLatin1Char('m') && lastField == QLatin1Char('h')))
+            out += QString(std::min<qsizetype>(run, 2), QLatin1Char('m'));
+        else if (letter == QLatin1Char('m'))
+            out += QString(run, QLatin1Char('M'));
         else
-            out += c;
+            out += QString(run, c);
+        if (c.isLetter())
+            lastField = letter;
     }
     return out;
 }

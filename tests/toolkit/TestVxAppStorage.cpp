@@ -212,6 +212,32 @@ TEST_F(TStorageTest, TypedValuesFollowTheOptions)
     EXPECT_FALSE(s.Values.contains(QStringLiteral("\\I")));
 }
 
+TEST_F(TStorageTest, MinutesAfterAnHourInTheEngineFormatsStayMinutes)
+{
+    const struct {
+        const char *date;
+        const char *time;
+        int seconds;
+        const char *stored;
+    } cases[] = {
+        {"dd.mm.yyyy", "hh:mm:ss", 30, "08.12.2026 21:58:30"},
+        {"mm/dd/yyyy", "h:m", 0, "12/08/2026 21:58"},
+        {"yyyy-mm-dd", "hh_nn_ss", 30, "2026-12-08 21_58_30"},
+    };
+    for (const auto &c : cases) {
+        TMemoryStorage s;
+        TVxTranslateString engine;
+        engine.SetDateFormat(QString::fromUtf8(c.date));
+        engine.SetTimeFormat(QString::fromUtf8(c.time));
+        s.SetTranslateStringEngine(&engine);
+        s.StorageOptions()->FUseTranslateStringEngineDateTimeFormats = true;
+        const QDateTime moment(QDate(2026, 12, 8), QTime(21, 58, c.seconds));
+        s.WriteDateTime(QStringLiteral("D"), moment);
+        EXPECT_EQ(s.Values.value(QStringLiteral("\\D")).toStdString(), c.stored);
+        EXPECT_EQ(s.ReadDateTime(QStringLiteral("D"), {}), moment) << c.time;
+    }
+}
+
 TEST_F(TStorageTest, EncryptedValuesPassTheHandlersAndBase64)
 {
     TMemoryStorage s;
