@@ -191,6 +191,38 @@ QPainterPath BalloonPath(const TVxBalloonPlacement &placement)
     return box.united(stem).simplified();
 }
 
+QRegion BalloonRegion(const TVxBalloonPlacement &placement)
+{
+    // Every pixel the painted outline touches, its frame line included.
+    QImage image(placement.window.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::black);
+        painter.drawPath(BalloonPath(placement));
+    }
+    QRegion region;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width();) {
+            if (qAlpha(line[x]) == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < image.width() && qAlpha(line[x]) != 0)
+                ++x;
+            region += QRect(start, y, x - start, 1);
+        }
+    }
+    // The pointer rests on the stem's tip, give or take a pixel of rounding on a scaled screen:
+    // over the balloon it would leave the control the balloon points at, which closes the balloon.
+    const QPoint tip = placement.stem.point(2);
+    return region - QRegion(tip.x() - 1, tip.y() - 1, 3, 3);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TVxBalloonWindow::TVxBalloonWindow()
@@ -251,8 +283,7 @@ void TVxBalloonWindow::ActivateHint(const QPoint &anchor, const QString &message
     content.multiLine = IsMultiLineMessage(FMsg);
     FPlacement = PlaceBalloon(CalcBalloonLayout(content), anchor, workArea, hint.DefaultBalloonPosition());
     setGeometry(FPlacement.window);
-    const QPainterPath outline = BalloonPath(FPlacement);
-    setMask(QRegion(outline.toFillPolygon().toPolygon()) + QRegion(FPlacement.stem));
+    setMask(BalloonRegion(FPlacement));
     show();
     update();
 }

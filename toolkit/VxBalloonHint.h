@@ -63,6 +63,8 @@ TVxBalloonPlacement PlaceBalloon(const TVxBalloonLayout &layout, const QPoint &a
                                  TVxBalloonPosition wanted);
 // The outline of a placed balloon: the box with 11 x 11 corners joined with the stem.
 QPainterPath BalloonPath(const TVxBalloonPlacement &placement);
+// The window area of a placed balloon: the outline with its frame line.
+QRegion BalloonRegion(const TVxBalloonPlacement &placement);
 
 class TVxBalloonHint;
 

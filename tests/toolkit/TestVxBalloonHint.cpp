@@ -1,6 +1,9 @@
 // How a balloon is laid out and which way it turns near the edges of the work area.
 #include "toolkit/VxBalloonHint.h"
 
+#include <QApplication>
+#include <QScreen>
+
 #include <gtest/gtest.h>
 
 TEST(VxBalloonHint, StemGrowsWithAHeaderAndASecondLine)
@@ -83,5 +86,26 @@ TEST(VxBalloonHint, FlipsKeepTheBalloonOnTheWorkArea)
         EXPECT_EQ(placement.position, c.position) << c.anchor.x() << "," << c.anchor.y();
         EXPECT_EQ(placement.window.topLeft(), c.topLeft) << c.anchor.x() << "," << c.anchor.y();
         EXPECT_EQ(placement.window.topLeft() + placement.stem[2], c.anchor) << "the stem's tip is on the anchor";
+    }
+}
+
+TEST(VxBalloonHint, TheFrameShowsOnEverySideOfTheBox)
+{
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name};
+    QApplication app(argc, argv);
+    TVxBalloonHint hint;
+    TVxBalloonWindow balloon;
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint anchors[] = {work.center() + QPoint(-50, 50), work.center() + QPoint(50, -50)}; // down, up
+    for (const QPoint &anchor : anchors) {
+        balloon.ActivateHint(anchor, QStringLiteral("Next fingering"), hint);
+        const QRect box = balloon.Placement().box;
+        const QPoint edges[] = {{box.center().x(), box.top()}, {box.left(), box.center().y()},
+                                {box.center().x(), box.bottom()}, {box.right(), box.center().y()}};
+        for (const QPoint &edge : edges)
+            EXPECT_TRUE(balloon.mask().contains(edge)) << edge.x() << "," << edge.y();
+        EXPECT_FALSE(balloon.mask().contains(balloon.Placement().stem.point(2))) << "the pointer's pixel";
     }
 }
