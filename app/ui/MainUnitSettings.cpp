@@ -246,5 +246,8 @@ void TMainForm::SaveSettings()
     bool previewOpen = false;
     for (const QWidget *window : QApplication::topLevelWidgets())
         previewOpen = previewOpen || (window->objectName() == QLatin1String("FormPreview") && window->isVisible());
-    Settings::Save(FState.dataFolder + DataFolder::SettingsName, FSettings, previewOpen);
+    // A window never on screen (started hidden and ended from the notification area) has no place
+    // of its own: the corner it stands at would put its title bar above the screen next time.
+    const bool neverShown = !windowHandle();
+    Settings::Save(FState.dataFolder + DataFolder::SettingsName, FSettings, previewOpen || neverShown);
 }

@@ -190,6 +190,7 @@ private slots:
             TMainForm form(dir.path());
             for (int i = 0; i < designed.size(); ++i)
                 QVERIFY2(State(form, OptionControls[i]) == designed[i], OptionControls[i]);
+            form.show();
             form.close();
         }
         const QByteArray mended = ReadFile(path);
@@ -197,6 +198,17 @@ private slots:
         QVERIFY(mended.startsWith(damaged));
         QVERIFY(mended.contains("\n[POSITION]\n"));
         QVERIFY(mended.contains("\nOptionsShowHints=1\n"));
+    }
+
+    void AWindowNeverOnScreenLeavesItsPlaceToTheDesktop()
+    {
+        // As one started hidden in the notification area ("/MIN") and ended from there, or by a
+        // logout: the corner it was never shown at is no place of the user's.
+        QTemporaryDir dir;
+        TMainForm(dir.path()).close();
+        QVERIFY(!ReadFile(dir.filePath("veltrasomin_settings.ini")).contains("[POSITION]"));
+        TMainForm again(dir.path());
+        QVERIFY(!again.testAttribute(Qt::WA_Moved));
     }
 };
 
