@@ -231,10 +231,14 @@ void TMainForm::LoadSettings()
     // A text that names no single key gives no hot key at all.
     loaded.globalShortcut =
         TVxApplicationHotKey::ShortCutToText(TVxApplicationHotKey::TextToShortCut(loaded.globalShortcut));
-    // Without a stored place the desktop places the window, as on a first start; a window never
-    // shown has no place of its own to fall back on.
+    // Without a whole stored place (a key missing, or one that is no number) the desktop places the
+    // window, as on a first start; a window never shown has no place of its own to fall back on.
     const QString position = QStringLiteral("POSITION");
-    if (file.ValueExists(position, QStringLiteral("Top")) || file.ValueExists(position, QStringLiteral("Left")))
+    const auto stored = [&file, &position](const QString &key) {
+        // A number reads the same whatever the default.
+        return file.ReadInteger(position, key, 0) == file.ReadInteger(position, key, 1);
+    };
+    if (stored(QStringLiteral("Top")) && stored(QStringLiteral("Left")))
         PlaceInside(Settings::VisiblePosition(QPoint(loaded.left, loaded.top), frameGeometry().size(), ScreenAreas()));
     ApplySettings(loaded);
 }

@@ -170,6 +170,19 @@ private slots:
                 QVERIFY2(State(form, OptionControls[i]) == designed[i], OptionControls[i]);
     }
 
+    void HalfAPlaceOrOneThatIsNoNumberIsLeftToTheDesktop()
+    {
+        // The corner that a missing or unreadable value stands for would put the title bar above
+        // the screen.
+        for (const char *stored : {"[POSITION]\nLeft=300\n", "[POSITION]\nTop=1OO\nLeft=300\n",
+                                   "[POSITION]\nTop=100\nLeft=3OO\n"}) {
+            QTemporaryDir dir;
+            QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), stored));
+            TMainForm form(dir.path());
+            QVERIFY2(!form.testAttribute(Qt::WA_Moved), stored);
+        }
+    }
+
     void ADamagedFileStartsAsDesignedAndIsMended()
     {
         QTemporaryDir dir;
