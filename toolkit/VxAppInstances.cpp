@@ -18,7 +18,14 @@ TVxAppInstances::TVxAppInstances(QObject *AOwner) : QObject(AOwner)
     FHandle = AllocateUtilWindow([this](TMessage &Msg) { WndProc(Msg); }, VxAppInstancesWindowClass);
     if (FirstComponent) {
         FirstComponent = false;
-        AppInstances()->CheckInstance(65535);
+        try {
+            AppInstances()->CheckInstance(65535);
+        } catch (...) {
+            // No destructor runs for a component that was never made: its window would go on
+            // handing messages to freed memory.
+            DeallocateUtilWindow(FHandle);
+            throw;
+        }
     }
 }
 

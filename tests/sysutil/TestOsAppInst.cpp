@@ -1,9 +1,13 @@
 #include "HelperProcess.h"
 #include "platform/kernel/KernelSync.h"
 #include "platform/kernel/LocalSocket.h"
+#include "platform/kernel/SharedObject.h"
 #include "sysutil/OsAppInst.h"
+#include "sysutil/OsBase.h"
+#include "toolkit/VxAppInstances.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 
@@ -216,4 +220,22 @@ TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
         EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Map")), QStringList());
         EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
     }
+}
+
+TEST(OsAppInst, ComponentThatCannotRegisterLeavesNoWindowBehind)
+{
+    static int argc = 1;
+    static char name[] = "TestOsAppInst";
+    static char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QString id = UniqueName(QStringLiteral("Refused"));
+    SetApplicationIdOverride(id);
+    // A folder where the lock's event would go makes the registry fail.
+    const QString blocker = QStringLiteral("/dev/shm")
+                            + QString::fromUtf8(SharedObjectKey(QStringLiteral("Optex_Event_Os") + id + QStringLiteral("_Otx")));
+    ASSERT_TRUE(QDir().mkdir(blocker));
+    EXPECT_THROW(TVxAppInstances component, EOsError);
+    QDir().rmdir(blocker);
+    // A window left there would hand its messages to the freed component.
+    EXPECT_EQ(ProcessWindowsOfClass(CurrentProcessId(), VxAppInstancesWindowClass), QList<HWND>());
 }
