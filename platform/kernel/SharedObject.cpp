@@ -45,6 +45,13 @@ int MakeFresh(int fd, qint64 size, const TSharedObject::TInitFresh &initFresh)
 {
     if (ftruncate(fd, 0) != 0 || ftruncate(fd, off_t(size)) != 0)
         return errno;
+    // The pages are taken now: on a full memory file system a page touched later would end the
+    // process with a bus error instead of failing here.
+    int error;
+    while ((error = posix_fallocate(fd, 0, off_t(size))) == EINTR) {
+    }
+    if (error != 0)
+        return error;
     if (initFresh) {
         void *memory = mmap(nullptr, size_t(size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (memory == MAP_FAILED)

@@ -150,3 +150,33 @@ TEST(OsFileUtils, AnotherUsersObjectOfTheSameNameIsNeitherJoinedNorInTheWay)
     }
     EXPECT_EQ(SharedMemoryEntries(name), QStringList());
 }
+
+TEST(OsFileUtils, FullSharedMemoryGivesTheCreationErrorNotACrash)
+{
+    // A shared-memory folder of its own with no byte left, where touching a page that cannot be
+    // had would end the process.
+    const QString fill = QStringLiteral("mount -t tmpfs -o size=4k tmpfs /dev/shm && head -c 4096 /dev/zero >/dev/shm/full"
+                                        " || exit 77; exec \"$0\" \"$@\"");
+    const struct {
+        QStringList steps;
+        QString error;
+    } cases[] = {
+        {{QStringLiteral("optex"), QStringLiteral("Full")}, QStringLiteral("Failed to create event")},
+        {{QStringLiteral("map"), QStringLiteral("Full"), QStringLiteral("1032")}, QStringLiteral("Failed to create FileMapping")},
+    };
+    for (const auto &c : cases) {
+        QProcess helper;
+        helper.start(QStringLiteral("unshare"), QStringList{QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"), fill,
+                                                            QStringLiteral(VX_BINARY_DIR "/tests/kernelhelper")} + c.steps);
+        ASSERT_TRUE(helper.waitForFinished(20000));
+        const QByteArray output = helper.readAllStandardOutput();
+        if (helper.exitStatus() == QProcess::NormalExit && (helper.exitCode() == 77 || helper.exitCode() == 1)
+            && !output.startsWith("pid "))
+            GTEST_SKIP() << "a mount namespace of our own needs root";
+        const QStringList lines = QString::fromUtf8(output).split(QLatin1Char('\n'));
+        EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit) << c.steps.first().toStdString();
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_TRUE(lines[1].startsWith(QLatin1String("error Win32: ")) && lines[1].endsWith(c.error))
+            << lines[1].toStdString();
+    }
+}
