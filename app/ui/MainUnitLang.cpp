@@ -87,6 +87,9 @@ void TMainForm::SetLanguage()
     const QLocale::Language system = QLocale::system().language();
     const bool russian = system == QLocale::Russian || system == QLocale::Ukrainian || system == QLocale::Belarusian;
     LangComboBox->SetItemIndex(russian ? 0 : 1);
+    // The notation goes with the language, as when it is chosen: the designed East notation would
+    // have an English first start read B as si flat.
+    EastWestRG->SetItemIndex(LangComboBox->ItemIndex());
 }
 
 void TMainForm::ApplyStartLanguage()

@@ -4,6 +4,7 @@
 #include "app/ui/ChordDiagram.h"
 #include "app/ui/MainUnit.h"
 #include "platform/vcl/Application.h"
+#include "TestSupport.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -81,6 +82,9 @@ private slots:
         QVERIFY(FDir.isValid());
         QFile::remove(FDir.filePath("veltrasomin_chords.ini"));
         QVERIFY(QFile::copy(QStringLiteral(VX_TEST_DATA "/chords_page.ini"), FDir.filePath("veltrasomin_chords.ini")));
+        // English texts with the East notation (H is si), which these cases are written in.
+        QVERIFY(TestSupport::WriteFile(FDir.filePath("veltrasomin_settings.ini"),
+                                       "[OPTIONS]\nLangComboBox=1\nEastWestRG=0\n"));
         FForm = std::make_unique<TMainForm>(FDir.path());
         FForm->show();
         QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));

@@ -109,6 +109,8 @@ private slots:
             QCOMPARE(form.ButtonNext->isEnabled(), form.State().schemeCount > 1);
             QCOMPARE(form.ChordType->Text(), QStringLiteral("maj"));
             QCOMPARE(form.State().previousTransposerStep, 11);
+            // The system's language brings its notation: an English start reads B as si.
+            QCOMPARE(form.EastWestRG->ItemIndex(), form.LangComboBox->ItemIndex());
             form.close();
         }
         QCOMPARE(ReadFile(dir.filePath("veltrasomin_chords.ini")), Resource("veltrasomin_chords.ini"));

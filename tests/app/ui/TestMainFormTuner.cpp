@@ -45,6 +45,13 @@ QString Down(const TMainForm &form)
     return down;
 }
 
+// English texts with the East notation (H is si), which these cases are written in.
+QString EastInEnglish(const QTemporaryDir &dir)
+{
+    TestSupport::WriteFile(dir, QStringLiteral("veltrasomin_settings.ini"), "[OPTIONS]\nLangComboBox=1\nEastWestRG=0\n");
+    return dir.path();
+}
+
 void Choose(TMainForm &form, int row)
 {
     form.TuningsList->setCurrentIndex(row);
@@ -90,7 +97,7 @@ private slots:
     void StartsInStandardTuningWithTheListOfTheNotation()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 E3"));
         QCOMPARE(Labels(form), QStringLiteral("1 2 3 4 5 6"));
         QCOMPARE(form.TuningsList->count(), 18);
@@ -103,7 +110,7 @@ private slots:
     void FourStringTuningsHideTheTopRows()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         Choose(form, 15); // Bass Standard
         QCOMPARE(Notes(form), QStringLiteral("- - G3 D3 A2 E2"));
         QCOMPARE(Labels(form), QStringLiteral("- - 1 2 3 4"));
@@ -122,7 +129,7 @@ private slots:
     void RaisesAndLowersStringsOneAndAll()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         emit Row<TSpinButton>(form, "SBStr", 6)->DownClick();
         QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 D#3"));
         emit Row<TSpinButton>(form, "SBStr", 2)->UpClick();
@@ -147,7 +154,7 @@ private slots:
     void NotationChangeResetsTheTuner()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         Choose(form, 15);
         emit Row<TSpinButton>(form, "SBStr", 3)->UpClick();
         form.EastWestRG->SetItemIndex(1);
@@ -165,7 +172,7 @@ private slots:
     void OneStringSoundsAtATimeAndLeavingThePageSilencesIt()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         form.PageControl->setCurrentWidget(form.TuningTab);
         Row<TSpeedButton>(form, "SpeedButton", 2)->click();
         QCOMPARE(Down(form), QStringLiteral("010000"));
@@ -184,7 +191,7 @@ private slots:
     void APressedStringRepeatsUntilReleased()
     {
         QTemporaryDir dir;
-        TMainForm form(dir.path());
+        TMainForm form(EastInEnglish(dir));
         form.PageControl->setCurrentWidget(form.TuningTab);
         form.DurationTrackBar->SetPosition(5);
         Row<TSpeedButton>(form, "SpeedButton", 6)->click();
