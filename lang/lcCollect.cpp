@@ -70,14 +70,23 @@ void TlcCustomLang::CollectOwnerText(int typeIndex, const QString &propName)
         RemoveComponentKeys(list, FOwner, typeIndex);
         return;
     }
-    const QString value = property.read(FOwner).toString();
+    CollectOwnerLine(list, property.read(FOwner).toString(), true);
+}
+
+// The owner's line, keyed by its class name, stays line 0 of its list. A line 0 under another
+// key showing the same text is taken for the owner's only where the text is the owner's own (a
+// caption): a font or character set is shared by many controls.
+void TlcCustomLang::CollectOwnerLine(QStringList &list, const QString &value, bool keyByText)
+{
     if (FAutoSkipEmpties && value.isEmpty())
         return;
+    const QString className = OwnerClassName();
     const QString ownerName = FOwner->objectName();
     if (!list.isEmpty()) {
         const QString key0 = GetDelimitedItem(list.first(), Delim(), 0);
         if (key0 != className && (key0 == ownerName ||
-                                  (!ownerName.isEmpty() && GetDelimitedItem(list.first(), Delim(), 1) == value && !value.isEmpty())))
+                                  (keyByText && !ownerName.isEmpty() && GetDelimitedItem(list.first(), Delim(), 1) == value &&
+                                   !value.isEmpty())))
             list.first().replace(0, key0.size(), className);
     }
     if (list.isEmpty() || !list.first().startsWith(className + Delim()))
@@ -87,6 +96,22 @@ void TlcCustomLang::CollectOwnerText(int typeIndex, const QString &propName)
         if (OnChange)
             OnChange(this);
     }
+}
+
+void TlcCustomLang::CollectOwnerFont()
+{
+    const QMetaProperty property = VclProperties::Find(FOwner, QStringLiteral("Font"));
+    if (!VclProperties::IsReadWrite(property) || property.metaType().id() != QMetaType::QFont ||
+        FExcludedProperties.contains(QStringLiteral("Font"), Qt::CaseInsensitive) || !IsOwnerTranslatable())
+        return;
+    if (FSmartExcludeProps.contains(OwnerClassName() + QStringLiteral(".Font"), Qt::CaseInsensitive)) {
+        RemoveComponentKeys(Fonts(), FOwner, stFonts);
+        RemoveComponentKeys(CharSets(), FOwner, stFonts);
+        return;
+    }
+    CollectOwnerLine(Fonts(), property.read(FOwner).value<QFont>().family(), false);
+    if (!FExcludedProperties.contains(QStringLiteral("Charset"), Qt::CaseInsensitive))
+        CollectOwnerLine(CharSets(), lcCharSets::CharSetName(VclFont::Charset(FOwner)), false);
 }
 
 void TlcCustomLang::CollectType(int typeIndex)
@@ -249,6 +274,7 @@ void TlcCustomLang::UpdateStrings()
     FHolding.clear();
     CollectOwnerText(stCaptions, QStringLiteral("Caption"));
     CollectOwnerText(stHints, QStringLiteral("Hint"));
+    CollectOwnerFont();
     const bool ownerFont = VclProperties::Find(FOwner, QStringLiteral("Font")).metaType().id() == QMetaType::QFont;
     for (int type : {stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines, stOtherStrings, stCollections}) {
         if (FExcludedProperties.contains(StringsTypeDefaultProperty(type), Qt::CaseInsensitive) ||

@@ -457,6 +457,8 @@ private:
     bool UsesTabDelimiter() const;
     void CollectType(int typeIndex);
     void CollectOwnerText(int typeIndex, const QString &propName);
+    void CollectOwnerLine(QStringList &list, const QString &value, bool keyByText);
+    void CollectOwnerFont();
     void CollectLine(int typeIndex, const QString &key, const QString &value);
     void CheckDesignTargets();
 

@@ -826,4 +826,55 @@ TEST(lcCollect, DesignTimeCollectionListsShownTexts)
     EXPECT_EQ(form.lang->Collections(), QStringList({Line({"Label1.Columns[0].Title", "Колонка", ""})}));
 }
 
+class TFontMemo : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QFont Font MEMBER Font)
+public:
+    QFont Font{QStringLiteral("Arial")};
+};
+
+class TFontForm : public TTestForm
+{
+    Q_OBJECT
+    Q_PROPERTY(QFont Font MEMBER Font)
+public:
+    TFontForm()
+    {
+        auto *memo = new TFontMemo;
+        memo->setParent(this);
+        memo->setObjectName("Memo1");
+    }
+    QFont Font{QStringLiteral("Arial")};
+};
+
+TEST(lcCollect, TheFormsOwnFontAndCharacterSetAreCollectedFirst)
+{
+    const QString form = "TFontForm", memo = "Memo1", arial = "Arial";
+    const struct
+    {
+        const char *name;
+        QStringList smartExcluded, fontsBefore;
+        QStringList fonts, charSets;
+    } cases[] = {
+        {"collected", {}, {},
+         {Line({form, arial, ""}), Line({memo, arial, ""})},
+         {Line({form, "RUSSIAN_CHARSET", ""}), Line({memo, "DEFAULT_CHARSET", ""})}},
+        {"form's font excluded", {"TFontForm.Font"}, {}, {Line({memo, arial, ""})}, {Line({memo, "DEFAULT_CHARSET", ""})}},
+        {"a control's line of the same font stays the control's", {}, {Line({memo, arial, "Tahoma"})},
+         {Line({form, arial, ""}), Line({memo, arial, "Tahoma"})},
+         {Line({form, "RUSSIAN_CHARSET", ""}), Line({memo, "DEFAULT_CHARSET", ""})}},
+    };
+    for (const auto &c : cases) {
+        TFontForm owner;
+        VclFont::SetCharset(&owner, 204);
+        owner.lang->SetSmartExcludeProps(c.smartExcluded);
+        owner.lang->SetDesigning(true);
+        owner.lang->Fonts() = c.fontsBefore;
+        owner.lang->UpdateStrings();
+        EXPECT_EQ(owner.lang->Fonts(), c.fonts) << c.name;
+        EXPECT_EQ(owner.lang->CharSets(), c.charSets) << c.name;
+    }
+}
+
 #include "TestlcFiles.moc"
