@@ -128,8 +128,9 @@ QObject *TlcCustomLang::FindObjectByPath(const QString &identifier) const
     if (identifier.startsWith(OwnerClassName() + QLatin1Char('.')))
         current = FOwner;
     else
+        // Components are found by name without regard to letter case, as the lists' keys are.
         for (QObject *child : FOwner->findChildren<QObject *>())
-            if (child->objectName() == head && child != this) {
+            if (child != this && child->objectName().compare(head, Qt::CaseInsensitive) == 0) {
                 current = child;
                 break;
             }
@@ -308,7 +309,7 @@ void TlcCustomLang::BindExtendedItems()
         }
         QObject *found = nullptr;
         for (QObject *child : FOwner->findChildren<QObject *>())
-            if (child->objectName() == head) {
+            if (child != this && child->objectName().compare(head, Qt::CaseInsensitive) == 0) {
                 found = child;
                 break;
             }

@@ -709,6 +709,29 @@ TEST(lcExtended, ItemsSetPropertiesByKindAndPath)
     EXPECT_TRUE(QString::fromUtf8(out.bytes).contains("TTestForm.TTestForm.Caption_TypeKind=tkUString"));
 }
 
+TEST(lcExtended, PathsFindTheirComponentInAnyLetterCase)
+{
+    const struct
+    {
+        const char *identifier, *text, *readBack;
+    } cases[] = {
+        {"label1.Width", "12", "Label1.Width"},
+        {"LABEL1.Columns[1].Title", "One", "Label1.Columns[1].Title"},
+    };
+    for (const auto &c : cases) {
+        TTestForm form;
+        form.lang->SetPropValueText(c.identifier, c.text);
+        EXPECT_EQ(form.lang->GetPropValueText(c.readBack), c.text) << c.identifier;
+        // Loaded in the designer, the item is bound to that component, not dropped.
+        form.lang->SetDesigning(true);
+        form.lang->BeginLoad();
+        form.lang->ExtendedTranslations().Add().SetIdentifier(c.identifier);
+        form.lang->Loaded();
+        ASSERT_EQ(form.lang->ExtendedTranslations().Count(), 1) << c.identifier;
+        EXPECT_EQ(form.lang->ExtendedTranslations().Items(0).Identifier(), "Label1" + QString(c.identifier).mid(6));
+    }
+}
+
 // Upkeep ------------------------------------------------------------------------------------------
 
 TEST(lcUpkeep, DialogsTabsRenamesExclusionsAndResourceStrings)
