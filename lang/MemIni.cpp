@@ -44,13 +44,11 @@ QString TimeFormat()
 int TlcCustomIniFile::ReadInteger(const QString &section, const QString &ident, int defaultValue) const
 {
     QString s = ReadString(section, ident, QString());
-    int base = 10;
-    if (s.size() >= 3 && s[0] == QLatin1Char('0') && (s[1] == QLatin1Char('x') || s[1] == QLatin1Char('X'))) {
-        s = s.mid(2);
-        base = 16;
-    }
+    if (s.size() >= 3 && s[0] == QLatin1Char('0') && (s[1] == QLatin1Char('x') || s[1] == QLatin1Char('X')))
+        s.replace(0, 2, QLatin1Char('$'));
     bool ok = false;
-    const int value = s.toInt(&ok, base);
+    // "$" is hexadecimal, all 32 bits of it: $FFFFFFFF is -1.
+    const int value = s.startsWith(QLatin1Char('$')) ? int(s.mid(1).toUInt(&ok, 16)) : s.toInt(&ok);
     return ok ? value : defaultValue;
 }
 
