@@ -4,6 +4,8 @@
 #include "lang/MemIni.h"
 #include "platform/text/AnsiText.h"
 
+#include <array>
+
 namespace {
 
 const QChar StoredCR{char16_t(25)};
@@ -83,6 +85,8 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
     }
     const QStringList lines = SplitIniLines(text);
     bool unicodeSeen = false;
+    // Only the lists the data names are decoded below: the others keep their texts untouched.
+    std::array<bool, StringsTypeCount> named{};
     const QString ownerPrefix = FOwner ? OwnerClassName() + Delim() : QString();
     qsizetype i = 0;
     while (i < lines.size()) {
@@ -100,6 +104,14 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
         const bool merge = FIsInheritedOwner && !FTemporary;
         if (list && (!merge || FDesigning))
             list->clear();
+        if (list && !named[size_t(type)] && !wide) {
+            // Held lines join 8-bit data as their bytes in the default code page, so that they are
+            // decoded with the data's lines and come back as they were.
+            for (QString &line : *list)
+                line = QString::fromLatin1(AnsiText::ToWindows1251(line));
+        }
+        if (list)
+            named[size_t(type)] = true;
         for (; i < lines.size(); ++i) {
             bool ignored = false;
             if (HeaderType(lines[i], ignored) >= 0)
@@ -129,7 +141,7 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
         return false;
     for (int type = 0; type < StringsTypeCount; ++type) {
         QStringList *list = GetStringsList(type);
-        if (!list)
+        if (!list || !named[size_t(type)])
             continue;
         const bool perLanguage = !unicodeSeen && type != stFonts && type != stCharSets;
         for (QString &line : *list)

@@ -71,6 +71,29 @@ TEST(lcStream, ReadsLegacyEightBitDataPerLanguageCodePage)
     EXPECT_EQ(lang.Strings().size(), 1);
 }
 
+TEST(lcStream, EightBitOrEmptyDataLeavesTheTextsOfOtherListsAsTheyWere)
+{
+    const struct
+    {
+        QByteArray data;
+        bool inherited;
+        QStringList strings;
+    } cases[] = {
+        {"", false, {Line({"IDS_1", "Да", "Yes"})}},
+        {"stHints\r\nLabel1\x01\xc4\xe0\x01No\x01\r\n", false, {Line({"IDS_1", "Да", "Yes"})}},
+        {"stStrings\r\nIDS_2\x01\xc4\xe0\x01No\x01\r\n", true, {Line({"IDS_1", "Да", "Yes"}), Line({"IDS_2", "Да", "No"})}},
+    };
+    for (const auto &c : cases) {
+        QObject owner;
+        TlcLang lang(&owner);
+        lang.SetNumOfLanguages(2);
+        lang.SetIsInheritedOwner(c.inherited);
+        lang.Strings() = {Line({"IDS_1", "Да", "Yes"})};
+        lang.ReadTranslationData(c.data);
+        EXPECT_EQ(lang.Strings(), c.strings) << c.data.toStdString();
+    }
+}
+
 TEST(lcStream, OwnerLineGoesFirstAndInheritedDataMerges)
 {
     TTestForm form;
