@@ -347,7 +347,12 @@ int TlcCustomLang::SaveToText(int typeIndex, QIODevice &stream, const QString &d
     // Keys written under the form's name by older versions give way to the class-name keys.
     const QString ownerName = FOwner ? FOwner->objectName() : QString();
     if (!ownerName.isEmpty() && ownerName.compare(className, Qt::CaseInsensitive) != 0) {
-        const qsizetype header = lines.indexOf(QLatin1Char('[') + section + QLatin1Char(']'));
+        // The file may spell the section in another letter case; it is the same section.
+        const QString wanted = QLatin1Char('[') + section + QLatin1Char(']');
+        qsizetype header = -1;
+        for (qsizetype i = 0; i < lines.size() && header < 0; ++i)
+            if (lines[i].compare(wanted, Qt::CaseInsensitive) == 0)
+                header = i;
         if (header >= 0) {
             for (qsizetype i = header + 1; i < lines.size() - 1 && !lines[i].startsWith(QLatin1Char('['));) {
                 if (lines[i].startsWith(ownerName + QLatin1Char('.')))

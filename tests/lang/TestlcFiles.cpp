@@ -211,6 +211,19 @@ TEST(lcTextFiles, MergeKeepsKeysTheFileLacksAndSavingKeepsOtherSections)
     EXPECT_EQ(reader.lang->LoadStringsFromTextFile(dir.filePath("missing.txt"), true), -1);
 }
 
+TEST(lcTextFiles, SavingDropsTheFormNameKeysOfItsSectionInAnyLetterCase)
+{
+    for (const char *header : {"[Strings]", "[strings]"}) {
+        TTestForm form;
+        form.lang->Strings() = {Line({"IDS_1", "новое", "new"})};
+        TBuffer file(Text(header) + "\nTestForm.IDS_1=старое~!@#old~!@#\n");
+        form.lang->SaveToText(stStrings, file.buffer, "~!@#");
+        TTestForm reader;
+        reader.lang->LoadFromText(stStrings, file.buffer, true);
+        EXPECT_EQ(reader.lang->Strings(), form.lang->Strings()) << header;
+    }
+}
+
 TEST(lcTextFiles, SavingIntoAnEightBitFileKeepsEveryLanguageOfTheOtherSections)
 {
     // Written on Windows: Russian in Windows-1251, German in Windows-1252.
