@@ -30,7 +30,12 @@ TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
     connect(FNotify, &TNotifyIcon::Clicked, this, [this] { MouseClicked(Qt::LeftButton, QCursor::pos()); });
     connect(FNotify, &TNotifyIcon::MiddleClicked, this, [this] { MouseClicked(Qt::MiddleButton, QCursor::pos()); });
     connect(FNotify, &TNotifyIcon::DoubleClicked, this, &TVxTrayIcon::DblClick);
-    connect(FNotify, &TNotifyIcon::ContextRequested, this, [this] { ContextPopup(QCursor::pos()); });
+    // The desktop reports a right click only as the request for the menu: it is a click as well.
+    connect(FNotify, &TNotifyIcon::ContextRequested, this, [this] {
+        const QPoint at = QCursor::pos();
+        MouseClicked(Qt::RightButton, at);
+        ContextPopup(at);
+    });
     connect(FNotify, &TNotifyIcon::MessageClicked, this, [this] {
         emit OnBalloonClick(this);
         HideBalloon();

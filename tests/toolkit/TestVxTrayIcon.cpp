@@ -1,5 +1,6 @@
 // The tray icon where the desktop has no notification area (offscreen): hiding minimizes, and
 // the icon's clicks and the restore bring the window back.
+#include "platform/desktop/NotifyIcon.h"
 #include "toolkit/VxGraphics.h"
 #include "toolkit/VxTrayIcon.h"
 
@@ -173,6 +174,25 @@ private slots:
         tray.BalloonHint(QStringLiteral("Title"), QStringLiteral("Text"), btInfo, 1000);
         QCOMPARE(shown.count(), 0); // no icon to show it at
         QCOMPARE(tray.BalloonCount(), 0);
+    }
+
+    void ARightClickIsAButtonDownAndUpBeforeItsMenu()
+    {
+        QWidget form;
+        TVxTrayIcon tray(QStringLiteral("VxTrayIcon"), &form);
+        QList<QString> seen;
+        const auto button = [&](const char *what) {
+            return [&seen, what](QObject *, Qt::MouseButton b, Qt::KeyboardModifiers, int, int) {
+                seen << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(b);
+            };
+        };
+        connect(&tray, &TVxTrayIcon::OnMouseDown, this, button("down"));
+        connect(&tray, &TVxTrayIcon::OnMouseUp, this, button("up"));
+        connect(&tray, &TVxTrayIcon::OnClick, this, [&] { seen << QStringLiteral("click"); });
+        connect(&tray, &TVxTrayIcon::OnContextPopup, this,
+                [&](QObject *, QPoint, bool &) { seen << QStringLiteral("menu"); });
+        emit tray.findChild<TNotifyIcon *>()->ContextRequested();
+        QCOMPARE(seen, QList<QString>({"down 2", "click", "up 2", "menu"}));
     }
 
     void AHandledContextPopupKeepsTheMenuClosed()
