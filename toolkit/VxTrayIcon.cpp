@@ -417,10 +417,13 @@ void TVxTrayIcon::DblClick()
 bool TVxTrayIcon::eventFilter(QObject *watched, QEvent *event)
 {
     // Minimizing hides the window into the area; it is done after the state change has settled.
+    // While a modal window is open the program stays minimized: the icon takes no click past that
+    // window, and the main window would come back still blocked by it, hidden with the desktop's
+    // minimized windows.
     if (watched == FMainForm && event->type() == QEvent::WindowStateChange && FActive &&
         (FVisibility & tvAutoHide) && FMainForm->isMinimized() && TNotifyIcon::Available())
         QTimer::singleShot(0, this, [this] {
-            if (FActive && !FHidden && FMainForm->isMinimized())
+            if (FActive && !FHidden && FMainForm->isMinimized() && !QApplication::activeModalWidget())
                 HideApplication();
         });
     return false;

@@ -1,0 +1,73 @@
+// The tray icon on an X11 display of its own (Xvfb) with a notification area, where minimizing
+// hides the window into the area. Skips itself where Xvfb is not installed.
+#include "toolkit/VxTrayIcon.h"
+#include "Xvfb.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace {
+
+// Takes the notification area's selection, which is all that makes a tray there for programs.
+void OwnTheNotificationArea(xcb_connection_t *tray)
+{
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(tray)).data;
+    const xcb_window_t window = xcb_generate_id(tray);
+    xcb_create_window(tray, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    const char name[] = "_NET_SYSTEM_TRAY_S0";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(tray, xcb_intern_atom(tray, 0, sizeof name - 1, name), nullptr);
+    xcb_set_selection_owner(tray, window, atom->atom, XCB_CURRENT_TIME);
+    std::free(atom);
+    std::free(xcb_get_input_focus_reply(tray, xcb_get_input_focus(tray), nullptr));
+}
+
+} // namespace
+
+TEST(VxTrayIconX11, MinimizingWithAModalWindowOpenLeavesTheProgramMinimized)
+{
+    TXvfb server;
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray(xcb_connect(server.Display().c_str(), nullptr),
+                                                                          xcb_disconnect);
+    if (xcb_connection_has_error(tray.get()))
+        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
+    OwnTheNotificationArea(tray.get());
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
+
+    QWidget form;
+    TVxTrayIcon icon(QStringLiteral("VxTrayIcon"), &form);
+    icon.SetVisibility(tvVisibleTaskBar | tvAutoHide | tvAutoHideIcon | tvRestoreClick);
+    icon.SetActive(true);
+    const struct { bool modal; bool hidden; } cases[] = {
+        {false, true},
+        // The icon takes no click past a modal window, and the window would come back blocked by it.
+        {true, false},
+    };
+    for (const auto &c : cases) {
+        form.show();
+        QDialog dialog(&form);
+        if (c.modal)
+            dialog.open();
+        form.showMinimized();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.isVisible(), !c.hidden) << c.modal;
+        EXPECT_EQ(icon.IconShown(), c.hidden) << c.modal;
+        dialog.close();
+        icon.ShowApplication();
+    }
+}
