@@ -881,9 +881,12 @@ void TVxGIFImage::Draw(QPainter &canvas, const QRect &rect)
     const QImage &bitmap = frame.Bitmap();
     if (bitmap.isNull())
         return;
-    if (frame.FTransparentColor != clNone && Transparent)
-        StretchBitmapTransparent(canvas, bitmap, frame.FTransparentColor, rect.x(), rect.y(), rect.width(),
-                                 rect.height(), 0, 0, bitmap.width(), bitmap.height());
-    else
+    if (frame.FTransparentColor != clNone && Transparent) {
+        // A monochrome bitmap would be keyed on white; a two-colour frame names its own key colour.
+        const bool mono = bitmap.format() == QImage::Format_Mono || bitmap.format() == QImage::Format_MonoLSB;
+        StretchBitmapTransparent(canvas, mono ? bitmap.convertToFormat(QImage::Format_Indexed8) : bitmap,
+                                 frame.FTransparentColor, rect.x(), rect.y(), rect.width(), rect.height(), 0, 0,
+                                 bitmap.width(), bitmap.height());
+    } else
         canvas.drawImage(rect, bitmap);
 }

@@ -362,3 +362,30 @@ TEST(VxGIF, OwnFrameAssignedToTheImageStaysWhole)
     again.LoadFromData(gif.SaveToData());
     EXPECT_EQ(Colours(again.Frame(0).Bitmap()), second);
 }
+
+TEST(VxGIF, TwoColourFrameIsDrawnWithoutItsOwnTransparentColour)
+{
+    EnsureApp();
+    const QRgb red = qRgb(255, 0, 0), white = qRgb(255, 255, 255), green = qRgb(0, 255, 0);
+    struct
+    {
+        const char *table;
+        const char *transparent;
+        QList<QRgb> expected;
+    } cases[] = {
+        {"ff0000" "000000", "01", {red, green}},
+        {"ffffff" "000000", "01", {white, green}},
+        {"000000" "ffffff", "00", {green, white}},
+    };
+    for (const auto &c : cases) {
+        TVxGIFImage gif;
+        gif.LoadFromData(Hex("474946383961" "0200010080" "0000") + Hex(c.table) + Hex("21f904010000")
+                         + Hex(c.transparent) + Hex("00" "2c000000000200010000" "0202440a00" "3b"));
+        QImage canvas(2, 1, QImage::Format_RGB32);
+        canvas.fill(green);
+        QPainter painter(&canvas);
+        gif.Draw(painter, canvas.rect());
+        painter.end();
+        EXPECT_EQ(Colours(canvas), c.expected) << c.table;
+    }
+}
