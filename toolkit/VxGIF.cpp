@@ -304,8 +304,12 @@ void TVxGIFFrame::UpdateGraphicControl()
     QByteArray &r = it->FRecord;
     r.resize(6);
     uint8_t packed = uint8_t(r[1]) & ~0x1D;
-    r[2] = char((FAnimateInterval / 10) & 0xFF);
-    r[3] = char((FAnimateInterval / 10) >> 8);
+    // The interval holds at most 65.5 s: a longer delay read from the file stays while the
+    // interval still says what was read.
+    const int stored = qFromLittleEndian<uint16_t>(r.constData() + 2);
+    const int delay = std::min(0xFFFF, stored * 10) == FAnimateInterval ? stored : FAnimateInterval / 10;
+    r[2] = char(delay & 0xFF);
+    r[3] = char(delay >> 8);
     if (FTransparentColor != clNone && FImage) {
         const QRgb key = RgbFromColor(FTransparentColor) | 0xFF000000;
         for (int i = 0; i < FImage->FColorMap.Count; ++i)

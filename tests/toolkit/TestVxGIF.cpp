@@ -389,3 +389,26 @@ TEST(VxGIF, TwoColourFrameIsDrawnWithoutItsOwnTransparentColour)
         EXPECT_EQ(Colours(canvas), c.expected) << c.table;
     }
 }
+
+TEST(VxGIF, DelaysLongerThanTheIntervalHoldsAreWrittenBackAsRead)
+{
+    struct
+    {
+        const char *delay;
+        int interval; // set before writing; -1 leaves the one read
+        const char *written;
+    } cases[] = {
+        {"581b", -1, "581b"},   // 70 s
+        {"ffff", -1, "ffff"},   // the longest a file can say
+        {"581b", 500, "3200"},  // a new interval is written
+        {"0300", -1, "0300"},
+    };
+    for (const auto &c : cases) {
+        TVxGIFImage gif;
+        gif.LoadFromData(Hex("474946383961" "0200020080" "0000" "000000ffffff" "21f90400") + Hex(c.delay)
+                         + Hex("0000" "2c000000000200020000" "020344020500" "3b"));
+        if (c.interval >= 0)
+            gif.Frame(0).SetAnimateInterval(uint16_t(c.interval));
+        EXPECT_TRUE(gif.SaveToData().contains(Hex("21f90400") + Hex(c.written) + Hex("0000"))) << c.delay;
+    }
+}
