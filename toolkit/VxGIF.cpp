@@ -725,8 +725,10 @@ QByteArray TVxGIFImage::SaveToData()
         PutLE16(out, item.FSize.width());
         PutLE16(out, item.FSize.height());
         const int bits = BitsForCount(item.FColorMap.Count);
-        out.append(char((f->FLocalColors ? 0x80 + bits - 1 : 0) + (f->FInterlaced ? 0x40 : 0)));
-        if (f->FLocalColors)
+        // A frame read without any colour table has none to write either.
+        const bool local = f->FLocalColors && item.FColorMap.Count > 0;
+        out.append(char((local ? 0x80 + bits - 1 : 0) + (f->FInterlaced ? 0x40 : 0)));
+        if (local)
             PutTable(out, item.FColorMap, 1 << bits);
         out.append(item.FImageData);
     }

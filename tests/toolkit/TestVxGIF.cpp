@@ -277,6 +277,12 @@ TEST(VxGIF, FrameWithoutColourTableIsGrey)
     gif.LoadFromData(Hex("474946383761" "0200020000" "0000" "2c000000000200020000" "020344020500" "3b"));
     const QImage &bitmap = gif.Frame(0).Bitmap();
     EXPECT_EQ(Colours(bitmap), (QList<QRgb>{0xFF000000, 0xFF555555, 0xFF555555, 0xFF000000}));
+    // Given to another image, the frame still has no table of its own to write.
+    TVxGIFImage copy;
+    copy.Assign(gif.Frame(0));
+    TVxGIFImage again;
+    again.LoadFromData(copy.SaveToData());
+    EXPECT_EQ(Colours(again.Frame(0).Bitmap()), Colours(bitmap));
 }
 
 TEST(VxGIF, ClipboardCarriesTheFileAndTheBitmap)
