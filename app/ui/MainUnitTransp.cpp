@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -556,7 +557,11 @@ void TMainForm::PopUpDeleteClick()
 void TMainForm::PopUpFontClick()
 {
     bool ok = false;
-    QFont font = QFontDialog::getFont(&ok, MemoTransp->font(), this);
+    // The dialog knows only installed families: from a missing one (Courier New) it would start
+    // on its first family, and OK alone would turn the song's columns proportional.
+    QFont shown = MemoTransp->font();
+    shown.setFamily(QFontInfo(shown).family());
+    QFont font = QFontDialog::getFont(&ok, shown, this);
     if (!ok)
         return;
     // Only a size the settings take back is kept.

@@ -11,6 +11,8 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontDialog>
+#include <QTimer>
 #include <QMimeData>
 #include <QWheelEvent>
 #include <QRadioButton>
@@ -403,6 +405,24 @@ private slots:
         FForm->LangComboBox->SetItemIndex(1);
         FForm->LangComboBoxChange();
         QCOMPARE(FForm->OpenDialogFilter(), QStringLiteral("Text files (*.txt)"));
+    }
+
+    // The designed Courier New is missing on most desktops: the dialog must start from the font
+    // the editor really shows, so that OK alone leaves the text as it looks.
+    void FontDialogOkAloneKeepsTheEditorsFont()
+    {
+        const QFontInfo before(FForm->MemoTransp->font());
+        QTimer accept;
+        QObject::connect(&accept, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        accept.start(10);
+        FForm->PopUpFontClick();
+        const QFontInfo after(FForm->MemoTransp->font());
+        QCOMPARE(after.family(), before.family());
+        QCOMPARE(after.fixedPitch(), before.fixedPitch());
+        QCOMPARE(after.pointSize(), before.pointSize());
     }
 
     void FlatsOptionRespellsTableAndSong()
