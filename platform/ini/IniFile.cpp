@@ -2,6 +2,7 @@
 
 #include "platform/text/AnsiText.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -32,9 +33,19 @@ bool Failed(QString *error, const QString &reason)
     return false;
 }
 
+// The reasons a failed open words through Qt, in the program's language; the system's words
+// follow the system's language instead.
 QString SystemReason(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    const char *worded = nullptr;
+    switch (code) {
+    case EACCES: worded = QT_TRANSLATE_NOOP("QIODevice", "Permission denied"); break;
+    case EMFILE: worded = QT_TRANSLATE_NOOP("QIODevice", "Too many open files"); break;
+    case ENOENT: worded = QT_TRANSLATE_NOOP("QIODevice", "No such file or directory"); break;
+    case ENOSPC: worded = QT_TRANSLATE_NOOP("QIODevice", "No space left on device"); break;
+    default: break;
+    }
+    return worded ? QCoreApplication::translate("QIODevice", worded) : QString::fromLocal8Bit(std::strerror(code));
 }
 
 bool WriteAll(int fd, const QByteArray &bytes)

@@ -278,6 +278,20 @@ private slots:
         FBoxes.clear();
     }
 
+    // The reason after the file name speaks the window's language, whatever the system's is, and
+    // a failed save says it in the same words as a failed open.
+    void AFailedSaveGivesItsReasonInTheWindowsLanguage()
+    {
+        FForm->LangComboBox->SetItemIndex(0);
+        FForm->LangComboBoxChange();
+        const QString missing = FDir.filePath(QStringLiteral("нет такой папки/песня.txt"));
+        FForm->MemoTransp->SetText(QStringLiteral("Am"));
+        QVERIFY(!FForm->OpenSongFile(missing));
+        QVERIFY(!FForm->SaveSongFile(missing, 0));
+        QCOMPARE(FBoxes.size(), 2);
+        QCOMPARE(FBoxes[1], FBoxes[0]);
+    }
+
     void Windows1251SaveAsksBeforeCharactersBecomeQuestionMarks()
     {
         const QString path = FDir.filePath(QStringLiteral("old.txt"));
