@@ -305,14 +305,31 @@ void TVxTrayIcon::HideApplication()
     }
     FHidden = true;
     FMainForm->hide();
+    // The whole program goes into the area: a window of its own left on screen (the preview) would
+    // act on the hidden main window.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window != FMainForm && window->isVisible() &&
+            (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog)) {
+            FWindowsHiddenAlong.append(window);
+            window->hide();
+        }
     FVisibility &= ~TTrayVisibility(tvVisibleTaskBar);
     AddIcon();
     // The area refused the icon: a minimized window is still within reach.
     if (!IconShown()) {
         FHidden = false;
         FVisibility |= tvVisibleTaskBar;
+        ShowWindowsHiddenAlong();
         ShowMinimized();
     }
+}
+
+void TVxTrayIcon::ShowWindowsHiddenAlong()
+{
+    const QList<QPointer<QWidget>> windows = std::exchange(FWindowsHiddenAlong, {});
+    for (const QPointer<QWidget> &window : windows)
+        if (window)
+            window->show();
 }
 
 void TVxTrayIcon::ShowApplication()
@@ -322,6 +339,7 @@ void TVxTrayIcon::ShowApplication()
     FVisibility |= tvVisibleTaskBar;
     FMainForm->setWindowState(FMainForm->windowState() & ~Qt::WindowMinimized);
     FMainForm->show();
+    ShowWindowsHiddenAlong();
     if (FVisibility & tvAutoHideIcon)
         RemoveIcon();
 }

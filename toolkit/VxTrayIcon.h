@@ -155,10 +155,12 @@ private:
     // A minimize waiting for the window's first showing; a restore meanwhile cancels it.
     bool FMinimizePending = false;
     void ShowMinimized();
+    void ShowWindowsHiddenAlong();
     QString FHint;
     QIcon FIcon;
     QPointer<QMenu> FPopupMenu;
     QPointer<QMenu> FDropDownMenu;
+    QList<QPointer<QWidget>> FWindowsHiddenAlong; // the program's other windows, back on restore
     TCustomImageList *FIcons = nullptr;
     TChangeLink *FIconsLink;
     int FIconIndex = 0;

@@ -4,6 +4,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/core/DataFolder.h"
+#include "app/ui/UnitPreview.h"
 #include "platform/ini/IniFile.h"
 #include "toolkit/VxAppHotKey.h"
 #include "toolkit/VxTrayIcon.h"
@@ -247,9 +248,11 @@ void TMainForm::SaveSettings()
 {
     FSettings = ControlSettings();
     // The main window was moved to make room for an open preview; that place is not the user's.
+    // A preview hidden into the notification area with the window is still open.
     bool previewOpen = false;
     for (const QWidget *window : QApplication::topLevelWidgets())
-        previewOpen = previewOpen || (window->objectName() == QLatin1String("FormPreview") && window->isVisible());
+        previewOpen = previewOpen || (window->objectName() == QLatin1String("FormPreview") &&
+                                      (window->isVisible() || window == FormPreview));
     // A window never on screen (started hidden and ended from the notification area) has no place
     // of its own: the corner it stands at would put its title bar above the screen next time.
     const bool neverShown = !windowHandle();

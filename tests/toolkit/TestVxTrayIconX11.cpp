@@ -30,7 +30,7 @@ void OwnTheNotificationArea(xcb_connection_t *tray)
 
 } // namespace
 
-TEST(VxTrayIconX11, MinimizingWithAModalWindowOpenLeavesTheProgramMinimized)
+TEST(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
 {
     TXvfb server;
     if (server.Display().empty())
@@ -58,16 +58,20 @@ TEST(VxTrayIconX11, MinimizingWithAModalWindowOpenLeavesTheProgramMinimized)
         // The icon takes no click past a modal window, and the window would come back blocked by it.
         {true, false},
     };
+    QWidget preview; // another window of the program, which must not act on a hidden one
     for (const auto &c : cases) {
         form.show();
+        preview.show();
         QDialog dialog(&form);
         if (c.modal)
             dialog.open();
         form.showMinimized();
         QCoreApplication::processEvents();
         EXPECT_EQ(form.isVisible(), !c.hidden) << c.modal;
+        EXPECT_EQ(preview.isVisible(), !c.hidden) << c.modal;
         EXPECT_EQ(icon.IconShown(), c.hidden) << c.modal;
         dialog.close();
         icon.ShowApplication();
+        EXPECT_TRUE(preview.isVisible()) << c.modal;
     }
 }
