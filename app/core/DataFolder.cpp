@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace DataFolder {
@@ -31,10 +32,22 @@ QString ChooseDataFolder(const QString &executableFolder, const QString &xdgData
     return folder;
 }
 
+QString UserHome()
+{
+    // Without $HOME the toolkit names "/" as home, where the files could not be kept; a program
+    // started from a service or a bare environment still has the user's own home.
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    if (const passwd *user = ::getpwuid(::getuid()); user && user->pw_dir)
+        return QFile::decodeName(user->pw_dir);
+    return QDir::rootPath();
+}
+
 QString ChooseDataFolder()
 {
     return ChooseDataFolder(QCoreApplication::applicationDirPath(), qEnvironmentVariable("XDG_DATA_HOME"),
-                            QDir::homePath());
+                            UserHome());
 }
 
 } // namespace DataFolder

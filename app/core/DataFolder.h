@@ -18,6 +18,9 @@ bool IsWritableFolder(const QString &folder);
 QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home,
                          const std::function<bool(const QString &)> &isWritable = IsWritableFolder);
 
+// $HOME when it names a folder, else the home the user database gives.
+QString UserHome();
+
 // The same from the running program's folder and environment.
 QString ChooseDataFolder();
 

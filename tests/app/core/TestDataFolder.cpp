@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <unistd.h>
 
 TEST(DataFolder, UsesTheProgramFolderWhenWritableElseTheUserDataFolder)
@@ -41,4 +42,27 @@ TEST(DataFolder, TellsWritableFolders)
     QFile::setPermissions(root.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Root may write anywhere, and so may keep its files beside the program.
     EXPECT_EQ(writable, ::geteuid() == 0);
+}
+
+TEST(DataFolder, WithoutAHomeVariableTheUsersOwnHomeIsUsed)
+{
+    const QByteArray saved = qgetenv("HOME");
+    const QString own = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
+    const struct {
+        const char *home; // nullptr: not set at all
+        QString expected;
+    } cases[] = {
+        {nullptr, own},
+        {"", own},
+        {"relative/home", own},
+        {"/home/guitarist", "/home/guitarist"},
+    };
+    for (const auto &c : cases) {
+        if (c.home)
+            qputenv("HOME", c.home);
+        else
+            qunsetenv("HOME");
+        EXPECT_EQ(DataFolder::UserHome(), c.expected) << (c.home ? c.home : "(unset)");
+    }
+    qputenv("HOME", saved);
 }
