@@ -239,8 +239,18 @@ void TMainForm::LoadSettings()
         // A number reads the same whatever the default.
         return file.ReadInteger(position, key, 0) == file.ReadInteger(position, key, 1);
     };
-    if (stored(QStringLiteral("Top")) && stored(QStringLiteral("Left")))
-        PlaceInside(Settings::VisiblePosition(QPoint(loaded.left, loaded.top), frameGeometry().size(), ScreenAreas()));
+    if (stored(QStringLiteral("Top")) && stored(QStringLiteral("Left"))) {
+        const QPoint place(loaded.left, loaded.top);
+        QPoint visible = Settings::VisiblePosition(place, frameGeometry().size(), ScreenAreas());
+        // A place pulled onto a screen (its monitor gone, a smaller screen) must hold the window
+        // at the size it is shown with, not at the toolkit's first guess, which is smaller.
+        if (visible != place && !testAttribute(Qt::WA_Resized)) {
+            adjustSize();
+            setAttribute(Qt::WA_Resized, false);
+            visible = Settings::VisiblePosition(place, frameGeometry().size(), ScreenAreas());
+        }
+        PlaceInside(visible);
+    }
     ApplySettings(loaded);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -180,6 +181,26 @@ private slots:
             QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), stored));
             TMainForm form(dir.path());
             QVERIFY2(!form.testAttribute(Qt::WA_Moved), stored);
+        }
+    }
+
+    void APlaceOnAMonitorThatIsGoneBringsTheWholeWindowOnScreen()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const struct {
+            const char *stored;
+        } cases[] = {
+            {"[POSITION]\nTop=300\nLeft=5000\n"},   // right of the screen
+            {"[POSITION]\nTop=5000\nLeft=100\n"},   // below it
+        };
+        for (const auto &c : cases) {
+            QTemporaryDir dir;
+            QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), c.stored));
+            TMainForm form(dir.path());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            // The stored place is the inside's; the frame is the window manager's to draw around it.
+            QVERIFY2(screen.contains(form.geometry()), c.stored);
         }
     }
 
