@@ -33,6 +33,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace {
 
@@ -165,13 +166,16 @@ QAction *MenuItem(QMenu *menu, TMemo *memo, const char *name, const QString &cap
     return action;
 }
 
-// Moves a window's frame onto the screen area that holds most of it.
-void KeepOnScreen(QWidget *window, const QScreen *screen)
+// Moves a window's frame onto the screen area that holds most of it. A window not shown yet has
+// no frame: it is counted as the desktop will give it, with the margins of a window it decorates.
+void KeepOnScreen(QWidget *window, const QScreen *screen, const QMargins &unshownFrame)
 {
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
     QRect frame = window->frameGeometry();
+    if (!window->windowHandle())
+        frame.setSize(frame.size().grownBy(unshownFrame));
     frame.moveLeft(qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width() + 1)));
     frame.moveTop(qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height() + 1)));
     window->move(frame.topLeft());
@@ -603,7 +607,7 @@ void TMainForm::MemoTranspDblClick(TMemo *Sender)
         const int top = screen ? screen->availableGeometry().top() + 5 : 5;
         move(x(), top);
         FormPreview->move(frameGeometry().left(), frameGeometry().top() + frameGeometry().height());
-        KeepOnScreen(FormPreview, screen);
+        KeepOnScreen(FormPreview, screen, windowHandle() ? windowHandle()->frameMargins() : QMargins());
     }
     // Not a dialog, so no window manager keeps it above a main window that is kept on top.
     const bool onTop = OptionsAlwaysOnTop->Checked();
