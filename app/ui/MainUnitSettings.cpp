@@ -73,6 +73,10 @@ int ListCount(const QWidget *form, const char *name, int otherwise)
     return list ? list->count() : otherwise;
 }
 
+// The stored place is the window's inside; the desktop's title bar, which the user grabs the window
+// by, sits above it. Its height is the desktop's, unknown until the window is first shown.
+constexpr int TitleBarRoom = 30;
+
 QList<QRect> ScreenAreas()
 {
     QList<QRect> areas;
@@ -240,16 +244,17 @@ void TMainForm::LoadSettings()
         return file.ReadInteger(position, key, 0) == file.ReadInteger(position, key, 1);
     };
     if (stored(QStringLiteral("Top")) && stored(QStringLiteral("Left"))) {
-        const QPoint place(loaded.left, loaded.top);
-        QPoint visible = Settings::VisiblePosition(place, frameGeometry().size(), ScreenAreas());
+        const QPoint place(loaded.left, loaded.top - TitleBarRoom);
+        const auto framed = [this] { return frameGeometry().size() + QSize(0, TitleBarRoom); };
+        QPoint visible = Settings::VisiblePosition(place, framed(), ScreenAreas());
         // A place pulled onto a screen (its monitor gone, a smaller screen) must hold the window
         // at the size it is shown with, not at the toolkit's first guess, which is smaller.
         if (visible != place && !testAttribute(Qt::WA_Resized)) {
             adjustSize();
             setAttribute(Qt::WA_Resized, false);
-            visible = Settings::VisiblePosition(place, frameGeometry().size(), ScreenAreas());
+            visible = Settings::VisiblePosition(place, framed(), ScreenAreas());
         }
-        PlaceInside(visible);
+        PlaceInside(visible + QPoint(0, TitleBarRoom));
     }
     ApplySettings(loaded);
 }
