@@ -70,6 +70,8 @@ void TlcCustomLang::CollectOwnerText(int typeIndex, const QString &propName)
         RemoveComponentKeys(list, FOwner, typeIndex);
         return;
     }
+    if (IsActionLinked(FOwner, typeIndex))
+        return;
     CollectOwnerLine(list, property.read(FOwner).toString(), true);
 }
 
@@ -149,7 +151,8 @@ void TlcCustomLang::CollectType(int typeIndex)
                     break;
                 const QString value = property.read(component).toString();
                 if ((FAutoSkipEmpties && value.isEmpty()) ||
-                    (className == QLatin1String("TMenuItem") && value == QLatin1String("-")))
+                    (className == QLatin1String("TMenuItem") && value == QLatin1String("-")) ||
+                    IsActionLinked(component, typeIndex))
                     break;
                 CollectLine(typeIndex, name, value);
                 break;

@@ -137,6 +137,10 @@ struct TFormatSettings
 };
 TFormatSettings &FormatSettings();
 
+// True when the component's caption (kind 0) or hint (kind 1) is its action's, letter for letter:
+// such a text belongs to the action, not to the control.
+bool IsActionLinked(const QObject *component, int kind);
+
 // Texts the program would take from its resources, routed through the one registered component.
 namespace lcResourceStrings {
 // The text in the translator's active language when one is registered and its resource language

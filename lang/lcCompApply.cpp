@@ -249,6 +249,12 @@ void TlcCustomLang::CheckListTargets(int typeIndex)
         if (VclProperties::Find(FOwner, propName).isValid())
             start = 1;
     }
+    const bool actionTexts = typeIndex == stCaptions || typeIndex == stHints;
+    if (actionTexts && start == 1 && IsActionLinked(FOwner, typeIndex) && !list.isEmpty() &&
+        list.first().contains(OwnerClassName() + Delim())) {
+        list.removeFirst();
+        start = 0;
+    }
     auto moveToHolding = [&](int &i) {
         FHolding.append(list[i]);
         list.removeAt(i);
@@ -279,6 +285,9 @@ void TlcCustomLang::CheckListTargets(int typeIndex)
                 moveToHolding(i);
         } else if (!FComponents.contains(key.toLower())) {
             moveToHolding(i);
+        } else if (actionTexts && IsActionLinked(FComponents.value(key.toLower()), typeIndex)) {
+            list.removeAt(i);
+            --i;
         }
     }
     if (!FAutoSkipEmpties)

@@ -472,6 +472,22 @@ void TlcCustomLang::LinkToDispatcher()
         FDispatcher->Link(this);
 }
 
+bool IsActionLinked(const QObject *component, int kind)
+{
+    if (!component || (kind != 0 && kind != 1))
+        return false;
+    const QObject *action =
+        VclProperties::ObjectValue(component, VclProperties::Find(component, QStringLiteral("Action")));
+    if (!action)
+        return false;
+    const QString name = kind == 0 ? QStringLiteral("Caption") : QStringLiteral("Hint");
+    const QMetaProperty own = VclProperties::Find(component, name);
+    const QMetaProperty its = VclProperties::Find(action, name);
+    if (!own.isValid() || !its.isValid())
+        return false;
+    return own.read(component).toString() == its.read(action).toString();
+}
+
 bool TlcCustomLang::TestModeOn() const
 {
     return FDispatcher && FDispatcher->TestModeInfo.Active;

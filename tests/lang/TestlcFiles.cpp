@@ -913,4 +913,75 @@ TEST(lcCollect, TheFormsOwnFontAndCharacterSetAreCollectedFirst)
     }
 }
 
+class TTestAction : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString Caption MEMBER Caption)
+    Q_PROPERTY(QString Hint MEMBER Hint)
+public:
+    QString Caption, Hint;
+};
+
+class TActionButton : public TTestLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(QObject *Action MEMBER Action)
+public:
+    using TTestLabel::TTestLabel;
+    QObject *Action = nullptr;
+};
+
+TEST(lcActions, ATextIsTheActionsOnlyWhenItIsTheSameLetterForLetter)
+{
+    TTestAction action;
+    action.Caption = "Next";
+    action.Hint = "Next chord";
+    const struct
+    {
+        const char *name;
+        bool linked;
+        const char *caption, *hint;
+        int kind;
+        bool expected;
+    } cases[] = {
+        {"no action", false, "Next", "Next chord", 0, false},
+        {"same caption", true, "Next", "", 0, true},
+        {"caption in other case", true, "next", "", 0, false},
+        {"same hint", true, "", "Next chord", 1, true},
+        {"other hint", true, "", "Back", 1, false},
+        {"not a caption or hint", true, "Next", "Next chord", 2, false},
+    };
+    for (const auto &c : cases) {
+        TActionButton button("Button1", nullptr);
+        button.Action = c.linked ? &action : nullptr;
+        button.Caption = c.caption;
+        button.Hint = c.hint;
+        EXPECT_EQ(IsActionLinked(&button, c.kind), c.expected) << c.name;
+    }
+    EXPECT_FALSE(IsActionLinked(nullptr, 0));
+}
+
+TEST(lcActions, ACaptionTakenFromAnActionIsNeitherCollectedNorTranslated)
+{
+    TTestAction action;
+    action.Caption = "Next";
+    TTestForm form;
+    auto *button = new TActionButton("Button1", &form);
+    button->Action = &action;
+    button->Caption = "Next";
+    form.label->Caption = "Metka";
+    form.lang->SetDesigning(true);
+    form.lang->UpdateStrings();
+    EXPECT_EQ(form.lang->Captions(), QStringList({Line({"Label1", "Metka", ""})}));
+
+    form.lang->SetDesigning(false);
+    form.lang->Captions() = {Line({"TTestForm", "", ""}), Line({"Button1", "Next", "Weiter"}),
+                             Line({"Label1", "Metka", "Label"})};
+    form.lang->SetActiveLanguage(2);
+    EXPECT_EQ(button->Caption, "Next");
+    EXPECT_EQ(form.label->Caption, "Label");
+    EXPECT_EQ(form.lang->Captions(), QStringList({Line({"Label1", "Metka", "Label"})}));
+    EXPECT_TRUE(form.lang->HoldingList().filter("Button1").isEmpty());
+}
+
 #include "TestlcFiles.moc"
