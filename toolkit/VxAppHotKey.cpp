@@ -18,14 +18,36 @@ TVxApplicationHotKey::TVxApplicationHotKey(const QString &name, QObject *owner)
 
 TVxApplicationHotKey::~TVxApplicationHotKey() = default;
 
+namespace {
+// Key names the Windows build writes where Qt's own differ; its Enter is the main Enter key.
+const struct { QLatin1StringView windows; QLatin1StringView qt; } WindowsKeyNames[] = {
+    {QLatin1StringView("PgDn"), QLatin1StringView("PgDown")},
+    {QLatin1StringView("BkSp"), QLatin1StringView("Backspace")},
+    {QLatin1StringView("Enter"), QLatin1StringView("Return")},
+};
+
+// The text with its key name (after the last '+' that is not the key itself) renamed.
+QString RenameKey(const QString &text, bool toQt)
+{
+    const qsizetype plus = text.size() > 1 ? text.lastIndexOf(QLatin1Char('+'), -2) : -1;
+    const QStringView name = QStringView(text).mid(plus + 1);
+    for (const auto &names : WindowsKeyNames) {
+        const QLatin1StringView from = toQt ? names.windows : names.qt;
+        if (name.compare(from, Qt::CaseInsensitive) == 0)
+            return text.left(plus + 1) + (toQt ? names.qt : names.windows);
+    }
+    return text;
+}
+} // namespace
+
 QString TVxApplicationHotKey::ShortCutToText(const QKeySequence &key)
 {
-    return key.toString(QKeySequence::PortableText);
+    return RenameKey(key.toString(QKeySequence::PortableText), false);
 }
 
 QKeySequence TVxApplicationHotKey::TextToShortCut(const QString &text)
 {
-    const QKeySequence key = QKeySequence::fromString(text.trimmed(), QKeySequence::PortableText);
+    const QKeySequence key = QKeySequence::fromString(RenameKey(text.trimmed(), true), QKeySequence::PortableText);
     if (key.count() != 1 || key[0].key() == Qt::Key_unknown)
         return {};
     return key;

@@ -20,12 +20,28 @@ private slots:
             {"", ""},
             {"Ctrl+Bogus", ""},
             {"Ctrl+A, B", ""}, // two strokes are no single hot key
+            // keys as the Windows build names them are read and written back alike
+            {"Ctrl+Alt+PgDn", "Ctrl+Alt+PgDn"},
+            {"Ctrl+Shift+BkSp", "Ctrl+Shift+BkSp"},
+            {"ctrl+enter", "Ctrl+Enter"},
+            {"Alt+Ins", "Alt+Ins"},
+            {"Shift+Del", "Shift+Del"},
+            {"Ctrl+Alt+PgDown", "Ctrl+Alt+PgDn"},
+            {"Ctrl+Return", "Ctrl+Enter"},
+            {"Ctrl++", "Ctrl++"},
         };
         for (const auto &c : cases)
             QCOMPARE(TVxApplicationHotKey::ShortCutToText(TVxApplicationHotKey::TextToShortCut(QLatin1String(c.stored))),
                      QLatin1String(c.expected));
         QCOMPARE(TVxApplicationHotKey::TextToShortCut(QStringLiteral("Ctrl+Shift+F10")),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F10));
+        const struct { const char *stored; QKeyCombination key; } keys[] = {
+            {"Ctrl+Alt+PgDn", Qt::CTRL | Qt::ALT | Qt::Key_PageDown},
+            {"Ctrl+Shift+BkSp", Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace},
+            {"Ctrl+Enter", Qt::CTRL | Qt::Key_Return}, // the main Enter key, not the keypad's
+        };
+        for (const auto &k : keys)
+            QCOMPARE(TVxApplicationHotKey::TextToShortCut(QLatin1String(k.stored)), QKeySequence(k.key));
     }
 
     void RegisteringWithoutADisplayOnlyReportsTheFailure()
