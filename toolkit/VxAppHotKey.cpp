@@ -31,6 +31,15 @@ QString RenameKey(const QString &text, bool toQt)
 {
     const qsizetype plus = text.size() > 1 ? text.lastIndexOf(QLatin1Char('+'), -2) : -1;
     const QStringView name = QStringView(text).mid(plus + 1);
+    // A keypad key: "Num 5" there, the keypad flag and the key here ("Num+5").
+    const QLatin1StringView keypadKeys("0123456789*+-/");
+    const QLatin1StringView windowsKeypad("Num "), qtKeypad("Num+");
+    if (toQt && name.size() == windowsKeypad.size() + 1 && name.startsWith(windowsKeypad, Qt::CaseInsensitive) &&
+        keypadKeys.contains(name.back()))
+        return text.left(plus + 1) + qtKeypad + name.back();
+    if (!toQt && name.size() == 1 && keypadKeys.contains(name.front()) &&
+        QStringView(text).left(plus + 1).endsWith(qtKeypad, Qt::CaseInsensitive))
+        return text.left(plus + 1 - qtKeypad.size()) + windowsKeypad + name.front();
     for (const auto &names : WindowsKeyNames) {
         const QLatin1StringView from = toQt ? names.windows : names.qt;
         if (name.compare(from, Qt::CaseInsensitive) == 0)

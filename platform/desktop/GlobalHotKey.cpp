@@ -76,7 +76,7 @@ bool TGlobalHotKey::Grab(QKeyCombination key)
 {
     Release();
     xcb_connection_t *connection = DisplayConnection();
-    const uint32_t keySym = X11Keys::KeySymOf(key.key());
+    const uint32_t keySym = X11Keys::KeySymOf(key);
     if (!connection || !keySym)
         return false;
     const uint8_t keyCode = KeyCodeOf(connection, keySym);

@@ -47,6 +47,23 @@ uint32_t KeySymOf(Qt::Key key)
     return 0;
 }
 
+uint32_t KeySymOf(QKeyCombination key)
+{
+    const Qt::Key code = key.key();
+    if (!(key.keyboardModifiers() & Qt::KeypadModifier))
+        return KeySymOf(code);
+    if (code >= Qt::Key_0 && code <= Qt::Key_9)
+        return XK_KP_0 + uint32_t(code - Qt::Key_0);
+    switch (code) {
+    case Qt::Key_Asterisk: return XK_KP_Multiply;
+    case Qt::Key_Plus: return XK_KP_Add;
+    case Qt::Key_Minus: return XK_KP_Subtract;
+    case Qt::Key_Slash: return XK_KP_Divide;
+    case Qt::Key_Period: return XK_KP_Decimal;
+    default: return KeySymOf(code);
+    }
+}
+
 uint16_t ModifierMaskOf(Qt::KeyboardModifiers modifiers)
 {
     uint16_t mask = 0;

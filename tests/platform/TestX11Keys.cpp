@@ -32,6 +32,18 @@ TEST(X11Keys, MapsKeysToKeySyms)
         EXPECT_EQ(X11Keys::KeySymOf(c.key), c.keySym) << "key 0x" << std::hex << int(c.key);
 }
 
+TEST(X11Keys, KeypadKeysAreTheKeypadsOwn)
+{
+    const struct { QKeyCombination key; uint32_t keySym; } cases[] = {
+        {QKeyCombination(Qt::KeypadModifier | Qt::ControlModifier, Qt::Key_5), XK_KP_5},
+        {QKeyCombination(Qt::KeypadModifier, Qt::Key_Asterisk), XK_KP_Multiply},
+        {QKeyCombination(Qt::KeypadModifier, Qt::Key_Plus), XK_KP_Add},
+        {QKeyCombination(Qt::ControlModifier, Qt::Key_5), XK_5},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(X11Keys::KeySymOf(c.key), c.keySym);
+}
+
 TEST(X11Keys, MapsModifiersToCoreMasks)
 {
     const struct { Qt::KeyboardModifiers modifiers; uint16_t mask; } cases[] = {

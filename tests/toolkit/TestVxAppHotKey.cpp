@@ -29,6 +29,9 @@ private slots:
             {"Ctrl+Alt+PgDown", "Ctrl+Alt+PgDn"},
             {"Ctrl+Return", "Ctrl+Enter"},
             {"Ctrl++", "Ctrl++"},
+            {"Ctrl+Num 5", "Ctrl+Num 5"},
+            {"Alt+num +", "Alt+Num +"},
+            {"Ctrl+Num+7", "Ctrl+Num 7"},
         };
         for (const auto &c : cases)
             QCOMPARE(TVxApplicationHotKey::ShortCutToText(TVxApplicationHotKey::TextToShortCut(QLatin1String(c.stored))),
@@ -39,6 +42,7 @@ private slots:
             {"Ctrl+Alt+PgDn", Qt::CTRL | Qt::ALT | Qt::Key_PageDown},
             {"Ctrl+Shift+BkSp", Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace},
             {"Ctrl+Enter", Qt::CTRL | Qt::Key_Return}, // the main Enter key, not the keypad's
+            {"Ctrl+Num 5", QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_5)},
         };
         for (const auto &k : keys)
             QCOMPARE(TVxApplicationHotKey::TextToShortCut(QLatin1String(k.stored)), QKeySequence(k.key));
