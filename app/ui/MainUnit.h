@@ -202,6 +202,8 @@ public:
     bool OpenSongFile(const QString &fileName);
     // encoding: 0 UTF-8, 1 UTF-16, 2 Windows-1251. False with a message when it cannot be written.
     bool SaveSongFile(const QString &fileName, int encoding);
+    // The encoding the save dialog offers first: UTF-16 after a song that came with a byte-order mark.
+    int SongSaveEncoding() const { return FSongUnicode ? 1 : 0; }
     static qint64 FileSizeOf(const QString &fileName);
     void ChangeMemoFontSize(TMemo *memo, int delta);
     // Opens the one preview window with Sender's text and font (the caller leaves out Ctrl+double-clicks).
@@ -407,6 +409,7 @@ private:
     TMainState FState;
     QStringList FArguments;
     bool FStartHidden = false;
+    bool FSongUnicode = false; // the last song opened began with a byte-order mark
     // Set while an Esc key is closing a list or menu, which Esc then does nothing more for.
     bool FEscapeClosesPopup = false;
     friend class TEscapeWatch;

@@ -477,6 +477,12 @@ bool TMainForm::OpenSongFile(const QString &fileName)
     }
     SpeedButtonDefaultClick();
     MemoTransp->SetText(EditorLineBreaks(xlat::DecodeSongText(bytes)));
+    // A "Unicode" song from Windows is offered back in UTF-16, which that program reads too.
+    if (!MemoTransp->Text().isEmpty()) {
+        const xlat::TSongEncoding found = xlat::DetectSongEncoding(bytes);
+        FSongUnicode = found == xlat::TSongEncoding::Utf8Bom || found == xlat::TSongEncoding::Utf16LE ||
+                       found == xlat::TSongEncoding::Utf16BE;
+    }
     MemoTransp->document()->setModified(false);
     if (OptionsCheckText && OptionsCheckText->Checked())
         CheckSongText(MemoTransp->Text());
@@ -491,7 +497,7 @@ void TMainForm::PopUpSaveClick()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.first());
+    dialog.selectNameFilter(filters.at(SongSaveEncoding()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     SaveSongFile(dialog.selectedFiles().first(), qMax(0, int(filters.indexOf(dialog.selectedNameFilter()))));

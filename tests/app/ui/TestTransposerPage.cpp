@@ -245,6 +245,25 @@ private slots:
         }
     }
 
+    void ASongWithAByteOrderMarkIsOfferedBackInUtf16()
+    {
+        const struct { QByteArray bytes; int encoding; } cases[] = {
+            {QByteArray("\xFF\xFE" "A\0m\0\r\0\n\0", 10), 1},
+            {QByteArray("\xEF\xBB\xBF" "Am\r\n"), 1},
+            {QByteArray("\xC0m\r\n"), 0}, // Windows-1251
+            {QByteArray("Am\n"), 0},
+        };
+        for (const auto &c : cases) {
+            const QString path = FDir.filePath(QStringLiteral("marked.txt"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.bytes);
+            file.close();
+            QVERIFY(FForm->OpenSongFile(path));
+            QCOMPARE(FForm->SongSaveEncoding(), c.encoding);
+        }
+    }
+
     void SavesInEachEncoding()
     {
         const QString song = QString::fromUtf8("Am\u00A0Dm\nВ лесу родилась ёлочка\n");
