@@ -1,5 +1,6 @@
 #include "sysutil/OsSysUtils.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 TEST(OsSysUtils, BitSetsSetAndTestByIndex)
@@ -32,6 +33,13 @@ TEST(OsSysUtils, ReleasingALibraryForgetsIt)
     void *none = nullptr;
     ReleaseLibraryHandle(none);
     EXPECT_EQ(none, nullptr);
+    // A library nothing else here loads: once released it is gone from the process.
+    const char *const name = "libBrokenLocale.so.1";
+    void *library = dlopen(name, RTLD_NOW);
+    ASSERT_NE(library, nullptr) << dlerror();
+    ReleaseLibraryHandle(library);
+    EXPECT_EQ(library, nullptr);
+    EXPECT_EQ(dlopen(name, RTLD_NOW | RTLD_NOLOAD), nullptr);
     char bytes[4] = {1, 2, 3, 4};
     ZeroFillMemory(bytes, 3);
     ZeroFillMemory(bytes, -1);
