@@ -116,7 +116,8 @@ private slots:
         }
         // The keys show what the mouse would: the type's fingerings from the first.
         Press(Qt::Key_PageDown);
-        QCOMPARE(FForm->State().currentChordType, FForm->ChordType->Text());
+        QCOMPARE(FForm->ChordType->Text(), QStringLiteral("m"));
+        QCOMPARE(FForm->State().currentChordType, QStringLiteral("m"));
         FForm->Root->SetItemIndex(9);
         FForm->RootChange();
         Press(Qt::Key_PageUp);
