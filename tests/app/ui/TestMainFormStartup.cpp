@@ -106,7 +106,8 @@ private slots:
             QCOMPARE(form.State().currentScheme12, QStringLiteral("0001000203xx"));
             QCOMPARE(form.State().currentScheme, 1);
             QVERIFY(!form.ButtonBack->isEnabled());
-            QCOMPARE(form.ButtonNext->isEnabled(), form.State().schemeCount > 1);
+            QCOMPARE(form.State().schemeCount, 4);
+            QVERIFY(form.ButtonNext->isEnabled());
             QCOMPARE(form.ChordType->Text(), QStringLiteral("maj"));
             QCOMPARE(form.State().previousTransposerStep, 11);
             // The system's language brings its notation: an English start reads B as si.
