@@ -38,6 +38,7 @@ TEST(Diagram, RomanLabelsFollowTheLowestFret)
         const char *label;
     } cases[] = {
         {1, 3, "  I  "},  {7, 3, "  I  "},   // a low chord is always at the first fret
+        {2, 4, " II  "},                      // from the fourth fret on, its own label
         {0, 9, "  I  "},  {7, 9, " VII "},  {5, 8, "  V  "},  {8, 9, " VIII"},
         {12, 14, " XII "}, {13, 15, "XIII"}, {17, 19, "XVII"}, {18, 19, "XVIII"},
         {19, 19, "XIX"},  {20, 19, "I"},     {-1, 19, "I"},
@@ -59,6 +60,7 @@ TEST(Diagram, HighChordsAreShownRelativeToTheirLowestFret)
         const char *shown;
     } cases[] = {
         {"0001000203xx", "0001000203xx"}, // highest 3: unchanged
+        {"xx02040402xx", "xx01030301xx"}, // highest 4: moved
         {"xx07090907xx", "xx01030301xx"},
         {"000001020200", "000001020200"},
         {"0002020200xx", "0002020200xx"},
