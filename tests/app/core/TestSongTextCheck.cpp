@@ -38,6 +38,8 @@ TEST(SongTextCheck, AsksTheFourAnswers)
         {"Yesterday, all my troubles seemed so far away", East, Q::NonRussian},
         {"Yesterday, all my troubles seemed so far away", West, Q::None},
         {"Вчера все мои беды казались далеки, yesterday", East, Q::None},
+        {"ток top", East, Q::None},         // as many Latin letters as Cyrillic ones
+        {"ток topy", East, Q::NonRussian},  // one more
         // letters chords are made of do not count as Latin
         {"Am Dm G C E Fmaj7 Gsus4 Cadd9", East, Q::None},
         {"", East, Q::None},
