@@ -85,7 +85,7 @@ TEST(UnitTransp, RecognisesChordSuffixes)
         {"b", true},      {"9sus4", true},  {"madd11", true}, {"verm", true},   {"zm", true},
         {"25", false},    {"57", false},    {"34", false},    {"1", false},    {"mm", false},    {"at", false},    {"og", false},
         {"ello", false},  {"ур", false},    {"mж", false},    {"majj", false},  {"##", true},
-        {"+-", true},    {"x", false},     {"7777", false},
+        {"+-", true},    {"x", false},     {"7777", false},  {"##x", false},
     };
     for (const auto &c : cases)
         EXPECT_EQ(TranspIsChordSuffix(QString::fromUtf8(c.rest)), c.chord) << c.rest;
@@ -211,6 +211,8 @@ TEST(UnitTransp, PositionsFollowTheWordsThroughATransposition)
     };
     for (const auto &c : cases)
         EXPECT_EQ(MovedPosition(before, after, c.position), c.expected) << c.position;
+    // Texts that differ between the words keep the number from there on.
+    EXPECT_EQ(MovedPosition(u"a  b c", u"a b c", 3), 3);
     // Longer names move what follows forward.
     EXPECT_EQ(MovedPosition(after, before, 12), 15);
     EXPECT_EQ(MovedPosition(after, before, 1), 2);
