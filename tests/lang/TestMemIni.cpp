@@ -84,13 +84,13 @@ TEST(MemIni, SectionValuesFollowKeyOrder)
 TEST(MemIni, TypedReadsFallBackToDefault)
 {
     TlcMemIniFile ini;
-    ini.SetStrings({"[S]", "hex=0x1F", "HEX=0X1f", "x=0x", "dollar=$1f", "all=0xFFFFFFFF", "word=abc", "one=1", "two=2", "zero=0", "yes=yes",
+    ini.SetStrings({"[S]", "hex=0x1F", "HEX=0X1f", "x=0x", "dollar=$1f", "all=0xFFFFFFFF", "short=0X9", "word=abc", "one=1", "two=2", "zero=0", "yes=yes",
                     "date=no date"});
     const struct
     {
         const char *key;
         int expected;
-    } integers[] = {{"hex", 31}, {"x", -7}, {"dollar", 31}, {"all", -1}, {"word", -7}, {"one", 1}, {"missing", -7}};
+    } integers[] = {{"hex", 31}, {"x", -7}, {"dollar", 31}, {"all", -1}, {"short", 9}, {"word", -7}, {"one", 1}, {"missing", -7}};
     for (const auto &c : integers)
         EXPECT_EQ(ini.ReadInteger("S", c.key, -7), c.expected) << c.key;
     EXPECT_TRUE(ini.ReadBool("S", "two", false));
