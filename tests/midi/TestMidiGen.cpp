@@ -240,6 +240,25 @@ TEST_F(MidiGenTest, PitchBendRisesInStepsBeforeTheNoteOff)
     EXPECT_EQ(Body(), (std::vector<TEvent>{{0, 0x0000C0}, {0, 0x7F3090}, {1, 0x0001E0}, {2, 0x003090}}));
 }
 
+TEST_F(MidiGenTest, ABendOfMoreStepsThanTheWheelHoldsIsLeftOut)
+{
+    gen->SetPitchBend(120);
+    gen->SetPBDelay(0);
+    gen->SetPBDuration(100);
+    // 8191 steps still bend (the buffer holds only the first of them); one more does not.
+    const struct { uint32_t duration; bool bent; } cases[] = {{8191, true}, {8192, false}};
+    for (const auto &c : cases) {
+        device->Clear();
+        gen->SetDuration(c.duration);
+        ASSERT_TRUE(gen->PlayNote(48));
+        ASSERT_TRUE(RunUntilClosed());
+        size_t bends = 0;
+        for (const TEvent &e : Events())
+            bends += (e.word & 0xF0) == 0xE0;
+        EXPECT_EQ(bends > 0, c.bent) << c.duration;
+    }
+}
+
 TEST_F(MidiGenTest, LoopsPlayBackToBack)
 {
     gen->SetLoops(3);
