@@ -148,6 +148,16 @@ TEST_F(TIniFixture, WritesIntoMissingFileAndReadsNumbers)
     EXPECT_FALSE(ini.ReadBool("OPTIONS", "Bad", false));
 }
 
+TEST_F(TIniFixture, AWriteThroughALinkReplacesTheFileItPointsAt)
+{
+    const QString target = Write("[S]\nKey=old\n", QStringLiteral("kept.ini"));
+    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(IniText::WriteFileAtomically(link, "[S]\nKey=new\n"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Read(target), "[S]\nKey=new\n");
+}
+
 TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
 {
     const QString path = Write("[Version]\nNumber=1.4.4\n");
