@@ -51,7 +51,7 @@ QString SysErrorMessage(quint32 errorCode)
 {
     char buffer[256] = {};
     const auto result = strerror_r(int(errorCode), buffer, sizeof buffer);
-    return QString::fromLocal8Bit(ErrorText(result, buffer));
+    return AnsiText::FromLocaleEncoding(ErrorText(result, buffer));
 }
 
 void MoveCharsBetweenTexts(const QString &Source, qsizetype FromIndex, QString &Dest,

@@ -45,7 +45,7 @@ QString SystemReason(int code)
     case ENOSPC: worded = QT_TRANSLATE_NOOP("QIODevice", "No space left on device"); break;
     default: break;
     }
-    return worded ? QCoreApplication::translate("QIODevice", worded) : QString::fromLocal8Bit(std::strerror(code));
+    return worded ? QCoreApplication::translate("QIODevice", worded) : AnsiText::FromLocaleEncoding(std::strerror(code));
 }
 
 bool WriteAll(int fd, const QByteArray &bytes)

@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 #include <array>
+#include <cstring>
+#include <cwchar>
+#include <string>
 
 namespace AnsiText {
 
@@ -142,6 +145,20 @@ QString DecodeText(const QByteArray &bytes, TEncoding encoding)
 QString DecodeText(const QByteArray &bytes)
 {
     return DecodeText(bytes, DetectEncoding(bytes));
+}
+
+QString FromLocaleEncoding(const char *text)
+{
+    if (!text)
+        return {};
+    std::mbstate_t state{};
+    const char *source = text;
+    std::wstring wide(std::strlen(text), L'\0');
+    const size_t count = std::mbsrtowcs(wide.data(), &source, wide.size(), &state);
+    if (count == size_t(-1))
+        return QString::fromLocal8Bit(text);
+    wide.resize(count);
+    return QString::fromStdWString(wide);
 }
 
 } // namespace AnsiText

@@ -24,4 +24,8 @@ QByteArray ToWindows1251(const QString &text);
 // The code point of one Windows-1251 byte.
 char16_t Windows1251Char(unsigned char byte);
 
+// A text of the C library (strerror), which comes in the encoding of the user's locale: KOI8-R or
+// CP1251 as well as UTF-8, where Qt would take every 8-bit text for UTF-8.
+QString FromLocaleEncoding(const char *text);
+
 } // namespace AnsiText

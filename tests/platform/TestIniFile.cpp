@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <clocale>
+#include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -184,6 +186,33 @@ TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(nested.WriteString("S", "k", "changed"));
     EXPECT_EQ(Read(path), QByteArray("[S]\nk=v\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"test.ini"}) << "no temporary file left";
+}
+
+TEST_F(TIniFixture, AFailedWriteGivesItsReasonReadableInAn8BitLocale)
+{
+    const QString path = Write("[S]\nk=v\n");
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    auto reasonIn = [&](const char *locale) {
+        QString reason;
+        if (std::setlocale(LC_ALL, locale))
+            IniText::WriteFileAtomically(path + "/song.txt", "text", &reason);
+        return reason;
+    };
+    // The system's own words (a file where the folder should be), as in a UTF-8 locale.
+    const QString utf8 = reasonIn("ru_RU.UTF-8");
+    int tried = 0;
+    const char *eightBit[] = {"ru_RU.KOI8-R", "ru_RU.CP1251"};
+    for (const char *locale : eightBit) {
+        const QString reason = reasonIn(locale);
+        if (utf8.isEmpty() || reason.isEmpty())
+            continue;
+        ++tried;
+        EXPECT_EQ(reason, utf8) << locale;
+        EXPECT_FALSE(reason.contains(QChar::ReplacementCharacter)) << locale;
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+    if (tried == 0)
+        GTEST_SKIP() << "the Russian locales are not generated here";
 }
 
 TEST_F(TIniFixture, AFileWithTheLongestNameIsWrittenAndReplaced)
