@@ -98,7 +98,10 @@ double TlcCustomIniFile::ReadFloat(const QString &section, const QString &ident,
 {
     const QString s = ReadString(section, ident, QString());
     bool ok = false;
-    const double value = QLocale().toDouble(s, &ok);
+    double value = QLocale().toDouble(s, &ok);
+    // What WriteFloat wrote: several locales cannot read back their own exponents or minus signs.
+    if (!ok)
+        value = QString(s).replace(QLocale().decimalPoint(), QLatin1String(".")).toDouble(&ok);
     return ok ? value : defaultValue;
 }
 
@@ -128,7 +131,10 @@ void TlcCustomIniFile::WriteDateTime(const QString &section, const QString &iden
 
 void TlcCustomIniFile::WriteFloat(const QString &section, const QString &ident, double value)
 {
-    WriteString(section, ident, QLocale().toString(value, 'g', 15));
+    // Written as FloatToStr writes: the locale's decimal separator, but no group separators
+    // (a Windows reader takes them for garbage) and plain digits, minus and exponent.
+    WriteString(section, ident,
+                QLocale::c().toString(value, 'g', 15).replace(QLatin1Char('.'), QLocale().decimalPoint()));
 }
 
 void TlcCustomIniFile::WriteTime(const QString &section, const QString &ident, const QTime &value)

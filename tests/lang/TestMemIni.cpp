@@ -183,6 +183,36 @@ TEST(MemIni, DatesAndTimesReadBackInTheLocaleTheyWereWrittenIn)
     QLocale::setDefault(QLocale::c());
 }
 
+TEST(MemIni, FloatsAreWrittenWithoutGroupsAndReadBackInTheirLocale)
+{
+    struct
+    {
+        QLocale locale;
+        QString written; // 1234.5
+    } cases[] = {
+        {QLocale::c(), "1234.5"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "1234.5"},
+        {QLocale(QLocale::German, QLocale::Germany), "1234,5"},
+        {QLocale(QLocale::Russian, QLocale::Russia), "1234,5"},
+        {QLocale(QLocale::Estonian, QLocale::Estonia), "1234,5"},
+        {QLocale(QLocale::Arabic, QLocale::Egypt), u"1234\u066B5"_qs},
+    };
+    const QLocale saved;
+    for (const auto &c : cases) {
+        QLocale::setDefault(c.locale);
+        TlcMemIniFile ini;
+        ini.WriteFloat("S", "f", 1234.5);
+        ini.WriteFloat("S", "big", 1e20);
+        ini.WriteFloat("S", "small", -0.000125);
+        const std::string name = c.locale.name().toStdString();
+        EXPECT_EQ(ini.ReadString("S", "f", QString()), c.written) << name;
+        EXPECT_EQ(ini.ReadFloat("S", "f", 0), 1234.5) << name;
+        EXPECT_EQ(ini.ReadFloat("S", "big", 0), 1e20) << name;
+        EXPECT_EQ(ini.ReadFloat("S", "small", 0), -0.000125) << name;
+    }
+    QLocale::setDefault(saved);
+}
+
 TEST(MemIni, AFileThatCannotBeReadIsNeverWrittenOver)
 {
     QTemporaryDir dir;
