@@ -184,7 +184,18 @@ TlcCustomLang::TlcCustomLang(QObject *owner, bool temporary)
         const QString key = QString::fromLatin1(DialogCaptions[i]).remove(QLatin1Char('&'));
         DlgsCaptions().append(key + Delim() + key + Delim());
     }
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
+    // The separator a format of the locale uses between its fields: "/" in "M/d/yy", "." in "H.mm".
+    auto separator = [](const QString &format, QChar fallback) {
+        bool quoted = false;
+        for (const QChar c : format) {
+            if (c == QLatin1Char('\''))
+                quoted = !quoted;
+            else if (!quoted && !c.isLetter() && !c.isSpace())
+                return QString(c);
+        }
+        return QString(fallback);
+    };
     auto names = [&](QLocale::FormatType format, bool months) {
         QStringList list;
         for (int i = 1; i <= (months ? 12 : 7); ++i)
@@ -194,10 +205,10 @@ TlcCustomLang::TlcCustomLang(QObject *owner, bool temporary)
     FLocaleValues = {locale.currencySymbol(),
                      locale.groupSeparator(),
                      locale.decimalPoint(),
-                     QStringLiteral("."),
+                     separator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('.')),
                      locale.dateFormat(QLocale::ShortFormat),
                      locale.dateFormat(QLocale::LongFormat),
-                     QStringLiteral(":"),
+                     separator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':')),
                      locale.amText(),
                      locale.pmText(),
                      locale.timeFormat(QLocale::ShortFormat),

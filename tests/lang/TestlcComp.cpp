@@ -1,6 +1,7 @@
 #include "lang/lcComp.h"
 #include "LangLines.h"
 
+#include <QLocale>
 #include <QObject>
 #include <gtest/gtest.h>
 
@@ -252,6 +253,30 @@ TEST(lcComp, LanguageCountAndActiveLanguageStayInRange)
     lang.SetOptions(loUseExtCommonStrings);
     EXPECT_TRUE(lang.DlgsCaptions().isEmpty());
     EXPECT_TRUE(lang.Locales().isEmpty());
+}
+
+TEST(lcComp, LocalesTakeTheSeparatorsOfTheUsersDateAndTimeFormats)
+{
+    struct
+    {
+        QLocale locale;
+        QString dateSeparator, timeSeparator;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), "/", ":"},
+        {QLocale(QLocale::German, QLocale::Germany), ".", ":"},
+        {QLocale(QLocale::Finnish, QLocale::Finland), ".", "."},
+    };
+    const QLocale saved;
+    for (const auto &c : cases) {
+        QLocale::setDefault(c.locale);
+        QObject owner;
+        TlcLang lang(&owner);
+        lang.SetChangeLocales(true);
+        const std::string name = c.locale.name().toStdString();
+        EXPECT_EQ(lang.Locales().value(3), Line({"Date Separator", c.dateSeparator})) << name;
+        EXPECT_EQ(lang.Locales().value(6), Line({"Time Separator", c.timeSeparator})) << name;
+    }
+    QLocale::setDefault(saved);
 }
 
 TEST(lcComp, TranslationsAreSetIntoShortLinesWithoutLoss)
