@@ -54,6 +54,9 @@ struct TMainState
     int highestFret = 0;
     int previousTransposerStep = 11;          // the step the song text stands at; 11 is "="
     int songNotation = 0;                     // the notation the song text was moved in
+    QString songAtNoStep;                     // the song text as it stood at "="
+    QString songAsMoved;                      // the song text as the last step left it
+    bool songMovesFromNoStep = false;         // nobody changed the song since it stood at "="
     QString versionText;
 };
 

@@ -361,9 +361,21 @@ void TMainForm::MoveSongText(int step, int notation)
     // The preview shows the moved song next: what was edited there moves with it.
     if (FormPreview)
         FormPreview->GiveBackEdits();
-    const int offset = UnitTransp::TranspOffset(FState.previousTransposerStep, step);
     const QString text = MemoTransp->Text();
-    const QString moved = UnitTransp::TransposeText(text, offset, {notation, OptionsFlats->Checked()});
+    const UnitTransp::TSpelling spelling{notation, OptionsFlats->Checked()};
+    // An untouched song moves from its text at "=": a chord a step moved onto "A" before a
+    // lower-case word would read as the article from there on and stay behind.
+    if (FState.previousTransposerStep == UnitTransp::NoStepIndex) {
+        FState.songAtNoStep = text;
+        FState.songMovesFromNoStep = true;
+    } else if (text != FState.songAsMoved || notation != FState.songNotation) {
+        FState.songMovesFromNoStep = false;
+    }
+    const QString moved =
+        FState.songMovesFromNoStep
+            ? UnitTransp::TransposeText(FState.songAtNoStep, UnitTransp::TranspOffset(UnitTransp::NoStepIndex, step),
+                                        spelling)
+            : UnitTransp::TransposeText(text, UnitTransp::TranspOffset(FState.previousTransposerStep, step), spelling);
     if (moved != text) {
         // The reader keeps his place in a long song, and a paste lands where it was aimed.
         const int anchor = MemoTransp->textCursor().anchor();
@@ -378,8 +390,9 @@ void TMainForm::MoveSongText(int step, int notation)
         MemoTransp->verticalScrollBar()->setValue(scroll);
         MemoTransp->horizontalScrollBar()->setValue(hscroll);
     }
+    FState.songAsMoved = MemoTransp->Text();
     if (FormPreview && FormPreview->FromSongText())
-        FormPreview->Fill(MemoTransp->Text(), true);
+        FormPreview->Fill(FState.songAsMoved, true);
     FState.previousTransposerStep = step;
     FState.songNotation = notation;
 }

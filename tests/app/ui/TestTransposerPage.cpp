@@ -163,6 +163,32 @@ private slots:
         QCOMPARE(FForm->State().previousTransposerStep, 11);
     }
 
+    void AChordMovedOntoAKeepsMovingWithTheSteps()
+    {
+        // "A" before a lower-case word is read as the article: a chord a step moved there must
+        // still move with the next steps.
+        FForm->MemoTransp->SetText(QStringLiteral("Intro: G x2\nC when I find myself"));
+        const struct {
+            int step;
+            QString song;
+        } steps[] = {
+            {9, QStringLiteral("Intro: A x2\nD when I find myself")},  // + 2
+            {6, QStringLiteral("Intro: C x2\nF when I find myself")},  // + 5
+            {2, QStringLiteral("Intro: E x2\nA when I find myself")},  // + 9
+            {13, QStringLiteral("Intro: F x2\nA# when I find myself")}, // - 2
+            {11, QStringLiteral("Intro: G x2\nC when I find myself")},
+        };
+        for (const auto &s : steps) {
+            Step(s.step);
+            QCOMPARE(FForm->MemoTransp->Text(), s.song);
+        }
+        // What the user writes into a moved song stays and moves with it.
+        Step(6);
+        FForm->MemoTransp->SetText(FForm->MemoTransp->Text() + QStringLiteral(" D"));
+        Step(5); // one more up
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("Intro: C# x2\nF# when I find myself D#"));
+    }
+
     void ANotationChangeTakesAMovedSongBackToItsChords()
     {
         // Si is B in the West and H in the East: the way back is read in the notation of the way
