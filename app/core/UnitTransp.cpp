@@ -63,6 +63,26 @@ bool IsLoneBass(QStringView text, qsizetype letter)
     return k >= text.size() || IsDelimiter(text[k].unicode());
 }
 
+// The "/" at slash stands after a chord name ("Am/e", "C6/9/e") or alone (" /e", a walking bass),
+// not after a word ("km/h", "w/e").
+bool FollowsChordOrBlank(QStringView text, qsizetype slash)
+{
+    qsizetype start = slash;
+    while (start > 0 && (text[start - 1] == u'/' || !IsDelimiter(text[start - 1].unicode()))) {
+        if (slash - start > 2 * MaxSuffixLength)
+            return false;
+        --start;
+    }
+    if (start == slash)
+        return true;
+    if (!IsRootLetter(text[start].unicode()))
+        return false;
+    qsizetype end = start + 1;
+    while (end < slash && !IsDelimiter(text[end].unicode()))
+        ++end;
+    return TranspIsChordSuffix(text.mid(start + 1, end - start - 1));
+}
+
 } // namespace
 
 int TranspSetOldOffset(int previousIndex)
@@ -174,7 +194,7 @@ QString TranspUpcaseBassLetters(const QString &text)
     const qsizetype n = text.size();
     for (qsizetype i = 1; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (c < u'c' || c > u'h' || text[i - 1] != u'/' || !IsLoneBass(text, i))
+        if (c < u'c' || c > u'h' || text[i - 1] != u'/' || !IsLoneBass(text, i) || !FollowsChordOrBlank(text, i - 1))
             continue;
         result[i] = QChar(char16_t(c - u'a' + u'A')); // detaches only when a bass is found
     }

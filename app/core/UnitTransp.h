@@ -30,7 +30,8 @@ QString TranspNoteName(int number, int offset, TSpelling spelling);
 bool TranspIsChordSuffix(QStringView rest);
 // "A" at position, a space and a lower-case Latin letter: the English article.
 bool TranspIsArticleA(QStringView text, qsizetype position);
-// A lower-case c..h directly after "/" that stands alone as a bass note becomes upper case.
+// A lower-case c..h directly after "/" that stands alone as the bass note of a chord (or of no
+// chord: " /e") becomes upper case.
 QString TranspUpcaseBassLetters(const QString &text);
 
 // The text with every recognised chord name moved back by offset (see TranspOffset).

@@ -106,6 +106,9 @@ TEST(UnitTransp, ArticleAndBassLetters)
         {"Ab/eb]", "Ab/Eb]"},     {"C/a C/b", "C/a C/b"},  {"his/her", "his/her"},
         {"and/or", "and/or"},     {"/c", "/C"},           {"/e7", "/e7"},
         {"he/she", "he/she"},     {"C/d\nx", "C/D\nx"},    {"", ""},
+        // only a bass of a chord or one standing alone: words and units keep their letters
+        {"G /f# /e", "G /F# /E"}, {"(Am/e) C6/9/d", "(Am/E) C6/9/D"},
+        {"60 km/h w/e b/c", "60 km/h w/e b/c"}, {"Cat/e", "Cat/e"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(TranspUpcaseBassLetters(QString::fromUtf8(c.text)), QString::fromUtf8(c.expected)) << c.text;
