@@ -65,6 +65,10 @@ TFormFretboard::TFormFretboard(TMainForm *mainForm) : TForm(QStringLiteral("Form
 
     WindowEvents::OnClick(ImageFon, [this] { ImageFonClick(); });
     WindowEvents::OnClick(Label1, [this] { Label1Click(); });
+    // The neck is drawn once, at the density of the screen the window opens on: the main
+    // window's, which need not be the first screen.
+    if (mainForm)
+        setScreen(mainForm->screen());
     FormCreate();
     if (mainForm)
         move(mainForm->frameGeometry().center() - rect().center());

@@ -1,0 +1,57 @@
+// Windows of the program on a second screen that is denser than the first, as on a laptop with
+// a large monitor beside it: what they draw themselves must be drawn at that screen's density.
+#include "app/ui/FretBoard.h"
+#include "app/ui/MainUnit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+class TestSecondScreen : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Two offscreen screens side by side: the first (primary) at 1x, the second at 2x.
+    static void initMain()
+    {
+        const QString config = QDir::tempPath() + QStringLiteral("/vx-second-screen-%1.json").arg(getpid());
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens": [
+                {"name": "first", "x": 0, "y": 0, "width": 1920, "height": 1080, "dpr": 1},
+                {"name": "second", "x": 1920, "y": 0, "width": 1280, "height": 800, "dpr": 2}]})");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
+
+private slots:
+    void cleanupTestCase()
+    {
+        QFile::remove(QDir::tempPath() + QStringLiteral("/vx-second-screen-%1.json").arg(getpid()));
+    }
+
+    void FretboardIsDrawnAtTheDensityOfTheMainWindowsScreen()
+    {
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        QCOMPARE(screens[1]->devicePixelRatio(), 2.0);
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.move(screens[1]->geometry().topLeft() + QPoint(20, 40));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.screen(), screens[1]);
+        TFormFretboard fretboard(&form);
+        QCOMPARE(fretboard.Picture().devicePixelRatio(), 2.0);
+        fretboard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fretboard));
+        QCOMPARE(fretboard.screen(), screens[1]);
+    }
+};
+
+QTEST_MAIN(TestSecondScreen)
+#include "TestSecondScreen.moc"
