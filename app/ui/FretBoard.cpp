@@ -1,6 +1,7 @@
 #include "app/ui/FretBoard.h"
 
 #include "app/core/Fretboard.h"
+#include "app/ui/ChordDiagram.h"
 #include "app/ui/MainUnit.h"
 #include "app/ui/WindowEvents.h"
 #include "lang/lcComp.h"
@@ -26,6 +27,16 @@ QFont FontOf(const QString &family, int pointSize)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(pointSize);
     return font;
+}
+
+// A picture of the program's resources, the double-size drawing on a dense screen.
+QPixmap PictureFor(const QString &name, qreal ratio)
+{
+    const QString path = TCanvasImage::PicturePath(name, ratio);
+    QPixmap picture(path);
+    if (path.endsWith(QLatin1String("@2x.png")))
+        picture.setDevicePixelRatio(2.0);
+    return picture;
 }
 
 // Text with its top-left corner at (x, y), as the neck's layout is measured.
@@ -120,14 +131,14 @@ void TFormFretboard::DrawFretboard()
         const QString roman = Fretboard::RomanFret(fret);
         TextOut(p, Fretboard::FretNumberX(fret, metrics.horizontalAdvance(roman)), 0, roman);
     }
-    p.drawPixmap(WoodLeft, WoodTop, QPixmap(QStringLiteral(":/Wood.png")));
+    p.drawPixmap(WoodLeft, WoodTop, PictureFor(QStringLiteral("Wood"), ratio));
     p.end();
     ImageFon->setPixmap(FPicture);
 }
 
 void TFormFretboard::DrawNotes()
 {
-    const QPixmap marker(QStringLiteral(":/NoteMarker.png"));
+    const QPixmap marker = PictureFor(QStringLiteral("NoteMarker"), FPicture.devicePixelRatio());
     const bool west = West();
     const bool flats = Flats();
     QPainter p(&FPicture);

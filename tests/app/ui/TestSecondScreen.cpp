@@ -47,6 +47,13 @@ private slots:
         QCOMPARE(form.screen(), screens[1]);
         TFormFretboard fretboard(&form);
         QCOMPARE(fretboard.Picture().devicePixelRatio(), 2.0);
+        // The neck is the double-size drawing, not the small one stretched: a block of wood left
+        // of the first fret's markers is the large picture's own pixels.
+        const QImage neck = fretboard.Picture().toImage();
+        const QImage wood(QStringLiteral(":/Wood@2x.png"));
+        for (int y = 4; y < 12; ++y)
+            for (int x = 4; x < 12; ++x)
+                QCOMPARE(neck.pixel(16 * 2 + x, 18 * 2 + y) | 0xFF000000, wood.pixel(x, y) | 0xFF000000);
         fretboard.show();
         QVERIFY(QTest::qWaitForWindowExposed(&fretboard));
         QCOMPARE(fretboard.screen(), screens[1]);
