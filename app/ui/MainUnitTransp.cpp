@@ -581,9 +581,12 @@ void TMainForm::PopUpFontClick()
 {
     bool ok = false;
     // The dialog knows only installed families: from a missing one (Courier New) it would start
-    // on its first family, and OK alone would turn the song's columns proportional.
+    // on its first family, and OK alone would turn the song's columns proportional. It knows
+    // styles only by their names too: a regular face called "Book" would start on "Oblique".
     QFont shown = MemoTransp->font();
-    shown.setFamily(QFontInfo(shown).family());
+    const QFontInfo drawn(shown);
+    shown.setFamily(drawn.family());
+    shown.setStyleName(drawn.styleName());
     QFont font = QFontDialog::getFont(&ok, shown, this);
     if (!ok)
         return;

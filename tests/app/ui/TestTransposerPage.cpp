@@ -482,6 +482,8 @@ private slots:
         QCOMPARE(after.family(), before.family());
         QCOMPARE(after.fixedPitch(), before.fixedPitch());
         QCOMPARE(after.pointSize(), before.pointSize());
+        QCOMPARE(after.italic(), before.italic());
+        QCOMPARE(after.weight(), before.weight());
     }
 
     void FlatsOptionRespellsTableAndSong()
