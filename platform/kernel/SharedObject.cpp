@@ -62,19 +62,38 @@ int MakeFresh(int fd, qint64 size, const TSharedObject::TInitFresh &initFresh)
     return 0;
 }
 
+// The display this process shows on stands for its session: WAYLAND_DISPLAY, or else DISPLAY
+// without its screen number; empty without either.
+QByteArray DisplaySession()
+{
+    QByteArray session = qgetenv("WAYLAND_DISPLAY");
+    if (session.isEmpty()) {
+        session = qgetenv("DISPLAY");
+        // ":0" and ":0.0" are one display; the screen after the dot is not a session of its own.
+        const qsizetype colon = session.lastIndexOf(':');
+        const qsizetype dot = session.lastIndexOf('.');
+        if (colon >= 0 && dot > colon)
+            session.truncate(dot);
+    }
+    return session.replace('/', '_');
+}
+
 } // namespace
 
 QByteArray SharedObjectKey(const QString &name)
 {
     QString mapped = name;
     mapped.replace(QLatin1Char('\\'), QLatin1Char('_')).replace(QLatin1Char('/'), QLatin1Char('_'));
-    // Names are the user's own, as the desktop system keeps them per session: another user's
-    // object of the same name would refuse us or, for root, be joined.
+    // Names are the user's own, and the display's, as the desktop system keeps them per session:
+    // another user's object of the same name would refuse us or, for root, be joined, and a copy
+    // on another display would be raised where the user starting the program cannot see it.
     const QByteArray user = "/u" + QByteArray::number(geteuid()) + '_';
-    QByteArray key = user + mapped.toUtf8();
+    const QByteArray session = DisplaySession();
+    const QByteArray own = session.isEmpty() ? mapped.toUtf8() : session + '_' + mapped.toUtf8();
+    QByteArray key = user + own;
     // A file name holds at most 255 bytes.
     if (key.size() > 250)
-        key = user + "vx-" + QCryptographicHash::hash(mapped.toUtf8(), QCryptographicHash::Sha256).toHex();
+        key = user + "vx-" + QCryptographicHash::hash(own, QCryptographicHash::Sha256).toHex();
     return key;
 }
 

@@ -38,8 +38,9 @@ private:
     QByteArray FKey; // empty for a private object
 };
 
-// The system name of a shared object: "/u", the user id, "_" and the name, with "\" and "/" made
-// "_"; a name longer than the system allows is replaced by a hash of it.
+// The system name of a shared object: "/u", the user id, "_", the display session and "_" when
+// there is one, and the name, with "\" and "/" made "_"; a name longer than the system allows
+// is replaced by a hash of the session and the name.
 QByteArray SharedObjectKey(const QString &name);
 
 // A whole object mapped into this process; unmapped on destruction.

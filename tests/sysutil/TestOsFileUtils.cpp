@@ -107,8 +107,28 @@ TEST(OsFileUtils, NamedBlockIsMappedOncePerProcess)
     EXPECT_EQ(SharedMemoryEntries(name), QStringList());
 }
 
+namespace {
+// The display a test names its objects for, given back as it was when the test ends.
+struct TDisplayAsItWas
+{
+    TDisplayAsItWas()
+    {
+        qunsetenv("WAYLAND_DISPLAY");
+        qunsetenv("DISPLAY");
+    }
+    ~TDisplayAsItWas()
+    {
+        for (const auto &[name, value] : {std::pair{"WAYLAND_DISPLAY", wayland}, std::pair{"DISPLAY", display}})
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    const QByteArray display = qgetenv("DISPLAY");
+};
+} // namespace
+
 TEST(OsFileUtils, NamesBecomeSystemNames)
 {
+    const TDisplayAsItWas noDisplay;
     const QString longName = QString(300, QLatin1Char('x'));
     const QByteArray user = "/u" + QByteArray::number(geteuid()) + '_';
     const struct {
@@ -128,6 +148,40 @@ TEST(OsFileUtils, NamesBecomeSystemNames)
     TOsSwapFileMapping second(name, PAGE_READWRITE, 64);
     EXPECT_FALSE(first.Existed());
     EXPECT_TRUE(second.Existed());
+}
+
+TEST(OsFileUtils, EachDisplayHasObjectsOfItsOwn)
+{
+    const TDisplayAsItWas restored;
+    const QByteArray user = "/u" + QByteArray::number(geteuid()) + '_';
+    const struct {
+        const char *wayland, *display;
+        QByteArray key;
+    } cases[] = {
+        {"", "", "OsX_Map"},
+        {"", ":71", ":71_OsX_Map"},
+        {"", ":71.0", ":71_OsX_Map"},
+        {"", "localhost:10.2", "localhost:10_OsX_Map"},
+        {"wayland-1", ":71", "wayland-1_OsX_Map"},
+        {"/run/user/7/wayland-0", "", "_run_user_7_wayland-0_OsX_Map"},
+    };
+    for (const auto &c : cases) {
+        qputenv("WAYLAND_DISPLAY", c.wayland);
+        qputenv("DISPLAY", c.display);
+        EXPECT_EQ(SharedObjectKey(QStringLiteral("OsX_Map")).toStdString(), (user + c.key).toStdString());
+    }
+
+    // A copy on another display neither joins nor is joined.
+    const QString name = UniqueName(QStringLiteral("Display"));
+    qputenv("WAYLAND_DISPLAY", "");
+    qputenv("DISPLAY", ":71");
+    TOsSwapFileMapping first(name, PAGE_READWRITE, 64);
+    qputenv("DISPLAY", ":72.0");
+    TOsSwapFileMapping second(name, PAGE_READWRITE, 64);
+    qputenv("DISPLAY", ":72");
+    TOsSwapFileMapping third(name, PAGE_READWRITE, 64);
+    EXPECT_FALSE(second.Existed());
+    EXPECT_TRUE(third.Existed());
 }
 
 TEST(OsFileUtils, AnotherUsersObjectOfTheSameNameIsNeitherJoinedNorInTheWay)
