@@ -124,6 +124,15 @@ std::unique_ptr<TSharedObject> TSharedObject::Open(const QString &name, qint64 s
             error = errno;
             return nullptr;
         }
+        // The names can be guessed: one another user made first under our name is not ours to
+        // trust, as it could hold our lock forever or rewrite what we keep in it.
+        struct stat st = {};
+        const bool stated = fstat(fd, &st) == 0;
+        if (!stated || st.st_uid != geteuid()) {
+            error = stated ? EACCES : errno;
+            close(fd);
+            return nullptr;
+        }
         object->FFd = fd;
         if (LockByte(fd, F_WRLCK, false)) {
             // No live holder: whatever the bytes say belongs to a process that is gone.

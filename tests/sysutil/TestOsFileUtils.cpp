@@ -205,6 +205,23 @@ TEST(OsFileUtils, AnotherUsersObjectOfTheSameNameIsNeitherJoinedNorInTheWay)
     EXPECT_EQ(SharedMemoryEntries(name), QStringList());
 }
 
+TEST(OsFileUtils, AnObjectAnotherUserMadeUnderOurNameIsRefused)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making a file that belongs to another user needs root";
+    constexpr uid_t Nobody = 65534;
+    const QString name = UniqueName(QStringLiteral("Planted"));
+    const QByteArray path = "/dev/shm" + SharedObjectKey(name);
+    // Open to everyone, as another user who wants our program to hang would leave it.
+    const int planted = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    ASSERT_GE(planted, 0);
+    ASSERT_EQ(::fchown(planted, Nobody, Nobody), 0);
+    ASSERT_EQ(::fchmod(planted, 0666), 0);
+    EXPECT_THROW(TOsSwapFileMapping(name, PAGE_READWRITE, 64), EOsFileMappingError);
+    ::close(planted);
+    ::unlink(path.constData());
+}
+
 TEST(OsFileUtils, FullSharedMemoryGivesTheCreationErrorNotACrash)
 {
     // A shared-memory folder of its own with no byte left, where touching a page that cannot be
