@@ -1,6 +1,8 @@
 #include "toolkit/VxShellUtils.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QPainter>
 #include <QWidget>
 #include <QtEndian>
@@ -119,8 +121,17 @@ int PaletteEntriesForBits(int bitCount)
 
 QImage DIBToIconImage(QByteArrayView image)
 {
-    if (image.startsWith("\x89PNG"))
-        return QImage::fromData(image, "PNG").convertToFormat(QImage::Format_ARGB32);
+    if (image.startsWith("\x89PNG")) {
+        // The header says the size before anything is inflated: a few bytes of zeros can unpack
+        // to hundreds of megabytes, far beyond any icon.
+        QByteArray bytes = image.toByteArray();
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "PNG");
+        const QSize size = reader.size();
+        if (!size.isValid() || size.width() > MaxIconSide || size.height() > MaxIconSide)
+            return {};
+        return reader.read().convertToFormat(QImage::Format_ARGB32);
+    }
     if (image.size() < 40)
         return {};
     const uint32_t headerSize = LE32(image, 0);

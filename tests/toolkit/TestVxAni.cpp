@@ -3,6 +3,7 @@
 #include "toolkit/VxShellUtils.h"
 #include "toolkit/VxTypes.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -203,6 +204,25 @@ TEST(VxShellUtils, IconImagesOfEveryDepthWithTheirMask)
         for (int x = 0; x < image.width(); ++x)
             pixels.append(image.pixel(x, 0));
         EXPECT_EQ(pixels, c.expected) << c.image.toHex().constData();
+    }
+}
+
+TEST(VxShellUtils, PngIconImagesNoLargerThanAnIconIsAllowed)
+{
+    EnsureApp();
+    struct
+    {
+        QSize size;
+        int expectedWidth;
+    } cases[] = {{{1024, 1}, 1024}, {{1, 1024}, 1}, {{1025, 1}, 0}, {{1, 1025}, 0}};
+    for (const auto &c : cases) {
+        QImage picture(c.size, QImage::Format_ARGB32);
+        picture.fill(0);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "PNG"));
+        EXPECT_EQ(DIBToIconImage(png).width(), c.expectedWidth) << c.size.width() << "x" << c.size.height();
     }
 }
 
