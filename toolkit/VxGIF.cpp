@@ -3,9 +3,10 @@
 #include "toolkit/VxAni.h"
 #include "toolkit/VxTypes.h"
 
+#include "platform/ini/IniFile.h"
 #include "platform/text/AnsiText.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
 #include <QtEndian>
@@ -442,10 +443,13 @@ void TVxGIFImage::LoadFromData(QByteArrayView data)
 
 bool TVxGIFImage::LoadFromFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a plain file of a sane size: a pipe would wait for a writer and a device never end.
+    if (!QFileInfo::exists(fileName))
         return false;
-    LoadFromData(file.readAll());
+    const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
+    if (!bytes)
+        return false;
+    LoadFromData(*bytes);
     return true;
 }
 

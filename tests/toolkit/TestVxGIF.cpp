@@ -2,12 +2,14 @@
 #include "toolkit/VxTypes.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <QPalette>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include "GuiApp.h"
 
@@ -60,6 +62,31 @@ TEST(VxGIF, WritesTwoByTwoBlackAndWhiteIn36Bytes)
     const QByteArray file = gif.SaveToData();
     EXPECT_EQ(file.size(), 36);
     EXPECT_EQ(file.toHex(), Gif2x2.toHex());
+}
+
+TEST(VxGIF, OnlyPlainFilesAreLoaded)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("two.gif")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Gif2x2);
+    file.close();
+    struct
+    {
+        QString path;
+        bool loaded;
+        int frames;
+    } cases[] = {
+        {file.fileName(), true, 1},
+        {dir.filePath(QStringLiteral("none.gif")), false, 0},
+        {dir.path(), false, 0},
+        {QStringLiteral("/dev/null"), false, 0}, // a device: /dev/zero would never end
+    };
+    for (const auto &c : cases) {
+        TVxGIFImage gif;
+        EXPECT_EQ(gif.LoadFromFile(c.path), c.loaded) << c.path.toStdString();
+        EXPECT_EQ(gif.Count(), c.frames) << c.path.toStdString();
+    }
 }
 
 TEST(VxLZW, InterlacedRowsAreStoredInPassOrder)
