@@ -1,5 +1,6 @@
 // The main window's language switch and message lookups.
 #include "app/ui/MainUnit.h"
+#include "lang/MemIni.h"
 #include "lang/lcComp.h"
 #include "platform/vcl/Application.h"
 
@@ -72,6 +73,21 @@ void BM_LoadTextFileOfManyKeys(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadTextFileOfManyKeys)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// A translation text of one key written many times, as a damaged or hostile file may be: its
+// reading grows with the lines, not with their square.
+void BM_ReadTextOfOneKeyRepeated(benchmark::State &state)
+{
+    QStringList lines{QStringLiteral("[Captions]")};
+    for (int i = 0; i < state.range(0); ++i)
+        lines.append(QStringLiteral("QObject.Label=Метка~!@#Label~!@#"));
+    for (auto _ : state) {
+        TlcMemIniFile ini;
+        ini.SetStrings(lines);
+        benchmark::DoNotOptimize(ini.ReadString(QStringLiteral("Captions"), QStringLiteral("QObject.Label"), {}));
+    }
+}
+BENCHMARK(BM_ReadTextOfOneKeyRepeated)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 // A merge of many keys into a list of as many others: it grows with the keys, not with their square.
 void BM_MergeTextFileOfManyKeys(benchmark::State &state)

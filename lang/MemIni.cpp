@@ -183,9 +183,24 @@ int TMemIniEntry::Find(const QString &name) const
 
 void TMemIniEntry::Assign(const QStringList &lines)
 {
-    Clear();
-    for (const QString &line : lines)
-        AddLine(line);
+    Assign(lines, false);
+}
+
+void TMemIniEntry::Assign(const QStringList &lines, bool skipNoKeys)
+{
+    // Sorted once, not line by line into place, which took the square of the number of lines:
+    // minutes for a file of many equal keys. Taken in reverse, so that of equal names the latest
+    // comes first, as AddValue keeps them.
+    FKeys.clear();
+    FKeys.reserve(size_t(lines.size()));
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (skipNoKeys && (line->isEmpty() || line->startsWith(QLatin1Char(';'))))
+            continue;
+        const qsizetype eq = line->indexOf(QLatin1Char('='));
+        FKeys.push_back(eq < 0 ? TKey{*line, QString()} : TKey{line->left(eq), line->mid(eq + 1)});
+    }
+    std::stable_sort(FKeys.begin(), FKeys.end(),
+                     [](const TKey &a, const TKey &b) { return CompareNames(a.name, b.name) < 0; });
 }
 
 TlcMemIniFile::TlcMemIniFile(const QString &fileName) : TlcCustomIniFile(fileName)
@@ -316,15 +331,28 @@ void TlcMemIniFile::GetStrings(QStringList &list) const
 void TlcMemIniFile::SetStrings(const QStringList &list)
 {
     Clear();
-    TMemIniEntry *current = nullptr;
-    for (const QString &line : list) {
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+    // Sections are gathered in file order and sorted once; of equal names the first one stays and
+    // the others are dropped with their keys, as AddSection does one at a time.
+    struct TGathered
+    {
+        QString name;
+        qsizetype first = 0, last = 0; // its lines in the list, the header excluded
+    };
+    std::vector<TGathered> gathered;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString &line = list[i];
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
+            gathered.push_back(TGathered{line.mid(1, line.size() - 2), i + 1, i + 1});
+        else if (!gathered.empty())
+            gathered.back().last = i + 1;
+    }
+    std::stable_sort(gathered.begin(), gathered.end(),
+                     [](const TGathered &a, const TGathered &b) { return CompareNames(a.name, b.name) < 0; });
+    for (const TGathered &section : gathered) {
+        if (!FSections.empty() && CompareNames(FSections.back().name, section.name) == 0)
             continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            current = AddSection(line.mid(1, line.size() - 2));
-        } else if (current) {
-            current->AddLine(line);
-        }
+        FSections.push_back(TSection{section.name, std::make_unique<TMemIniEntry>()});
+        FSections.back().entry->Assign(list.sliced(section.first, section.last - section.first), true);
     }
     FDiscarded.Clear();
 }

@@ -67,6 +67,9 @@ public:
     void Assign(const QStringList &lines);
 
 private:
+    friend class TlcMemIniFile;
+    // skipNoKeys leaves out empty lines and comments, as a file's text has them.
+    void Assign(const QStringList &lines, bool skipNoKeys);
     struct TKey
     {
         QString name;

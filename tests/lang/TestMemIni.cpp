@@ -38,6 +38,10 @@ TEST(MemIni, WritesSectionsAndKeysSortedAndDropsWhatIsNoKey)
         {"sections sorted", {"[b]", "x=1", "[a]", "y=2"}, {"[a]", "y=2", "", "[b]", "x=1", ""}},
         {"keys sorted, duplicates latest first", {"[S]", "z=1", "k=first", "k=second"}, {"[S]", "k=second", "k=first", "z=1", ""}},
         {"repeated section in other case is ignored with its keys", {"[Main]", "k=1", "[MAIN]", "k=2", "j=3"}, {"[Main]", "k=1", ""}},
+        {"equal keys in any case, latest first, among others", {"[S]", "b=1", "K=1", "a=1", "k=2", "B=2", "K=3"},
+         {"[S]", "a=1", "B=2", "b=1", "K=3", "k=2", "K=1", ""}},
+        {"a repeated section's keys do not join the first", {"[b]", "x=1", "[a]", "[B]", "x=2", "[A]", "y=3", "[b]"},
+         {"[a]", "", "[b]", "x=1", ""}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(WrittenBack(c.text), c.written) << c.name;
