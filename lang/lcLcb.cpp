@@ -18,6 +18,16 @@ enum TValueType : uchar {
 };
 
 constexpr int MaxDepth = 16;
+// Items of one list, set or collection. A form's translation component holds a few hundred; an
+// item can be a single byte in the file yet takes a hundred in memory, so a 64 MiB file of nothing
+// else would take gigabytes.
+constexpr qsizetype MaxItems = 65536;
+
+void CheckItemCount(qsizetype count)
+{
+    if (count >= MaxItems)
+        throw ElcException(BadFormat);
+}
 
 struct TValue
 {
@@ -96,6 +106,7 @@ TValue ReadValue(TReader &reader, int depth)
     case vaNil: break;
     case vaList:
         while (reader.Peek() != vaNull) {
+            CheckItemCount(value.strings.size());
             const TValue item = ReadValue(reader, depth + 1);
             value.strings.append(item.text);
         }
@@ -112,8 +123,10 @@ TValue ReadValue(TReader &reader, int depth)
         break;
     case vaBinary: value.bytes = reader.Bytes(reader.Length32()); break;
     case vaSet:
-        for (QString name = reader.ShortString(); !name.isEmpty(); name = reader.ShortString())
+        for (QString name = reader.ShortString(); !name.isEmpty(); name = reader.ShortString()) {
+            CheckItemCount(value.strings.size());
             value.strings.append(name);
+        }
         break;
     case vaLString:
         value.bytes = reader.Bytes(reader.Length32());
@@ -121,6 +134,7 @@ TValue ReadValue(TReader &reader, int depth)
         break;
     case vaCollection:
         while (reader.Peek() != vaNull) {
+            CheckItemCount(value.strings.size());
             const uchar tag = reader.Peek();
             if (tag == vaInt8 || tag == vaInt16 || tag == vaInt32)
                 ReadValue(reader, depth + 1); // the item's order number
@@ -174,6 +188,7 @@ void ReadExtendedItems(TReader &reader, TLcbImage &image)
     if (reader.Byte() != vaCollection)
         throw ElcException(BadFormat);
     while (reader.Peek() != vaNull) {
+        CheckItemCount(qsizetype(image.ExtendedTranslations.size()));
         const uchar tag = reader.Peek();
         if (tag == vaInt8 || tag == vaInt16 || tag == vaInt32)
             ReadValue(reader, 1);

@@ -489,6 +489,39 @@ TEST(lcLcb, DamagedImagesAreRefusedAndLeaveTheComponentWhole)
     }
 }
 
+TEST(lcLcb, ListsOfMoreItemsThanAnyFormHasAreRefused)
+{
+    const auto list = [](int items) { return Short("Many") + '\x01' + QByteArray(items, '\x09') + '\0'; };
+    const auto set = [](int names) { return Short("Set") + '\x0b' + Short("a").repeated(names) + '\0'; };
+    // The image has one extended item of its own.
+    const auto extended = [](int items) { return Short("ExtendedTranslations") + '\x0e' + QByteArray("\x01\0", 2).repeated(items) + '\0'; };
+    const struct
+    {
+        const char *name;
+        QByteArray properties;
+        bool refused;
+    } cases[] = {
+        {"a list of 65536 items", list(65536), false},
+        {"a list of 65537 items", list(65537), true},
+        {"a set of 65536 names", set(65536), false},
+        {"a set of 65537 names", set(65537), true},
+        {"65536 extended items", extended(65535), false},
+        {"65537 extended items", extended(65536), true},
+    };
+    for (const auto &c : cases) {
+        TTestForm form;
+        form.lang->Captions() = {Line({"Old", "a", "b"})};
+        try {
+            TLCBFileManager().LoadLCBStream(form.lang, "TTestForm", LcbFile(Image(c.properties)));
+            EXPECT_FALSE(c.refused) << c.name;
+        } catch (const ElcException &e) {
+            EXPECT_TRUE(c.refused) << c.name;
+            EXPECT_EQ(e.Message(), "Unrecognized stream format!") << c.name;
+            EXPECT_EQ(form.lang->Captions(), QStringList({Line({"Old", "a", "b"})})) << c.name;
+        }
+    }
+}
+
 TEST(lcLcb, LoadFromFileSwapsColumnsByName)
 {
     QTemporaryDir dir;
