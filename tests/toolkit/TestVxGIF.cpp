@@ -265,6 +265,8 @@ TEST(VxGIF, DamagedFilesGiveTheirErrorOrACorruptedFrame)
         {Gif2x2.left(29) + Hex("0c0100 00 3b"), QStringLiteral("corrupted")}, // code size 12
         {Gif2x2.left(29) + Hex("02027f0f 00 3b"), QStringLiteral("corrupted")}, // code above the next free one
         {Hex("474946383761" "ffffffff0000 00" "2c00000000ffffffff00" "020344020500 3b"), QStringLiteral("Stream read error")},
+        {Gif2x2.left(19) + Gif2x2.mid(19, 16).repeated(65536) + Hex("3b"), QStringLiteral("ok")},
+        {Gif2x2.left(19) + Gif2x2.mid(19, 16).repeated(65537) + Hex("3b"), QStringLiteral("Stream read error")}, // frames
     };
     for (const auto &c : cases)
         EXPECT_EQ(ReadError(c.file), c.expected) << c.file.toHex().constData();
