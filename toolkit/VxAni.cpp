@@ -20,6 +20,17 @@ uint32_t LE32(QByteArrayView d, qsizetype at) { return qFromLittleEndian<uint32_
     throw EReadError(VxConsts::SReadError);
 }
 
+// Far beyond any real cursor: a thousand steps of 256 by 256 pixels, or 65,536 steps. A few bytes
+// of packed image can stand for a large icon, and every step is a picture of its own once the
+// steps are laid out in one bitmap or made GIF frames.
+constexpr qint64 MaxPixels = qint64(1) << 26;
+constexpr qsizetype MaxSteps = 65536;
+
+qint64 PixelsOf(const QImage &image)
+{
+    return qint64(image.width()) * image.height();
+}
+
 struct TChunk
 {
     QByteArray Id;
@@ -149,6 +160,7 @@ void TVxAni::LoadFromData(QByteArrayView data)
     const uint64_t riffSize = LE32(data, 4);
     QByteArrayView body = data.sliced(12, qsizetype(std::min<uint64_t>(riffSize >= 4 ? riffSize - 4 : 0, uint64_t(data.size() - 12))));
     bool sequenced = false;
+    qint64 iconPixels = 0;
     for (const TChunk &chunk : Chunks(body)) {
         if (chunk.Id == "anih") {
             uint32_t fields[9] = {};
@@ -172,9 +184,16 @@ void TVxAni::LoadFromData(QByteArrayView data)
             const QByteArrayView type = chunk.Data.first(4);
             const QList<TChunk> items = Chunks(chunk.Data.sliced(4));
             if (type == "fram") {
-                for (const TChunk &item : items)
-                    if (item.Id == "icon")
-                        ReadIcon(item.Data);
+                for (const TChunk &item : items) {
+                    if (item.Id != "icon")
+                        continue;
+                    const qsizetype before = FIcons.size();
+                    ReadIcon(item.Data);
+                    if (FIcons.size() > before && (iconPixels += PixelsOf(FIcons.back().Icon)) > MaxPixels) {
+                        Clear();
+                        ReadFailed();
+                    }
+                }
             } else if (type == "INFO") {
                 for (const TChunk &item : items) {
                     if (item.Id == "INAM")
@@ -191,7 +210,11 @@ void TVxAni::LoadFromData(QByteArrayView data)
     // Every step must name an icon and, when rates are given, have one.
     const bool badSequence = std::any_of(FSequence.begin(), FSequence.end(),
                                          [&](uint32_t n) { return n >= uint32_t(FIcons.size()); });
-    if (FIcons.isEmpty() || badSequence || (!FRates.isEmpty() && FRates.size() < FFrameCount)) {
+    qint64 largest = 0;
+    for (const TVxIconFrame &frame : FIcons)
+        largest = std::max(largest, PixelsOf(frame.Icon));
+    const bool tooMany = FFrameCount > MaxSteps || FFrameCount * largest > MaxPixels;
+    if (FIcons.isEmpty() || badSequence || tooMany || (!FRates.isEmpty() && FRates.size() < FFrameCount)) {
         Clear();
         ReadFailed();
     }

@@ -165,6 +165,38 @@ TEST(VxAni, DamagedCursorsRaiseStreamReadError)
     EXPECT_THROW(empty.SetWidth(3), EInvalidGraphicOperation);
 }
 
+TEST(VxAni, CursorsOfMoreStepsOrPixelsThanAnyRealOneAreRefused)
+{
+    EnsureApp();
+    QImage large(1024, 1024, QImage::Format_ARGB32);
+    large.fill(0);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(large.save(&buffer, "PNG"));
+    QByteArray largeIcon = Hex("0000 0100 0100" "00 00 00 00" "0100 2000") + QByteArray(8, '\0');
+    qToLittleEndian<uint32_t>(uint32_t(png.size()), largeIcon.data() + 14);
+    qToLittleEndian<uint32_t>(22, largeIcon.data() + 18);
+    largeIcon += png;
+    const auto steps = [](int count, const QByteArray &icon) {
+        return Riff(Anih(1, 3, 1) + Chunk("seq ", QByteArray(4 * count, '\0')) + Chunk("LIST", "fram" + Chunk("icon", icon)));
+    };
+    const QString error = QStringLiteral("Stream read error");
+    struct
+    {
+        const char *name;
+        QByteArray file;
+        QString expected;
+    } cases[] = {
+        {"65536 steps", steps(65536, IconFile(1, 0, 0)), QStringLiteral("ok")},
+        {"65537 steps", steps(65537, IconFile(1, 0, 0)), error},
+        {"64 steps of a megapixel", steps(64, largeIcon), QStringLiteral("ok")},
+        {"65 steps of a megapixel", steps(65, largeIcon), error},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(LoadError(c.file), c.expected) << c.name;
+}
+
 TEST(VxAni, TimerStepsThroughTheSequence)
 {
     EnsureApp();
