@@ -1,5 +1,6 @@
 // Decoding and encoding a 1000 x 1000 picture of 256 colours with our GIF picture, beside Qt's
 // own GIF reader on the same file.
+#include "toolkit/VxAni.h"
 #include "toolkit/VxGIF.h"
 
 #include <QGuiApplication>
@@ -81,5 +82,23 @@ void BM_GifEncodeOurs(benchmark::State &state)
     }
 }
 BENCHMARK(BM_GifEncodeOurs)->Unit(benchmark::kMillisecond);
+
+// An animated cursor of many steps made a GIF picture: it grows with the steps, not their square.
+void BM_GifFromCursorOfManySteps(benchmark::State &state)
+{
+    EnsureApp();
+    TVxAni cursor;
+    TVxIconFrame frame;
+    frame.Icon = QImage(32, 32, QImage::Format_ARGB32);
+    frame.Icon.fill(qRgb(0, 0, 0));
+    cursor.AddIcon(frame);
+    cursor.SetSequence(QList<uint32_t>(state.range(0), 0));
+    for (auto _ : state) {
+        TVxGIFImage gif;
+        gif.Assign(cursor);
+        benchmark::DoNotOptimize(gif.Count());
+    }
+}
+BENCHMARK(BM_GifFromCursorOfManySteps)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -787,17 +787,22 @@ void TVxGIFImage::LoadFromClipboardFormat(const QMimeData &mime)
 
 int TVxGIFImage::AddFrame(const QImage &bitmap)
 {
+    AppendFrame(bitmap);
+    RecomputeScreenSize();
+    return FFrameIndex;
+}
+
+void TVxGIFImage::AppendFrame(const QImage &bitmap)
+{
     FItems.push_back(std::make_unique<TVxGIFFrame>(this));
     FFrameIndex = Count() - 1;
     TVxGIFFrame &frame = *FItems.back();
     frame.FBitmap = bitmap;
     frame.FLocalColors = true;
-    RecomputeScreenSize();
     if (FVersion == gvUnknown)
         FVersion = gv87a;
     if (Count() > 1)
         FVersion = gv89a;
-    return FFrameIndex;
 }
 
 void TVxGIFImage::Assign(const TVxGIFImage &source)
@@ -863,9 +868,12 @@ void TVxGIFImage::Assign(const TVxAni &cursor)
         QImage bitmap(frame.Icon.size(), QImage::Format_RGB32);
         bitmap.fill(RgbFromColor(FBackgroundColor));
         QPainter(&bitmap).drawImage(0, 0, frame.Icon);
-        AddFrame(bitmap);
+        // The screen is measured once at the end: measuring it after each of thousands of steps
+        // took their square.
+        AppendFrame(bitmap);
         FItems.back()->FAnimateInterval = uint16_t(frame.Rate ? std::min<uint64_t>(uint64_t(frame.Rate) * 100 / 6, 0xFFFF) : 100);
     }
+    RecomputeScreenSize();
     Changed();
 }
 

@@ -184,6 +184,7 @@ private:
     void ReadFrame(class TGIFReader &reader, TVxGIFFrame &frame);
     void EncodeFrames();
     void RecomputeScreenSize();
+    void AppendFrame(const QImage &bitmap); // AddFrame without measuring the screen
     void Changed();
     TGIFData &OwnData();
 
