@@ -1,5 +1,8 @@
 #include "lang/lcFormStorage.h"
 
+#include "platform/ini/IniFile.h"
+
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -27,6 +30,14 @@ QString TlcFormStorage::StorageFile() const
 
 namespace {
 
+// Only a plain file of a sane size is read or written: a pipe there would block the form for
+// good, and a device might never end.
+bool Usable(const QString &file)
+{
+    const QFileInfo info(file);
+    return !info.exists() || (info.isFile() && info.size() <= IniText::MaxFileBytes);
+}
+
 QString Group(const QString &subKey)
 {
     QString group = subKey;
@@ -41,7 +52,7 @@ bool TlcFormStorage::SavePlacement()
     if (!Active || Designing || !FForm)
         return false;
     const QString file = StorageFile();
-    if (file.isEmpty())
+    if (file.isEmpty() || !Usable(file))
         return false;
     QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(Group(FSubKey));
@@ -76,7 +87,7 @@ void TlcFormStorage::RestorePlacement()
     if (!Active || Designing || !FForm)
         return;
     const QString file = StorageFile();
-    if (file.isEmpty())
+    if (file.isEmpty() || !Usable(file))
         return;
     QSettings settings(file, QSettings::IniFormat);
     settings.beginGroup(Group(FSubKey));

@@ -1,11 +1,14 @@
 // A form's placement written at the end and restored on a screen at the next start.
 #include "lang/lcFormStorage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestlcFormStorage : public QObject
 {
@@ -74,6 +77,23 @@ private slots:
         storage.SetRegRootKey(lcHKEY_LOCAL_MACHINE);
         QVERIFY(!storage.SavePlacement());
         QVERIFY(!QFile::exists(TlcFormStorage(nullptr).StorageFile()));
+    }
+
+    void APipeInPlaceOfTheFileIsNeitherReadNorWritten()
+    {
+        const QString file = TlcFormStorage(nullptr).StorageFile();
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        QWidget form;
+        form.setGeometry(10, 10, 120, 80);
+        TlcFormStorage storage(&form);
+        storage.SetSubKey(QStringLiteral("Software\\Vexo\\Test"));
+        storage.Loaded();
+        QCOMPARE(form.geometry(), QRect(10, 10, 120, 80));
+        QVERIFY(!storage.SavePlacement());
+        storage.Active = false;
+        QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+        QFile::remove(file);
     }
 };
 
