@@ -20,6 +20,9 @@ constexpr int64_t MaxFramePixels = 16 * 1024 * 1024;
 // An hour and a half at twelve frames a second. A frame takes 15 bytes in the file but over a
 // kilobyte in memory, so a 64 MiB file of nothing else would take gigabytes.
 constexpr size_t MaxFrames = 65536;
+// Extensions and their sub-blocks in one file. A sub-block of one byte takes fifty in memory;
+// a real file has a few per frame.
+constexpr qsizetype MaxExtensionBlocks = 1 << 20;
 
 const QByteArray NetscapeLoop = QByteArrayLiteral("NETSCAPE2.0");
 const QByteArray AnimExtsLoop = QByteArrayLiteral("ANIMEXTS1.0");
@@ -104,6 +107,7 @@ public:
             const qsizetype there = std::min<qsizetype>(length, FData.size() - FPos);
             if (there == 0)
                 break;
+            CountBlock();
             lines.append(FData.sliced(FPos, there).toByteArray());
             FPos += there;
         }
@@ -116,8 +120,14 @@ public:
         for (int i = 0; i < entries; ++i)
             table.Colors[i] = qRgb(uint8_t(bytes[3 * i]), uint8_t(bytes[3 * i + 1]), uint8_t(bytes[3 * i + 2]));
     }
+    void CountBlock()
+    {
+        if (++FBlocks > MaxExtensionBlocks)
+            throw EReadError(VxConsts::SReadError);
+    }
     QByteArrayView FData;
     qsizetype FPos = 0;
+    qsizetype FBlocks = 0;
 };
 
 bool TExtension::IsLoopExtension() const
@@ -508,6 +518,7 @@ void TVxGIFImage::ReadGIF(QByteArrayView data, bool decode)
         QList<TExtension> gathered;
         while (block == '!') {
             TExtension e;
+            reader.CountBlock();
             const uint8_t label = reader.Byte();
             const auto known = std::find(std::begin(ExtensionLabel), std::end(ExtensionLabel), label);
             if (known == std::end(ExtensionLabel))

@@ -267,6 +267,10 @@ TEST(VxGIF, DamagedFilesGiveTheirErrorOrACorruptedFrame)
         {Hex("474946383761" "ffffffff0000 00" "2c00000000ffffffff00" "020344020500 3b"), QStringLiteral("Stream read error")},
         {Gif2x2.left(19) + Gif2x2.mid(19, 16).repeated(65536) + Hex("3b"), QStringLiteral("ok")},
         {Gif2x2.left(19) + Gif2x2.mid(19, 16).repeated(65537) + Hex("3b"), QStringLiteral("Stream read error")}, // frames
+        // A comment of 1,048,575 one-byte sub-blocks fills the count of extension blocks with its own
+        // record; one more does not fit.
+        {Gif2x2.left(19) + Hex("21fe") + Hex("0141").repeated(1048575) + Hex("00") + Gif2x2.mid(19), QStringLiteral("ok")},
+        {Gif2x2.left(19) + Hex("21fe") + Hex("0141").repeated(1048576) + Hex("00") + Gif2x2.mid(19), QStringLiteral("Stream read error")},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ReadError(c.file), c.expected) << c.file.toHex().constData();
