@@ -89,6 +89,22 @@ void BM_ReadTextOfOneKeyRepeated(benchmark::State &state)
 }
 BENCHMARK(BM_ReadTextOfOneKeyRepeated)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
+// Eight-bit translation data of many languages on long lines: it grows with the line, not with the
+// line times the languages.
+void BM_ReadEightBitDataOfManyLanguages(benchmark::State &state)
+{
+    QByteArray line("Key\x01");
+    for (int k = 0; k < 4096; ++k)
+        line += QByteArray(state.range(0), 'x') + '\x01';
+    const QByteArray data = "stCaptions\r\n" + line + "\r\n";
+    for (auto _ : state) {
+        TlcLang lang(nullptr);
+        lang.SetNumOfLanguages(4096);
+        benchmark::DoNotOptimize(lang.ReadTranslationData(data));
+    }
+}
+BENCHMARK(BM_ReadEightBitDataOfManyLanguages)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 // A merge of many keys into a list of as many others: it grows with the keys, not with their square.
 void BM_MergeTextFileOfManyKeys(benchmark::State &state)
 {

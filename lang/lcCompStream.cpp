@@ -150,13 +150,28 @@ bool TlcCustomLang::ReadTranslationData(const QByteArray &data)
     return !unicodeSeen;
 }
 
+namespace {
+
+// The fields of a line, each ended by the delimiter, in one pass: looking each language up from
+// the start of the line took the languages times the line, minutes for a long line of many.
+// Text after the last delimiter is no field.
+struct TFields
+{
+    QStringList parts;
+    TFields(const QString &line, QChar delim) : parts(line.split(delim)) {}
+    QString operator[](int k) const { return k < parts.size() - 1 ? parts[k] : QString(); }
+};
+
+} // namespace
+
 QString TlcCustomLang::DecodeLine(const QString &line) const
 {
     QString bytes = line;
     bytes.remove(QChar(0));
-    QString result = AnsiText::FromWindows1251(GetDelimitedItem(bytes, Delim(), 0).toLatin1()) + Delim();
+    const TFields fields(bytes, Delim());
+    QString result = AnsiText::FromWindows1251(fields[0].toLatin1()) + Delim();
     for (int k = 1; k <= FNumOfLanguages; ++k) {
-        const QByteArray field = GetDelimitedItem(bytes, Delim(), k).toLatin1();
+        const QByteArray field = fields[k].toLatin1();
         const int charSet = k - 1 < int(FCharSetTable.size()) ? FCharSetTable[size_t(k - 1)] : 1;
         result += (FStoreAsUTF8 ? lcCharSets::UTF8BytesToText(field)
                                 : lcCharSets::StringToWideWithCharSet(field, charSet)) +
@@ -168,9 +183,10 @@ QString TlcCustomLang::DecodeLine(const QString &line) const
 QByteArray TlcCustomLang::EncodeLine(const QString &line) const
 {
     const char delim = char(FLangDelim);
-    QByteArray result = AnsiText::ToWindows1251(GetDelimitedItem(line, Delim(), 0)) + delim;
+    const TFields fields(line, Delim());
+    QByteArray result = AnsiText::ToWindows1251(fields[0]) + delim;
     for (int k = 1; k <= FNumOfLanguages; ++k) {
-        const QString field = GetDelimitedItem(line, Delim(), k);
+        const QString field = fields[k];
         const int charSet = k - 1 < int(FCharSetTable.size()) ? FCharSetTable[size_t(k - 1)] : 1;
         result += (FStoreAsUTF8 ? lcCharSets::TextToUTF8Bytes(field)
                                 : lcCharSets::WideToStringWithCharSet(field, charSet)) +
