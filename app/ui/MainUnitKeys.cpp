@@ -54,6 +54,13 @@ protected:
                 if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier) && FForm->StringGrid &&
                     FForm->focusWidget() == FForm->StringGrid)
                     return true;
+                // Ctrl on the chord page took the focus from every control, so Ctrl+Tab would
+                // reach the window instead of the pages and the chord page could not be left.
+                if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                    (key->modifiers() & Qt::ControlModifier) && !FForm->focusWidget()) {
+                    QCoreApplication::sendEvent(FForm->PageControl, event);
+                    return true;
+                }
             }
             break;
         case QEvent::ShortcutOverride:

@@ -253,6 +253,27 @@ private slots:
         QVERIFY(!FForm->ChordType->hasFocus() && !FForm->ChordType->lineEdit()->hasFocus());
     }
 
+    void CtrlTabLeavesTheChordPage()
+    {
+        // Ctrl alone on the chord page clears the focus, before Tab arrives.
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            QWidget *page;
+        } steps[] = {
+            {Qt::Key_Tab, Qt::ControlModifier, FForm->TuningTab},
+            {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, FForm->HelpTab},
+        };
+        for (const auto &s : steps) {
+            FForm->ChordType->setFocus();
+            Press(Qt::Key_Control, Qt::ControlModifier);
+            Press(s.key, s.mods);
+            QCOMPARE(FForm->PageControl->currentWidget(), s.page);
+            QVERIFY(FForm->focusWidget());
+            FForm->PageControl->setCurrentWidget(FForm->MainTab);
+        }
+    }
+
     void CtrlCOnTheTransposerCopiesTableOrSelection()
     {
         FForm->PageControl->setCurrentWidget(FForm->MiscTab);
