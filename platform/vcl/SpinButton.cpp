@@ -1,5 +1,8 @@
 #include "platform/vcl/SpinButton.h"
 
+#include <QKeyEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -7,8 +10,10 @@ TSpinButton::TSpinButton(const QString &name, QWidget *parent)
     : QWidget(parent), FUpButton(new QToolButton(this)), FDownButton(new QToolButton(this))
 {
     setObjectName(name);
+    // Reached by Tab and moved by the arrow keys; the margin leaves room for the focus frame.
+    setFocusPolicy(Qt::TabFocus);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
     for (QToolButton *button : {FUpButton, FDownButton}) {
         button->setAutoRepeat(true);
@@ -20,4 +25,32 @@ TSpinButton::TSpinButton(const QString &name, QWidget *parent)
     FDownButton->setArrowType(Qt::DownArrow);
     connect(FUpButton, &QToolButton::clicked, this, &TSpinButton::UpClick);
     connect(FDownButton, &QToolButton::clicked, this, &TSpinButton::DownClick);
+}
+
+void TSpinButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        emit UpClick();
+        break;
+    case Qt::Key_Down:
+        emit DownClick();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TSpinButton::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }

@@ -24,6 +24,10 @@ signals:
     void UpClick();
     void DownClick();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     int FTag = 0;
     QToolButton *FUpButton;

@@ -151,6 +151,31 @@ private slots:
         QCOMPARE(Notes(form), QStringLiteral("E5 H4 G4 D4 A3 E3"));
     }
 
+    void TabReachesTheStringArrowsAndTheArrowKeysMoveThem()
+    {
+        QTemporaryDir dir;
+        TMainForm form(EastInEnglish(dir));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        Row<TEdit>(form, "EditStr", 6)->setFocus();
+        const struct {
+            Qt::Key key;
+            QWidget *focus;
+            const char *notes;
+        } steps[] = {
+            {Qt::Key_Tab, Row<TSpinButton>(form, "SBStr", 6), "E5 H4 G4 D4 A3 E3"},
+            {Qt::Key_Down, Row<TSpinButton>(form, "SBStr", 6), "E5 H4 G4 D4 A3 D#3"},
+            {Qt::Key_Tab, form.SBAll, "E5 H4 G4 D4 A3 D#3"},
+            {Qt::Key_Up, form.SBAll, "F5 C5 G#4 D#4 A#3 E3"},
+        };
+        for (const auto &s : steps) {
+            QTest::keyClick(form.windowHandle(), s.key);
+            QCOMPARE(form.focusWidget(), s.focus);
+            QCOMPARE(Notes(form), QLatin1String(s.notes));
+        }
+    }
+
     void NotationChangeResetsTheTuner()
     {
         QTemporaryDir dir;
