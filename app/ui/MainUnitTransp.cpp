@@ -227,6 +227,8 @@ void TMainForm::CreateTransposerPage()
     StringGrid->verticalHeader()->hide();
     StringGrid->horizontalHeader()->setDefaultSectionSize(GridColumnWidth);
     StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the next control; the arrow keys walk the cells.
+    StringGrid->setTabKeyNavigation(false);
     StringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid->setFixedSize(12 * GridColumnWidth + 2 * StringGrid->frameWidth(),

@@ -307,6 +307,22 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), table);
     }
 
+    void TabLeavesTheTransposerTable()
+    {
+        FForm->PageControl->setCurrentWidget(FForm->MiscTab);
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+        } cases[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Backtab, Qt::ShiftModifier}};
+        for (const auto &c : cases) {
+            FForm->StringGrid->setFocus();
+            FForm->StringGrid->setCurrentCell(0, 0);
+            Press(c.key, c.mods);
+            QVERIFY(FForm->focusWidget() != FForm->StringGrid);
+            QCOMPARE(FForm->StringGrid->currentColumn(), 0);
+        }
+    }
+
     void DigitKeysToggleTheTunerStrings()
     {
         FForm->PageControl->setCurrentWidget(FForm->TuningTab);
