@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTextBlock>
@@ -97,6 +98,17 @@ void TLabel::changeEvent(QEvent *event)
 }
 
 TButton::TButton(const QString &name, QWidget *parent) : QPushButton(parent) { setObjectName(name); }
+
+void TButton::keyPressEvent(QKeyEvent *event)
+{
+    // A focused button is pressed by Enter as well as by Space, in any window.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && mods == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 TSpeedButton::TSpeedButton(const QString &name, QWidget *parent) : QToolButton(parent)
 {

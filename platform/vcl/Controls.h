@@ -93,6 +93,9 @@ class TButton : public QPushButton
     VX_TEXT_PROPERTIES(QPushButton)
 public:
     explicit TButton(const QString &name, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 class TSpeedButton : public QToolButton

@@ -323,6 +323,19 @@ private slots:
         }
     }
 
+    void EnterPressesTheFocusedButton()
+    {
+        FForm->PageControl->setCurrentWidget(FForm->MiscTab);
+        FForm->SrcComboBox->SetItemIndex(0);
+        FForm->SrcComboBoxChange();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+            FForm->CopyBitBtn->setFocus();
+            Press(key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QVERIFY(QGuiApplication::clipboard()->text().startsWith(QLatin1String("C  ->>  C")));
+        }
+    }
+
     void DigitKeysToggleTheTunerStrings()
     {
         FForm->PageControl->setCurrentWidget(FForm->TuningTab);
