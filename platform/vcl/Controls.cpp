@@ -192,6 +192,17 @@ TComboBox::TComboBox(const QString &name, QWidget *parent, bool editable) : QCom
     setMaxVisibleItems(30);
 }
 
+void TComboBox::keyPressEvent(QKeyEvent *event)
+{
+    // A list would search its items for the tab character; Ctrl+Tab belongs to the pages around it.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
 QStringList TComboBox::Items() const
 {
     QStringList items;

@@ -175,6 +175,9 @@ public:
     void SetText(const QString &value);
     // The index of the item equal to text ignoring case, or -1.
     int IndexOfText(const QString &text) const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 class TEdit : public QLineEdit

@@ -336,6 +336,31 @@ private slots:
         }
     }
 
+    void CtrlTabSwitchesPagesFromAList()
+    {
+        FForm->BuildLaterPages();
+        const struct {
+            QWidget *page;
+            QWidget *focus;
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            QWidget *next;
+        } cases[] = {
+            {FForm->TuningTab, FForm->TuningsList, Qt::Key_Tab, Qt::ControlModifier, FForm->MiscTab},
+            {FForm->MiscTab, FForm->DestComboBox, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier,
+             FForm->TuningTab},
+            {FForm->OptionsTab, FForm->LangComboBox, Qt::Key_Tab, Qt::ControlModifier, FForm->HelpTab},
+        };
+        for (const auto &c : cases) {
+            FForm->PageControl->setCurrentWidget(c.page);
+            c.focus->setFocus();
+            const int item = static_cast<QComboBox *>(c.focus)->currentIndex();
+            Press(c.key, c.mods);
+            QCOMPARE(FForm->PageControl->currentWidget(), c.next);
+            QCOMPARE(static_cast<QComboBox *>(c.focus)->currentIndex(), item);
+        }
+    }
+
     void DigitKeysToggleTheTunerStrings()
     {
         FForm->PageControl->setCurrentWidget(FForm->TuningTab);
