@@ -138,6 +138,7 @@ std::unique_ptr<TSharedObject> TSharedObject::Open(const QString &name, qint64 s
             // No live holder: whatever the bytes say belongs to a process that is gone.
             if (Unlinked(fd)) {
                 close(fd);
+                object->FFd = -1;
                 continue;
             }
             if (size <= 0) {
@@ -171,6 +172,7 @@ std::unique_ptr<TSharedObject> TSharedObject::Open(const QString &name, qint64 s
             }
             if (Unlinked(fd)) {
                 close(fd);
+                object->FFd = -1;
                 continue;
             }
             object->FExisted = true;
