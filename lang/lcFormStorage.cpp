@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWidget>
+#include <algorithm>
 
 TlcFormStorage::TlcFormStorage(QWidget *form) : QObject(form), FForm(form)
 {
@@ -103,7 +104,10 @@ void TlcFormStorage::RestorePlacement()
         if (!ok)
             return;
     }
-    QRect rect(values[1], values[0], std::max(1, values[3]), std::max(1, values[2]));
+    // Bounds beyond any desktop, hand-edited near the ends of int, would overflow every sum below.
+    constexpr int Far = 1 << 24;
+    QRect rect(std::clamp(values[1], -Far, Far), std::clamp(values[0], -Far, Far), std::clamp(values[3], 1, Far),
+               std::clamp(values[2], 1, Far));
     QRect area;
     for (QScreen *screen : QGuiApplication::screens())
         if (screen->availableGeometry().intersects(rect)) {

@@ -65,6 +65,34 @@ private slots:
         again.Active = false;
     }
 
+    // Hand-edited bounds near the ends of int still give a place on the screen.
+    void BoundsNearTheEndsOfIntComeBackOnTheScreen()
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const struct { int top, left, height, width; } cases[] = {
+            {2147483000, 2147483000, 2000, 2000},
+            {-2147483648, -2147483648, 2147483647, 2147483647},
+            {0, 2147483647, 100, 2147483647},
+        };
+        for (const auto &c : cases) {
+            {
+                QSettings settings(TlcFormStorage(nullptr).StorageFile(), QSettings::IniFormat);
+                settings.beginGroup(QStringLiteral("Software/Vexo/Test"));
+                settings.setValue(QStringLiteral("State"), QStringLiteral("Normal"));
+                settings.setValue(QStringLiteral("Top"), c.top);
+                settings.setValue(QStringLiteral("Left"), c.left);
+                settings.setValue(QStringLiteral("Height"), c.height);
+                settings.setValue(QStringLiteral("Width"), c.width);
+            }
+            QWidget form;
+            TlcFormStorage storage(&form);
+            storage.SetSubKey(QStringLiteral("Software\\Vexo\\Test"));
+            storage.Loaded();
+            storage.Active = false;
+            QVERIFY2(screen.contains(form.geometry()), qPrintable(QString::number(c.left)));
+        }
+    }
+
     void NothingHappensWhenInactiveOrWithoutAPlace()
     {
         QWidget form;
