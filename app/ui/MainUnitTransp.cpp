@@ -563,7 +563,13 @@ void TMainForm::InsertSongText(const QString &pasted, bool newText)
     const qsizetype room = SongTextRoom();
     if (text.isEmpty() || room <= 0)
         return;
-    cursor.insertText(text.left(room));
+    // A cut between the two halves of a character would leave half a character behind.
+    qsizetype taken = qMin(room, text.size());
+    if (taken < text.size() && text.at(taken - 1).isHighSurrogate())
+        --taken;
+    if (taken == 0)
+        return;
+    cursor.insertText(text.left(taken));
     MemoTransp->setTextCursor(cursor);
     if (newText && OptionsCheckText && OptionsCheckText->Checked())
         CheckSongText(MemoTransp->Text());

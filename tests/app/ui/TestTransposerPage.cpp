@@ -442,6 +442,26 @@ private slots:
         QVERIFY(FBoxes.isEmpty());
     }
 
+    void APasteCutAtTheLimitKeepsWholeCharacters()
+    {
+        // A character outside the basic plane is two UTF-16 units: half of it is no character.
+        const struct {
+            qsizetype filled;
+            QString pasted, tail;
+        } cases[] = {{499'999, QStringLiteral("\U0001F3B8"), QStringLiteral("a")},
+                     {499'998, QStringLiteral("x\U0001F3B8"), QStringLiteral("ax")},
+                     {499'998, QStringLiteral("\U0001F3B8y"), QStringLiteral("a\U0001F3B8")}};
+        for (const auto &c : cases) {
+            FForm->MemoTransp->SetText(QString(c.filled, QLatin1Char('a')));
+            FForm->MemoTransp->moveCursor(QTextCursor::End);
+            QGuiApplication::clipboard()->setText(c.pasted);
+            FForm->PopUpPasteClick();
+            const QString text = FForm->MemoTransp->Text();
+            QCOMPARE(text.right(c.tail.size() + 1), QLatin1Char('a') + c.tail);
+            QVERIFY(!text.back().isHighSurrogate());
+        }
+    }
+
     void ZoomOverThePageAndAnEnglishOpenFilter()
     {
         FForm->MemoTransp->SetText(QStringLiteral("Am"));
