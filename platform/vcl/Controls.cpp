@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 TLabel::TLabel(const QString &name, QWidget *parent) : QLabel(parent) { setObjectName(name); }
 
@@ -274,6 +275,41 @@ QString TMemo::Text() const
 void TMemo::SetText(const QString &value)
 {
     setPlainText(value);
+}
+
+namespace {
+
+// A selection as copied: its text is the document's own, its other forms are Qt's, made when asked.
+class TSelectionMimeData : public QMimeData
+{
+public:
+    TSelectionMimeData(QMimeData *formatted, const QString &text) : FFormatted(formatted), FText(text) {}
+    QStringList formats() const override { return FFormatted->formats(); }
+
+protected:
+    QVariant retrieveData(const QString &format, QMetaType type) const override
+    {
+        if (format == QLatin1String("text/plain"))
+            return FText;
+        if (!FFormatted->hasFormat(format))
+            return QMimeData::retrieveData(format, type);
+        return FFormatted->data(format);
+    }
+
+private:
+    std::unique_ptr<QMimeData> FFormatted;
+    QString FText;
+};
+
+} // namespace
+
+QMimeData *TMemo::createMimeDataFromSelection() const
+{
+    // Qt's plain text of a selection turns no-break spaces into spaces.
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return new TSelectionMimeData(QPlainTextEdit::createMimeDataFromSelection(), text);
 }
 
 void TMemo::insertFromMimeData(const QMimeData *source)

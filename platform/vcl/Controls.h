@@ -213,6 +213,7 @@ public:
     std::function<void(const QString &text, bool moved)> OnInsertText;
 
 protected:
+    QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
     void dropEvent(QDropEvent *event) override;
 

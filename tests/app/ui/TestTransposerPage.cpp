@@ -462,6 +462,18 @@ private slots:
         }
     }
 
+    void CopyAndCutKeepNoBreakSpaces()
+    {
+        const QString song = QStringLiteral("C\u00A0\u00A0Am\n\u043B\u044F\u00A0\u043B\u044F");
+        FForm->MemoTransp->SetText(song);
+        FForm->MemoTransp->selectAll();
+        FForm->PopUpCopy->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), song);
+        FForm->PopUpCut->trigger();
+        FForm->PopUpPasteClick();
+        QCOMPARE(FForm->MemoTransp->Text(), song);
+    }
+
     void ZoomOverThePageAndAnEnglishOpenFilter()
     {
         FForm->MemoTransp->SetText(QStringLiteral("Am"));
