@@ -440,8 +440,7 @@ void TMainForm::PopupMenuTranspPopup()
     PopUpCut->setEnabled(selection);
     PopUpCopy->setEnabled(selection);
     PopUpDelete->setEnabled(!MemoTransp->document()->isEmpty());
-    const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
-    PopUpPaste->setEnabled(clip && clip->hasText());
+    PopUpPaste->setEnabled(TMemo::HoldsText(QGuiApplication::clipboard()->mimeData()));
 }
 
 qint64 TMainForm::FileSizeOf(const QString &fileName)
@@ -543,7 +542,8 @@ bool TMainForm::SaveSongFile(const QString &fileName, int encoding)
 
 void TMainForm::PopUpPasteClick()
 {
-    InsertSongText(QGuiApplication::clipboard()->text(), true);
+    const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
+    InsertSongText(TMemo::HoldsText(clip) ? clip->text() : QString(), true);
 }
 
 qsizetype TMainForm::SongTextRoom() const

@@ -312,9 +312,22 @@ QMimeData *TMemo::createMimeDataFromSelection() const
     return new TSelectionMimeData(QPlainTextEdit::createMimeDataFromSelection(), text);
 }
 
+bool TMemo::HoldsText(const QMimeData *data)
+{
+    return data && (data->hasFormat(QStringLiteral("text/plain")) ||
+                    data->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+}
+
+bool TMemo::canInsertFromMimeData(const QMimeData *source) const
+{
+    return HoldsText(source) && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
 void TMemo::insertFromMimeData(const QMimeData *source)
 {
-    if (OnInsertText && source && source->hasText())
+    if (!HoldsText(source))
+        return;
+    if (OnInsertText)
         OnInsertText(source->text(), FDropFromSelf);
     else
         QPlainTextEdit::insertFromMimeData(source);

@@ -212,8 +212,12 @@ public:
     // straight into the editor; moved is true for a drag inside the editor itself.
     std::function<void(const QString &text, bool moved)> OnInsertText;
 
+    // Text offered as text: Qt also reads a list of files or links as text, but that is no song.
+    static bool HoldsText(const QMimeData *data);
+
 protected:
     QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void dropEvent(QDropEvent *event) override;
 

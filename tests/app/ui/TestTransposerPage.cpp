@@ -14,6 +14,7 @@
 #include <QFontDialog>
 #include <QTimer>
 #include <QMimeData>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QRadioButton>
 #include <QScreen>
@@ -70,17 +71,23 @@ class TestTransposerPage : public QObject
         QTest::mouseClick(FForm->MemoTransp->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
     }
 
-    // A drag from another program let go at the end of the song text.
-    void Drop(const QString &text)
+    // A drag from another program let go at the end of the song text; true when it was taken.
+    bool Drop(const QMimeData &dragged)
     {
         FForm->MemoTransp->moveCursor(QTextCursor::End);
-        QMimeData dragged;
-        dragged.setText(text);
         const QPoint end = FForm->MemoTransp->cursorRect().center();
         QDragEnterEvent enter(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(FForm->MemoTransp->viewport(), &enter);
         QDropEvent drop(end, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(FForm->MemoTransp->viewport(), &drop);
+        return enter.isAccepted();
+    }
+
+    bool Drop(const QString &text)
+    {
+        QMimeData dragged;
+        dragged.setText(text);
+        return Drop(dragged);
     }
 
 private slots:
@@ -472,6 +479,27 @@ private slots:
         FForm->PopUpCut->trigger();
         FForm->PopUpPasteClick();
         QCOMPARE(FForm->MemoTransp->Text(), song);
+    }
+
+    void FilesFromAFileManagerAreNoText()
+    {
+        // Their names are no song: neither a drop nor the paste item takes them, and the page
+        // keeps its step.
+        FForm->MemoTransp->SetText(QStringLiteral("C "));
+        Step(9);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/\u041F\u0435\u0441\u043D\u044F 100%.txt"))});
+        QVERIFY(!Drop(files));
+        QCOMPARE(FForm->MemoTransp->Text(), QStringLiteral("D "));
+        QCOMPARE(FForm->DestComboBox->ItemIndex(), 9);
+        auto *copied = new QMimeData;
+        copied->setUrls(files.urls());
+        QGuiApplication::clipboard()->setMimeData(copied);
+        FForm->PopupMenuTranspPopup();
+        QVERIFY(!FForm->PopUpPaste->isEnabled());
+        QGuiApplication::clipboard()->setText(QStringLiteral("Am"));
+        FForm->PopupMenuTranspPopup();
+        QVERIFY(FForm->PopUpPaste->isEnabled());
     }
 
     void ZoomOverThePageAndAnEnglishOpenFilter()
