@@ -15,7 +15,7 @@
 class TXvfb
 {
 public:
-    TXvfb()
+    explicit TXvfb(const char *screen = "320x240x24")
     {
         const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         int fds[2];
@@ -28,7 +28,7 @@ public:
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             const std::string path = program.toStdString();
-            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0", "320x240x24",
+            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0", screen,
                   static_cast<char *>(nullptr));
             _exit(127);
         }

@@ -5,6 +5,7 @@
 
 #include "app/core/DataFolder.h"
 #include "app/ui/UnitPreview.h"
+#include "platform/desktop/WindowPlace.h"
 #include "platform/ini/IniFile.h"
 #include "toolkit/VxAppHotKey.h"
 #include "toolkit/VxTrayIcon.h"
@@ -128,7 +129,7 @@ void TMainForm::PlaceInside(const QPoint &topLeft)
 void TMainForm::OptionsAlwaysOnTopClick()
 {
     const bool shown = isVisible();
-    const QRect place = geometry();
+    const QRect place(WindowPlace::InsideOnScreen(windowHandle()).value_or(geometry().topLeft()), size());
     const bool sized = testAttribute(Qt::WA_Resized);
     setWindowFlag(Qt::WindowStaysOnTopHint, OptionsAlwaysOnTop->Checked());
     // A window whose flags change is hidden and made anew by the toolkit; bring it back where
@@ -151,8 +152,11 @@ Settings::TSettings TMainForm::ControlSettings() const
     // The place of the window's inside, not of its frame: the frame is the window manager's,
     // unknown until the window is mapped, and a place stored one way and restored the other
     // creeps by the title bar's height on every start.
-    s.top = geometry().y();
-    s.left = geometry().x();
+    // Asked of the display while the window is on screen: a window manager may report the place of
+    // a window kept on top a title bar lower than it stands (icewm).
+    const QPoint inside = WindowPlace::InsideOnScreen(windowHandle()).value_or(geometry().topLeft());
+    s.top = inside.y();
+    s.left = inside.x();
     if (const auto *volume = Control<QSlider>(this, "VolumeTrackBar"))
         s.volumePos = volume->value();
     if (const auto *duration = Control<QSlider>(this, "DurationTrackBar"))
