@@ -8,7 +8,7 @@ class QWindow;
 namespace WindowPlace {
 
 // The top left corner of the window's inside on screen, asked of the X server; none where there is
-// no X11 display or the window is not on screen.
+// no X11 display, the window is not on screen or it is drawn scaled.
 std::optional<QPoint> InsideOnScreen(const QWindow *window);
 
 } // namespace WindowPlace
