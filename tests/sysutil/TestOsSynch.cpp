@@ -57,14 +57,20 @@ TEST(OsSynch, AutoResetEventWakesOneWaiterManualResetEveryWaiter)
     } cases[] = {{"0", 1}, {"1", 2}};
     for (const auto &c : cases) {
         const QString name = UniqueName(QStringLiteral("Event") + QLatin1String(c.manual));
-        const QStringList wait = {QStringLiteral("event"), name, QLatin1String(c.manual), QStringLiteral("waitevent"),
-                                  QStringLiteral("3000")};
+        // All three have the event open before any waiting starts, and each opens it before the
+        // next is started; the waiters' time then runs from their go, not from a process start.
+        const QStringList wait = {QStringLiteral("event"), name, QLatin1String(c.manual), QStringLiteral("wait"),
+                                  QStringLiteral("waitevent"), QStringLiteral("5000")};
         THelperProcess first(wait);
-        THelperProcess second(wait);
         EXPECT_EQ(first.Line(), QStringLiteral("event existed 0"));
+        THelperProcess second(wait);
         EXPECT_EQ(second.Line(), QStringLiteral("event existed 1"));
-        THelperProcess setter({QStringLiteral("event"), name, QLatin1String(c.manual), QStringLiteral("set")});
+        THelperProcess setter({QStringLiteral("event"), name, QLatin1String(c.manual), QStringLiteral("wait"),
+                               QStringLiteral("set")});
         EXPECT_EQ(setter.Line(), QStringLiteral("event existed 1"));
+        first.Resume();
+        second.Resume();
+        setter.Resume();
         EXPECT_EQ(setter.Line(), QStringLiteral("set"));
         const QStringList results = {first.Line(), second.Line()};
         EXPECT_EQ(results.count(QStringLiteral("wait signaled")), c.signaled) << c.manual;
