@@ -133,7 +133,7 @@ public:
             for (QDirIterator files(endpoint.absolutePath(), QDir::System); files.hasNext();) {
                 const QString name = files.nextFileInfo().fileName();
                 if (name.startsWith(QLatin1String("vx-window-")))
-                    RemoveStaleEndpoint(name.mid(10).toUInt());
+                    RemoveStaleEndpoint(name.mid(10).section(QLatin1Char('-'), 0, 0).toUInt());
             }
         FServer.Listen(path, [this] { Accept(); });
     }
@@ -383,8 +383,9 @@ QString EndpointPath(quint32 processId)
     // A socket path holds at most 107 bytes.
     if (QFile::encodeName(path).size() <= 107)
         return path;
-    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
-    return QDir::tempPath() + QStringLiteral("/vx-") + QString::fromLatin1(hash);
+    // The process id stays readable, so that a later copy's sweep finds a killed one's endpoint.
+    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    return QDir::tempPath() + QStringLiteral("/vx-window-%1-").arg(processId) + QString::fromLatin1(hash);
 }
 
 void RemoveStaleEndpoint(quint32 processId)

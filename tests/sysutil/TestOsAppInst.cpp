@@ -239,3 +239,34 @@ TEST(OsAppInst, ComponentThatCannotRegisterLeavesNoWindowBehind)
     // A window left there would hand its messages to the freed component.
     EXPECT_EQ(ProcessWindowsOfClass(CurrentProcessId(), VxAppInstancesWindowClass), QList<HWND>());
 }
+
+TEST(OsAppInst, KilledInstancesEndpointGoesWithTheNextStartUnderALongRuntimeFolder)
+{
+    // A runtime folder too long for a socket path puts the endpoints in the temporary folder.
+    QTemporaryDir base;
+    const QString runtime = base.filePath(QString(100, QLatin1Char('r')));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    const QString id = UniqueName(QStringLiteral("LongRuntime"));
+    const QStringList steps = {QStringLiteral("appid"), id, QStringLiteral("register"), QStringLiteral("wait")};
+    THelperProcess killed(steps);
+    EXPECT_EQ(killed.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(killed.Line(), Notify(1, killed.Pid));
+    EXPECT_EQ(killed.Line(), QStringLiteral("registered 1"));
+    const QString endpoint = EndpointPath(killed.Pid);
+    EXPECT_FALSE(endpoint.startsWith(runtime));
+    EXPECT_TRUE(QFile::exists(endpoint));
+    killed.KillHard();
+    // Once its locks are gone the registry starts afresh and no longer lists the killed one.
+    ASSERT_TRUE(WaitUntilUnheld(QStringLiteral("Os") + id + QStringLiteral("_Map")));
+    THelperProcess next(steps);
+    EXPECT_EQ(next.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(next.Line(), Notify(1, next.Pid));
+    EXPECT_EQ(next.Line(), QStringLiteral("registered 1"));
+    EXPECT_FALSE(QFile::exists(endpoint));
+    next.Resume();
+    EXPECT_EQ(next.Finish(), 0);
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
