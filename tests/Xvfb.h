@@ -57,6 +57,14 @@ public:
             close(FPipe);
     }
     const std::string &Display() const { return FDisplay; }
+    // The QApplication this process makes next shows on this server, through X11 and without the
+    // session bus.
+    void MakeQtsDisplay() const
+    {
+        setenv("DISPLAY", FDisplay.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
 
 private:
     pid_t FPid = -1;

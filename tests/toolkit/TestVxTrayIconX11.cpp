@@ -40,9 +40,7 @@ TEST(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
     if (xcb_connection_has_error(tray.get()))
         GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
     OwnTheNotificationArea(tray.get());
-    setenv("DISPLAY", server.Display().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    server.MakeQtsDisplay();
     int argc = 1;
     char name[] = "test";
     char *argv[] = {name, nullptr};

@@ -88,9 +88,7 @@ TEST(MainFormWindowManagers, AWindowAlwaysOnTopComesBackWhereItWas)
     ASSERT_FALSE(xcb_connection_has_error(x.get()));
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x.get())).data->root;
     const xcb_atom_t check = Atom(x.get(), "_NET_SUPPORTING_WM_CHECK");
-    setenv("DISPLAY", server.Display().c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    server.MakeQtsDisplay();
     int argc = 1;
     char name[] = "test";
     char *argv[] = {name, nullptr};
