@@ -60,8 +60,9 @@ TEST(VxLookOut, TooLowForItsCaptionsLeavesThePagesAlone)
         EXPECT_EQ(LookOutMinimumHeight(c.pages) <= c.height, c.laidOut);
         QList<TVxLookOutPlace> places = Pages(c.pages);
         EXPECT_EQ(LayOutLookOut(places, c.height, 0, false), c.laidOut) << c.pages << " pages, " << c.height;
-        if (!c.laidOut)
+        if (!c.laidOut) {
             EXPECT_EQ(places, Pages(c.pages));
+        }
     }
 }
 

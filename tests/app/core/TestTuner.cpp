@@ -121,9 +121,10 @@ TEST(TunerTest, ShownAndPlayedNamesSpellSi)
     // Whatever the notation, the tone generator gets the same note for every string.
     for (int row = 0; row < Tuner::TuningCount; ++row)
         for (int note : Tuner::TuningNotes(row)) {
-            if (note != NoString)
+            if (note != NoString) {
                 EXPECT_EQ(Tuner::PlayNoteName(Tuner::DisplayedName(note, 0)),
                           Tuner::PlayNoteName(Tuner::DisplayedName(note, 1)));
+            }
         }
     EXPECT_TRUE(Tuner::DisplayedName(-1, 1).isEmpty());
 }

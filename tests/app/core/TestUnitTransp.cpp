@@ -181,8 +181,9 @@ TEST(UnitTransp, ChainOfStepsReturnsToTheStart)
     // every single step and its way back
     for (int step = 0; step < StepCount; ++step) {
         const QString moved = Move(song, NoStepIndex, step, EastSharps);
-        if (step != NoStepIndex)
+        if (step != NoStepIndex) {
             EXPECT_NE(moved, sharpsAgain) << step;
+        }
         EXPECT_EQ(Move(moved, step, NoStepIndex, EastSharps), sharpsAgain) << step;
     }
 }

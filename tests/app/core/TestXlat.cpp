@@ -90,8 +90,9 @@ TEST(Xlat, EveryByteSurvivesEveryRoundTrip)
             EXPECT_EQ(distinct.size(), 256u) << from << " -> " << to;
             EXPECT_EQ(there.left(128), all.left(128));
             EXPECT_EQ(XlatString(there, to, from), all) << from << " -> " << to << " -> " << from;
-            if (from == to)
+            if (from == to) {
                 EXPECT_EQ(there, all);
+            }
         }
     // through all three and back
     QByteArray bytes = all;
