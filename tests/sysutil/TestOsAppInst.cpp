@@ -82,14 +82,21 @@ TEST(OsAppInst, InstancesKeepTheirOrderLeaveWithANoticeAndDeadOnesArePruned)
     EXPECT_EQ(SharedMemoryEntries(id + QStringLiteral("_Otx")), QStringList());
 }
 
+// A Qt application of the test's own, registered under an id no other run uses.
+struct TAppUnderOwnId
+{
+    explicit TAppUnderOwnId(const QString &what) : id(UniqueName(what)) { SetApplicationIdOverride(id); }
+    int argc = 1;
+    char name[14] = "TestOsAppInst";
+    char *argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+    const QString id;
+};
+
 TEST(OsAppInst, ListNeverGrowsPast257Entries)
 {
-    static int argc = 1;
-    static char name[] = "TestOsAppInst";
-    static char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    const QString id = UniqueName(QStringLiteral("Full"));
-    SetApplicationIdOverride(id);
+    const TAppUnderOwnId app(QStringLiteral("Full"));
+    const QString &id = app.id;
     TOsAppInstances *registry = ProcessInstanceRegistry();
     const struct {
         int calls;
@@ -224,12 +231,8 @@ TEST(OsAppInst, CopiesOverTheLimitEndUnlessAnOlderOneIsInactive)
 
 TEST(OsAppInst, ComponentThatCannotRegisterLeavesNoWindowBehind)
 {
-    static int argc = 1;
-    static char name[] = "TestOsAppInst";
-    static char *argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    const QString id = UniqueName(QStringLiteral("Refused"));
-    SetApplicationIdOverride(id);
+    const TAppUnderOwnId app(QStringLiteral("Refused"));
+    const QString &id = app.id;
     // A folder where the lock's event would go makes the registry fail.
     const QString blocker = QStringLiteral("/dev/shm")
                             + QString::fromUtf8(SharedObjectKey(QStringLiteral("Optex_Event_Os") + id + QStringLiteral("_Otx")));
