@@ -69,6 +69,10 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     QFileInfo existing(fileName);
     if (existing.isDir())
         return Failed(error, SystemReason(EISDIR));
+    // A pipe or a device is no file to replace: the name would stop being what it stands for (a
+    // script's pipe, or /dev/null for every program when root saves there).
+    if (existing.exists() && !existing.isFile())
+        return Failed(error, SystemReason(EPERM));
     if (existing.exists() && !existing.isWritable())
         return Failed(error, SystemReason(EACCES));
     // A link is the user's way to keep the file elsewhere: the file it points at is written.

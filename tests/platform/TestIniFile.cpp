@@ -10,6 +10,7 @@
 #include <clocale>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -293,6 +294,29 @@ TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
     }
     EXPECT_FALSE(QFileInfo(pipe).isFile());
     EXPECT_TRUE(QFileInfo(zero).isSymLink());
+}
+
+TEST_F(TIniFixture, APipeOrADeviceIsNotReplacedByAFile)
+{
+    // A device of our own, never the system's: a save over it must not be tried on /dev/null.
+    struct { const char *name; mode_t type; } cases[] = {{"pipe.txt", S_IFIFO}, {"null.txt", S_IFCHR}};
+    for (const auto &c : cases) {
+        const QString path = dir.filePath(c.name);
+        if (::mknod(QFile::encodeName(path).constData(), c.type | 0666, c.type == S_IFCHR ? makedev(1, 3) : 0) != 0)
+            continue; // a device needs root
+        const QString link = dir.filePath(QStringLiteral("link-") + c.name);
+        ASSERT_TRUE(QFile::link(path, link));
+        for (const QString &name : {path, link}) {
+            QString error;
+            EXPECT_FALSE(IniText::WriteFileAtomically(name, "song\n", &error)) << c.name;
+            EXPECT_FALSE(error.isEmpty());
+            struct stat st;
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & S_IFMT, c.type) << c.name;
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).filter(".vxtmp-"), QStringList())
+        << "no temporary file left";
 }
 
 } // namespace
