@@ -116,8 +116,13 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     // a full disk only at the sync, and a rename before it would leave an empty file.
     const bool written = WriteAll(fd, bytes) && (::fsync(fd) == 0 || errno == EINVAL);
     const int writeError = errno;
-    // The exact bits past the umask; a file system without them (a FAT stick) keeps its own, and
-    // the temporary was born no wider than the old file anyway.
+    // The file stays its owner's and its group's: a song kept with a band's group, or one root
+    // saved for its user. Whoever may not give the owner away may still give a group of theirs.
+    if (written && replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), old.st_gid);
+    // The exact bits past the umask, after the owner, whose change clears the set-id bits; a file
+    // system without them (a FAT stick) keeps its own, and the temporary was born no wider than
+    // the old file anyway.
     if (written && replacing)
         (void)::fchmod(fd, old.st_mode & 07777);
     const bool closed = ::close(fd) == 0;

@@ -278,6 +278,26 @@ TEST_F(TIniFixture, APrivateFileIsNotOpenToOthersWhileItIsReplaced)
     EXPECT_EQ(Read(path), "[S]\nsecret=3\n");
 }
 
+TEST_F(TIniFixture, AReplacedFileKeepsItsOwnerAndGroup)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a file to another user";
+    // Another user's song saved by root, and a song kept with a band's group.
+    struct { uid_t owner; gid_t group; mode_t mode; } cases[] = {{12345, 23456, 0600}, {0, 23456, 0660}};
+    for (const auto &c : cases) {
+        const QString path = Write("old\n");
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), c.mode), 0);
+        ASSERT_TRUE(IniText::WriteFileAtomically(path, "new\n"));
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_uid, c.owner);
+        EXPECT_EQ(st.st_gid, c.group);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(Read(path), "new\n");
+    }
+}
+
 TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
 {
     // A pipe would wait for a writer for ever, a device would fill the memory.
