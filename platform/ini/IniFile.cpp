@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -46,6 +47,25 @@ QString SystemReason(int code)
     default: break;
     }
     return worded ? QCoreApplication::translate("QIODevice", worded) : AnsiText::FromLocaleEncoding(std::strerror(code));
+}
+
+// The old file's extended attributes onto the new one: an access list that lets a bandmate read
+// the song, the tags and comment a file manager keeps. Those we may not set (a security label)
+// stay as the new file was born.
+void CopyAttributes(const QByteArray &from, int to)
+{
+    // The most the kernel keeps for a file's names, and for one value.
+    constexpr ssize_t MaxAttributeBytes = 64 * 1024;
+    std::vector<char> names(MaxAttributeBytes);
+    const ssize_t listed = ::listxattr(from.constData(), names.data(), names.size());
+    if (listed <= 0)
+        return;
+    std::vector<char> value(MaxAttributeBytes);
+    for (const char *name = names.data(); name < names.data() + listed; name += std::strlen(name) + 1) {
+        const ssize_t size = ::getxattr(from.constData(), name, value.data(), value.size());
+        if (size >= 0)
+            (void)::fsetxattr(to, name, value.data(), size_t(size), 0);
+    }
 }
 
 bool WriteAll(int fd, const QByteArray &bytes)
@@ -120,6 +140,8 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     // saved for its user. Whoever may not give the owner away may still give a group of theirs.
     if (written && replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0)
         (void)::fchown(fd, uid_t(-1), old.st_gid);
+    if (written && replacing)
+        CopyAttributes(QFile::encodeName(finalName), fd);
     // The exact bits past the umask, after the owner, whose change clears the set-id bits; a file
     // system without them (a FAT stick) keeps its own, and the temporary was born no wider than
     // the old file anyway.

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -314,6 +315,32 @@ TEST_F(TIniFixture, APipeOrADeviceIsNeitherReadNorWrittenOver)
     }
     EXPECT_FALSE(QFileInfo(pipe).isFile());
     EXPECT_TRUE(QFileInfo(zero).isSymLink());
+}
+
+TEST_F(TIniFixture, AReplacedFileKeepsItsAccessListAndTags)
+{
+    // An access list that lets user 12345 read the song besides its owner, and a file manager's tag.
+    const char acl[] = "\x02\0\0\0"                             // version 2
+                       "\x01\0\x06\0\xff\xff\xff\xff"             // owner rw
+                       "\x02\0\x04\0\x39\x30\0\0"                 // user 12345 r
+                       "\x04\0\x04\0\xff\xff\xff\xff"             // group r
+                       "\x10\0\x04\0\xff\xff\xff\xff"             // mask r
+                       "\x20\0\0\0\xff\xff\xff\xff";              // others nothing
+    struct { const char *name; QByteArray value; } cases[] = {
+        {"system.posix_acl_access", QByteArray(acl, sizeof acl - 1)},
+        {"user.xdg.tags", "chorus,capo 2"},
+    };
+    for (const auto &c : cases) {
+        const QString path = Write("old\n");
+        const QByteArray name = QFile::encodeName(path);
+        if (::setxattr(name.constData(), c.name, c.value.constData(), size_t(c.value.size()), 0) != 0)
+            continue; // a file system without them
+        ASSERT_TRUE(IniText::WriteFileAtomically(path, "new\n"));
+        char kept[256] = {};
+        const ssize_t size = ::getxattr(name.constData(), c.name, kept, sizeof kept);
+        EXPECT_EQ(QByteArray(kept, int(qMax<ssize_t>(size, 0))), c.value) << c.name;
+        EXPECT_EQ(Read(path), "new\n");
+    }
 }
 
 TEST_F(TIniFixture, APipeOrADeviceIsNotReplacedByAFile)
