@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
@@ -68,6 +70,35 @@ void CopyAttributes(const QByteArray &from, int to)
     }
 }
 
+// The file a chain of links ends at, found as the system follows it: a relative target counts
+// from the folder the link really lies in, where ".." after a linked folder leads elsewhere than
+// the name alone says. The name itself when it is no link, or the chain never ends.
+QString LinkedFile(const QString &fileName)
+{
+    QByteArray path = QFile::encodeName(fileName);
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return QFile::decodeName(path);
+        std::vector<char> target(PATH_MAX);
+        const ssize_t size = ::readlink(path.constData(), target.data(), target.size());
+        if (size <= 0 || size_t(size) >= target.size())
+            break;
+        QByteArray next(target.data(), size);
+        if (!next.startsWith('/')) {
+            const qsizetype slash = path.lastIndexOf('/');
+            const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+            char *real = ::realpath(folder.constData(), nullptr);
+            if (!real)
+                break;
+            next = QByteArray(real) + '/' + next;
+            ::free(real);
+        }
+        path = next;
+    }
+    return fileName;
+}
+
 bool WriteAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
@@ -96,11 +127,7 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     if (existing.exists() && !existing.isWritable())
         return Failed(error, SystemReason(EACCES));
     // A link is the user's way to keep the file elsewhere: the file it points at is written.
-    QString finalName = fileName;
-    for (int depth = 0; depth < 128 && existing.isSymLink(); ++depth)
-        existing.setFile(existing.symLinkTarget());
-    if (!existing.isSymLink())
-        finalName = existing.filePath();
+    const QString finalName = LinkedFile(fileName);
     struct stat old;
     const bool replacing = ::stat(QFile::encodeName(finalName).constData(), &old) == 0;
 

@@ -162,6 +162,23 @@ TEST_F(TIniFixture, AWriteThroughALinkReplacesTheFileItPointsAt)
     EXPECT_EQ(Read(target), "[S]\nKey=new\n");
 }
 
+TEST_F(TIniFixture, ALinkInALinkedFolderLeadsWhereTheSystemFollowsIt)
+{
+    // home/cfg stands for data/cfg, where settings.ini points at ../dotfiles/settings.ini: that is
+    // data/dotfiles/settings.ini, not home/dotfiles/settings.ini as the names alone read.
+    QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath("data/cfg") && root.mkpath("data/dotfiles") && root.mkpath("home/dotfiles"));
+    const QString real = Write("old\n", QStringLiteral("data/dotfiles/settings.ini"));
+    const QString other = Write("other\n", QStringLiteral("home/dotfiles/settings.ini"));
+    ASSERT_EQ(::symlink("../data/cfg", QFile::encodeName(dir.filePath("home/cfg")).constData()), 0);
+    ASSERT_EQ(::symlink("../dotfiles/settings.ini", QFile::encodeName(dir.filePath("data/cfg/settings.ini")).constData()), 0);
+    const QString name = dir.filePath(QStringLiteral("home/cfg/settings.ini"));
+    ASSERT_TRUE(IniText::WriteFileAtomically(name, "new\n"));
+    EXPECT_EQ(Read(real), "new\n");
+    EXPECT_EQ(Read(other), "other\n");
+    EXPECT_TRUE(QFileInfo(dir.filePath("data/cfg/settings.ini")).isSymLink());
+}
+
 TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
 {
     const QString path = Write("[Version]\nNumber=1.4.4\n");
