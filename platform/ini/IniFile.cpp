@@ -72,14 +72,15 @@ void CopyAttributes(const QByteArray &from, int to)
 
 // The file a chain of links ends at, found as the system follows it: a relative target counts
 // from the folder the link really lies in, where ".." after a linked folder leads elsewhere than
-// the name alone says. The name itself when it is no link, or the chain never ends.
-QString LinkedFile(const QString &fileName)
+// the name alone says. The name itself when it is no link, or the chain never ends. In bytes, as a
+// name from an old Windows archive (Windows-1251) has no text that gives those bytes back.
+QByteArray LinkedFile(const QByteArray &fileName)
 {
-    QByteArray path = QFile::encodeName(fileName);
+    QByteArray path = fileName;
     for (int depth = 0; depth < 40; ++depth) {
         struct stat st;
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return QFile::decodeName(path);
+            return path;
         std::vector<char> target(PATH_MAX);
         const ssize_t size = ::readlink(path.constData(), target.data(), target.size());
         if (size <= 0 || size_t(size) >= target.size())
@@ -127,32 +128,31 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     if (existing.exists() && !existing.isWritable())
         return Failed(error, SystemReason(EACCES));
     // A link is the user's way to keep the file elsewhere: the file it points at is written.
-    const QString finalName = LinkedFile(fileName);
+    const QByteArray finalName = LinkedFile(QFile::encodeName(fileName));
     struct stat old;
-    const bool replacing = ::stat(QFile::encodeName(finalName).constData(), &old) == 0;
+    const bool replacing = ::stat(finalName.constData(), &old) == 0;
 
     // The temporary's name is one nobody else gives a file, so that one left by a save cut short
     // can be told from the user's own copies and removed.
     static const char Alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     // It must fit where the file's own name does: a name near the longest gives up its end.
-    const QFileInfo target(finalName);
-    QString base = target.fileName();
+    const qsizetype slash = finalName.lastIndexOf('/');
+    QString base = QFile::decodeName(finalName.mid(slash + 1));
     while (!base.isEmpty() && QFile::encodeName(base + TemporaryMark).size() + 6 > NameMax) {
         base.chop(1);
         if (!base.isEmpty() && base.back().isHighSurrogate())
             base.chop(1);
     }
-    const QString stem = target.path() + QLatin1Char('/') + base + TemporaryMark;
+    const QByteArray stem = finalName.left(slash + 1) + QFile::encodeName(base + TemporaryMark);
     // Born with the old file's permissions at most: a private file is never open to others, not
     // even while its new bytes are written or when a save cut short leaves them behind.
     const mode_t mode = replacing ? old.st_mode & 0777 : 0666;
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        QString suffix;
+        temporary = stem;
         for (int i = 0; i < 6; ++i)
-            suffix += QLatin1Char(Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))]);
-        temporary = QFile::encodeName(stem + suffix);
+            temporary += Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))];
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -168,14 +168,14 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     if (written && replacing && ::fchown(fd, old.st_uid, old.st_gid) != 0)
         (void)::fchown(fd, uid_t(-1), old.st_gid);
     if (written && replacing)
-        CopyAttributes(QFile::encodeName(finalName), fd);
+        CopyAttributes(finalName, fd);
     // The exact bits past the umask, after the owner, whose change clears the set-id bits; a file
     // system without them (a FAT stick) keeps its own, and the temporary was born no wider than
     // the old file anyway.
     if (written && replacing)
         (void)::fchmod(fd, old.st_mode & 07777);
     const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temporary.constData(), QFile::encodeName(finalName).constData()) == 0)
+    if (written && closed && ::rename(temporary.constData(), finalName.constData()) == 0)
         return true;
     const int reason = !written ? writeError : errno;
     ::unlink(temporary.constData());

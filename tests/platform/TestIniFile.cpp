@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <clocale>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -177,6 +178,22 @@ TEST_F(TIniFixture, ALinkInALinkedFolderLeadsWhereTheSystemFollowsIt)
     EXPECT_EQ(Read(real), "new\n");
     EXPECT_EQ(Read(other), "other\n");
     EXPECT_TRUE(QFileInfo(dir.filePath("data/cfg/settings.ini")).isSymLink());
+}
+
+TEST_F(TIniFixture, ALinkToANameInWindows1251WritesThatFile)
+{
+    // "песня.txt" in Windows-1251, as an old archive unpacks it; no text gives these bytes back.
+    const QByteArray real = QFile::encodeName(dir.path()) + "/\xEF\xE5\xF1\xED\xFF.txt";
+    const int fd = ::creat(real.constData(), 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "old\n", 4), 4);
+    ::close(fd);
+    const QString link = dir.filePath(QStringLiteral("song.txt"));
+    ASSERT_EQ(::symlink("\xEF\xE5\xF1\xED\xFF.txt", QFile::encodeName(link).constData()), 0);
+    ASSERT_TRUE(IniText::WriteFileAtomically(link, "new\n"));
+    EXPECT_EQ(Read(link), "new\n");
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(real))) << "no file under the name as text reads it";
+    ::unlink(real.constData());
 }
 
 TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
