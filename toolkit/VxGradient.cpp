@@ -201,15 +201,17 @@ TVxGradientHeaderPanel::TVxGradientHeaderPanel(QWidget *parent)
     FGradient->setGeometry(rect());
     FLabel->setAutoFillBackground(false);
     FLabel->move(FLabelLeft, 8);
-    QPalette palette = FLabel->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    FLabel->setPalette(palette);
+    ApplyLabelInk();
     FLabel->setText(VxConsts::SPutYourTextHere);
     AdjustLabelWidth();
 }
 
 TColor TVxGradientHeaderPanel::GradientStartColor() const { return FGradient->StartColor(); }
-void TVxGradientHeaderPanel::SetGradientStartColor(TColor value) { FGradient->SetStartColor(value); }
+void TVxGradientHeaderPanel::SetGradientStartColor(TColor value)
+{
+    FGradient->SetStartColor(value);
+    ApplyLabelInk();
+}
 TColor TVxGradientHeaderPanel::GradientEndColor() const { return FGradient->EndColor(); }
 void TVxGradientHeaderPanel::SetGradientEndColor(TColor value) { FGradient->SetEndColor(value); }
 int TVxGradientHeaderPanel::GradientSteps() const { return FGradient->Steps(); }
@@ -275,6 +277,7 @@ void TVxGradientHeaderPanel::SetLabelColor(TColor value)
         palette.setColor(QPalette::Window, ColorToRGB(value, palette));
         FLabel->setPalette(palette);
     }
+    ApplyLabelInk();
 }
 
 void TVxGradientHeaderPanel::SetLabelFont(const QFont &value)
@@ -304,6 +307,30 @@ void TVxGradientHeaderPanel::AdjustLabelWidth()
         FLabel->setGeometry(FLabelLeft, FLabel->y(), room, FLabel->height());
     else if (FLabel->width() > room)
         FLabel->move((width() - FLabel->width()) / 2, FLabel->y());
+}
+
+// The title is white, but on the desktop's selection colour it takes the text colour the desktop
+// draws there: a light selection (a high-contrast theme) would swallow white letters.
+void TVxGradientHeaderPanel::ApplyLabelInk()
+{
+    const TColor behind = FLabelColor == clNone ? FGradient->StartColor() : FLabelColor;
+    const bool selection = behind == clActiveCaption || behind == clHighlight;
+    QPalette colours = FLabel->palette();
+    colours.setColor(QPalette::WindowText,
+                     selection ? palette().color(QPalette::Active, QPalette::HighlightedText) : QColor(Qt::white));
+    FLabel->setPalette(colours);
+}
+
+void TVxGradientHeaderPanel::ColorChanged()
+{
+    TVxExCustomControl::ColorChanged();
+    ApplyLabelInk();
+}
+
+void TVxGradientHeaderPanel::ParentColorChanged()
+{
+    TVxExCustomControl::ParentColorChanged();
+    ApplyLabelInk();
 }
 
 void TVxGradientHeaderPanel::BoundsChanged()

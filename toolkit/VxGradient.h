@@ -117,10 +117,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void BoundsChanged() override;
+    void ColorChanged() override;
+    void ParentColorChanged() override;
     bool HintShow(THintInfo &info) override;
 
 private:
     void AdjustLabelWidth();
+    void ApplyLabelInk();
 
     TVxGradient *FGradient;
     QLabel *FLabel;

@@ -7,7 +7,9 @@
 #include "TestSupport.h"
 #include "lang/lcComp.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Controls.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -133,6 +135,38 @@ private slots:
         QCOMPARE(form.VxLookOut->ActivePage(), form.HelpPage);
         QVERIFY(form.SongbookMemo->Text().contains(QLatin1String("Am")));
         QVERIFY(form.SongbookMemo->isReadOnly());
+    }
+
+    // The titles stand on the desktop's selection colour, which a high-contrast theme makes light.
+    void HeaderTitlesStayReadableOnTheSelectionColour()
+    {
+        const struct {
+            QColor highlight;
+            QColor highlightedText;
+        } cases[] = {
+            {QColor(0, 255, 255), QColor(Qt::black)},
+            {QColor(255, 255, 0), QColor(Qt::black)},
+            {QColor(0, 0, 128), QColor(Qt::white)},
+        };
+        const struct Restore {
+            QPalette original = QApplication::palette();
+            ~Restore() { QApplication::setPalette(original); }
+        } restore;
+        for (const auto &c : cases) {
+            QPalette palette = restore.original;
+            palette.setColor(QPalette::Highlight, c.highlight);
+            palette.setColor(QPalette::HighlightedText, c.highlightedText);
+            QApplication::setPalette(palette);
+            QTemporaryDir dir;
+            TMainForm form(dir.path());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.PageControl->setCurrentWidget(form.HelpTab);
+            for (int n = 1; n <= 3; ++n) {
+                const QColor ink = Header(form, n)->Label()->palette().color(QPalette::WindowText);
+                QVERIFY2(Readable(ink, c.highlight), qPrintable(ink.name() + QLatin1Char(' ') + c.highlight.name()));
+            }
+        }
     }
 
     void HintsShowAsBalloonsWhileTheOptionIsOn()
