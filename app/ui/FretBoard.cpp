@@ -157,7 +157,23 @@ void TFormFretboard::DrawNotes()
 
 void TFormFretboard::SetLegend()
 {
-    Label2->SetCaption(Fretboard::Legend(English(), West(), Flats()));
+    const QString legend = Fretboard::Legend(English(), West(), Flats());
+    // The window keeps its size: under a large desktop font the legend gets smaller letters
+    // rather than losing its end past the window's edge.
+    QFont font = Label2->font();
+    for (int step = 0; step < 64; ++step) {
+        const QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(legend) <= Label2->width() && metrics.height() <= Label2->height())
+            break;
+        if (font.pixelSize() > 6)
+            font.setPixelSize(font.pixelSize() - 1);
+        else if (font.pointSizeF() > 5)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        else
+            break;
+    }
+    Label2->SetFont(font);
+    Label2->SetCaption(legend);
 }
 
 void TFormFretboard::mouseReleaseEvent(QMouseEvent *event)

@@ -222,6 +222,40 @@ private slots:
         QVERIFY(Readable(QColor(128, 0, 0), paper));
     }
 
+    // The window keeps its size under a large desktop font; the legend must still be read whole.
+    void FretboardLegendFitsTheWindowUnderALargeFont()
+    {
+        const struct {
+            int pointSize;
+            int language;
+            bool flats;
+        } cases[] = {
+            {9, 1, true},
+            {20, 1, true},
+            {20, 2, true},
+            {28, 2, false},
+        };
+        const struct Restore {
+            QFont original = QApplication::font();
+            ~Restore() { QApplication::setFont(original); }
+        } restore;
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        for (const auto &c : cases) {
+            QFont font = restore.original;
+            font.setPointSize(c.pointSize);
+            QApplication::setFont(font);
+            SetLanguage(form, c.language - 1);
+            form.OptionsFlats->SetChecked(c.flats);
+            TFormFretboard fretboard(&form);
+            const TLabel *legend = fretboard.Label2;
+            const QFontMetrics metrics(legend->font());
+            QVERIFY2(metrics.horizontalAdvance(legend->Caption()) <= legend->width(), qPrintable(legend->Caption()));
+            QVERIFY(metrics.height() <= legend->height());
+            QVERIFY(legend->font().bold());
+        }
+    }
+
     void DonationWindowSpeaksTheLanguageAndOpensPaymentPages()
     {
         struct
