@@ -7,6 +7,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString CardPage = QStringLiteral("https://veltrasomin.example.org/donate/card");
@@ -77,7 +79,9 @@ TFormDonate::TFormDonate(TMainForm *mainForm) : TForm(QStringLiteral("FormDonate
     FormCreate();
     setFixedWidth(352);
     adjustSize();
-    setFixedHeight(height());
+    // adjustSize stops at two thirds of the screen, which a large desktop font passes: the lines
+    // would then be drawn over each other.
+    setFixedHeight(std::max(height(), layout->totalHeightForWidth(width())));
     if (mainForm)
         move(mainForm->frameGeometry().center() - rect().center());
 }

@@ -7,6 +7,7 @@
 #include "platform/vcl/Application.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -253,6 +254,47 @@ private slots:
             QVERIFY2(metrics.horizontalAdvance(legend->Caption()) <= legend->width(), qPrintable(legend->Caption()));
             QVERIFY(metrics.height() <= legend->height());
             QVERIFY(legend->font().bold());
+        }
+    }
+
+    // Under a large desktop font the window grows; its lines must never be drawn over each other.
+    void DonationWindowLinesNeverOverlap()
+    {
+        const struct {
+            int pointSize;
+            int language;
+        } cases[] = {
+            {9, 1},
+            {16, 1},
+            {16, 2},
+            {24, 1},
+        };
+        const struct Restore {
+            QFont original = QApplication::font();
+            ~Restore() { QApplication::setFont(original); }
+        } restore;
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        for (const auto &c : cases) {
+            QFont font = restore.original;
+            font.setPointSize(c.pointSize);
+            QApplication::setFont(font);
+            SetLanguage(form, c.language - 1);
+            TFormDonate donate(&form);
+            donate.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&donate));
+            QWidget *above = nullptr;
+            for (int i = 0; i < donate.layout()->count(); ++i) {
+                QWidget *line = donate.layout()->itemAt(i)->widget();
+                if (!line)
+                    continue;
+                if (auto *label = qobject_cast<TLabel *>(line))
+                    QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->Caption()));
+                if (above)
+                    QVERIFY2(above->geometry().bottom() < line->geometry().top(), qPrintable(line->objectName()));
+                above = line;
+            }
+            QCOMPARE(donate.width(), 352);
         }
     }
 
