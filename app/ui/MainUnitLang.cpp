@@ -11,11 +11,14 @@
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,13 +61,16 @@ void TMainForm::CreateLanguageComponent()
 void TMainForm::CreateLanguageOptions(QWidget *page, QBoxLayout *layout)
 {
     auto *combo = new TlcLangCombo(QStringLiteral("LangComboBox"), page);
-    combo->SetItemHeight(18);
     // Every language is as tall as the flags need, whatever the font says.
     combo->OnMeasureItem = [](TlcLangCombo *, int, int &) {};
     TLanguageInfo *russian = combo->LanguageInfos()->Add();
     russian->SetFlagImage(Flag(QStringLiteral("ru")));
     russian->SetLanguageName(QStringLiteral("Русский"));
     combo->LanguageInfos()->Add()->SetFlagImage(Flag(QStringLiteral("en")));
+    // A large desktop font needs taller rows than the flags do, as a form scaled to it would have.
+    QFont names = combo->font();
+    names.setFamily(russian->FontName());
+    combo->SetItemHeight(std::max(18, QFontMetrics(names).height() + 3));
     combo->SetlcLang(lcLang);
     combo->Loaded();
     LangComboBox = combo;

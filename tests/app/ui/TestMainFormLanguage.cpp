@@ -4,9 +4,11 @@
 #include "LangLines.h"
 #include "lang/MemIni.h"
 #include "lang/lcComp.h"
+#include "lang/lcLangCombo.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Properties.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,6 +35,30 @@ private slots:
     {
         Application::ResetTermination();
         Application::SetMessageBoxHook([](const QString &, const QString &, int) { return int(Application::IDOK); });
+    }
+
+    // A name is written one pixel below its row's top; the row must hold it whole.
+    void LanguageRowsHoldTheirNamesUnderALargeFont()
+    {
+        const int pointSizes[] = {9, 20, 32};
+        const struct Restore {
+            QFont original = QApplication::font();
+            ~Restore() { QApplication::setFont(original); }
+        } restore;
+        for (const int pointSize : pointSizes) {
+            QFont font = restore.original;
+            font.setPointSize(pointSize);
+            QApplication::setFont(font);
+            QTemporaryDir dir;
+            TMainForm form(dir.path());
+            auto *box = static_cast<TlcLangCombo *>(form.LangComboBox);
+            for (int i = 0; i < box->LanguageInfos()->Count(); ++i) {
+                QFont names = box->font();
+                names.setFamily(box->LanguageInfos()->Items(i)->FontName());
+                QVERIFY2(box->MeasureItem(i) >= 1 + QFontMetrics(names).height(), qPrintable(QString::number(pointSize)));
+                QVERIFY(box->MeasureItem(i) >= 18);
+            }
+        }
     }
 
     void CarriedDataReadsBackByteForByteAndHoldsBothLanguages()
