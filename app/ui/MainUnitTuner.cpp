@@ -13,13 +13,32 @@
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 QString Numbered(const char *prefix, int n)
 {
     return QLatin1String(prefix) + QString::number(n);
+}
+
+// The designed width, or wider when the desktop's font needs it for the widest note ("C#5").
+int NoteBoxWidth(const QLineEdit *edit)
+{
+    const QFontMetrics metrics = edit->fontMetrics();
+    int widest = 0;
+    for (int index = 0; index < Tuner::NoteCount; ++index)
+        for (const int notation : {0, 1})
+            widest = std::max(widest, metrics.horizontalAdvance(Tuner::DisplayedName(index, notation)));
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    // A line edit keeps two pixels beside its text on either side, and one for the cursor.
+    const QSize text(widest + 2 * 2 + 1, metrics.height());
+    return std::max(48, edit->style()->sizeFromContents(QStyle::CT_LineEdit, &frame, text, edit).width());
 }
 
 } // namespace
@@ -53,7 +72,7 @@ void TMainForm::CreateTunerPage()
         shapeLayout->setContentsMargins(2, 2, 2, 2);
         auto *edit = new TEdit(Numbered("EditStr", n), shape);
         edit->setReadOnly(true);
-        edit->setFixedWidth(48);
+        edit->setFixedWidth(NoteBoxWidth(edit));
         edit->setAlignment(Qt::AlignCenter);
         auto *spin = new TSpinButton(Numbered("SBStr", n), shape);
         spin->SetTag(n);

@@ -5,6 +5,8 @@
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/vcl/Application.h"
 
+#include <QApplication>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -105,6 +107,34 @@ private slots:
         QVERIFY(form.TuningsList->Text().startsWith(QStringLiteral("Standard ")));
         QVERIFY(form.TuningsList->Text().endsWith(QStringLiteral(" EADGHE")));
         QVERIFY(form.TuningsList->Items().last().startsWith(QStringLiteral("Mandolin Standard ")));
+    }
+
+    // A sharp note with its octave must be read whole in the note boxes under a large desktop font.
+    void NoteBoxesHoldSharpNotesUnderALargeFont()
+    {
+        const int pointSizes[] = {9, 20, 28};
+        const char *const notes[] = {"C#5", "G#4", "D#3", "A#1"};
+        const struct Restore {
+            QFont original = QApplication::font();
+            ~Restore() { QApplication::setFont(original); }
+        } restore;
+        for (const int pointSize : pointSizes) {
+            QFont font = restore.original;
+            font.setPointSize(pointSize);
+            QApplication::setFont(font);
+            QTemporaryDir dir;
+            TMainForm form(EastInEnglish(dir));
+            for (int n = 1; n <= 6; ++n) {
+                const TEdit *edit = Row<TEdit>(form, "EditStr", n);
+                QStyleOptionFrame frame;
+                frame.initFrom(edit);
+                frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+                const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width();
+                for (const char *note : notes)
+                    QVERIFY2(edit->fontMetrics().horizontalAdvance(QLatin1String(note)) + 2 * 2 <= room,
+                             qPrintable(QString::number(pointSize)));
+            }
+        }
     }
 
     void FourStringTuningsHideTheTopRows()
