@@ -29,11 +29,14 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -146,6 +149,22 @@ QStringList GridRow(const QTableWidget *grid, int row)
     return names;
 }
 
+// The designed width, or wider when the desktop's font needs it for a name such as "Db": a cell
+// too narrow shows "..." in place of the note.
+int GridColumnWidthFor(const QTableWidget *grid)
+{
+    const QFontMetrics metrics = grid->fontMetrics();
+    int widest = 0;
+    for (int key = 0; key < 12; ++key)
+        for (const int notation : {0, 1})
+            for (const bool flats : {false, true})
+                for (const QString &name : TransposerTable::KeyRow(key, notation, flats))
+                    widest = std::max(widest, metrics.horizontalAdvance(name));
+    // Cells keep this margin beside their text on either side, and one pixel for the grid line.
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    return std::max(GridColumnWidth, widest + 2 * margin + 1);
+}
+
 void SetGridRow(QTableWidget *grid, int row, const QStringList &names)
 {
     for (int c = 0; c < grid->columnCount(); ++c) {
@@ -225,13 +244,15 @@ void TMainForm::CreateTransposerPage()
     StringGrid->setObjectName(QStringLiteral("StringGrid"));
     StringGrid->horizontalHeader()->hide();
     StringGrid->verticalHeader()->hide();
-    StringGrid->horizontalHeader()->setDefaultSectionSize(GridColumnWidth);
+    StringGrid->horizontalHeader()->setDefaultSectionSize(GridColumnWidthFor(StringGrid));
+    // The header may keep its columns wider still, for its own font.
+    const int columnWidth = StringGrid->horizontalHeader()->defaultSectionSize();
     StringGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab goes on to the next control; the arrow keys walk the cells.
     StringGrid->setTabKeyNavigation(false);
     StringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid->setFixedSize(12 * GridColumnWidth + 2 * StringGrid->frameWidth(),
+    StringGrid->setFixedSize(12 * columnWidth + 2 * StringGrid->frameWidth(),
                              2 * StringGrid->verticalHeader()->defaultSectionSize() + 2 * StringGrid->frameWidth());
     SetGridRow(StringGrid, 0, {});
     SetGridRow(StringGrid, 1, {});

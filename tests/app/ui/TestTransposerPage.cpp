@@ -157,6 +157,55 @@ private slots:
         QVERIFY(FBoxes.isEmpty());
     }
 
+    // Under a large desktop font a cell too narrow would show "..." in place of a note, and a
+    // table narrower than its columns would hide the last ones.
+    void TableCellsHoldTheirNamesUnderALargeFont()
+    {
+        const struct {
+            int pointSize;
+            bool headersFollow;
+        } cases[] = {
+            {9, false},
+            {20, false},
+            {28, false},
+            {20, true},
+        };
+        const struct Restore {
+            QFont original = QApplication::font();
+            ~Restore()
+            {
+                QApplication::setFont(original);
+                QApplication::setFont(original, "QHeaderView");
+            }
+        } restore;
+        for (const auto &c : cases) {
+            QFont font = restore.original;
+            font.setPointSize(c.pointSize);
+            QApplication::setFont(font);
+            // A desktop theme that gives only the general font leaves the (hidden) headers theirs.
+            QApplication::setFont(c.headersFollow ? font : restore.original, "QHeaderView");
+            FForm = std::make_unique<TMainForm>(FDir.path());
+            FForm->PageControl->setCurrentWidget(FForm->MiscTab);
+            FForm->show();
+            QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+            const QTableWidget *grid = FForm->StringGrid;
+            const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+            QVERIFY(grid->columnViewportPosition(11) + grid->columnWidth(11) <= grid->viewport()->width());
+            for (const bool flats : {false, true}) {
+                SetSpelling(1, flats);
+                FForm->SrcComboBox->SetItemIndex(1);
+                FForm->DestComboBox->SetItemIndex(9);
+                FForm->SrcComboBoxChange();
+                for (int row = 0; row < 2; ++row)
+                    for (int column = 0; column < 12; ++column) {
+                        const QString name = grid->item(row, column)->text();
+                        QVERIFY2(grid->fontMetrics().horizontalAdvance(name) + 2 * margin <= grid->columnWidth(column),
+                                 qPrintable(name + QLatin1Char(' ') + QString::number(c.pointSize)));
+                    }
+            }
+        }
+    }
+
     void TransposesTheSongTextInPlace()
     {
         const QString song = QString::fromUtf8("Am  C/e  Hm7\nВ лесу\u00A0родилась ёлочка [Dm]");
