@@ -61,16 +61,20 @@ void TMainForm::CreateLanguageComponent()
 void TMainForm::CreateLanguageOptions(QWidget *page, QBoxLayout *layout)
 {
     auto *combo = new TlcLangCombo(QStringLiteral("LangComboBox"), page);
-    // Every language is as tall as the flags need, whatever the font says.
-    combo->OnMeasureItem = [](TlcLangCombo *, int, int &) {};
+    combo->SetItemHeight(18);
+    // Every language is as tall as the flags need, or as its name needs under a large desktop
+    // font, as a form scaled to it would have. Measured when the list opens: the font is not
+    // loaded at start for a page nobody sees yet.
+    combo->OnMeasureItem = [](TlcLangCombo *box, int index, int &height) {
+        QFont names = box->font();
+        if (const TLanguageInfo *info = box->LanguageInfos()->Items(index))
+            names.setFamily(info->FontName());
+        height = std::max(height, QFontMetrics(names).height() + 3);
+    };
     TLanguageInfo *russian = combo->LanguageInfos()->Add();
     russian->SetFlagImage(Flag(QStringLiteral("ru")));
     russian->SetLanguageName(QStringLiteral("Русский"));
     combo->LanguageInfos()->Add()->SetFlagImage(Flag(QStringLiteral("en")));
-    // A large desktop font needs taller rows than the flags do, as a form scaled to it would have.
-    QFont names = combo->font();
-    names.setFamily(russian->FontName());
-    combo->SetItemHeight(std::max(18, QFontMetrics(names).height() + 3));
     combo->SetlcLang(lcLang);
     combo->Loaded();
     LangComboBox = combo;
