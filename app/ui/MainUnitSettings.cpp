@@ -275,5 +275,7 @@ void TMainForm::SaveSettings()
     // A window never on screen (started hidden and ended from the notification area) has no place
     // of its own: the corner it stands at would put its title bar above the screen next time.
     const bool neverShown = !windowHandle();
-    Settings::Save(FState.dataFolder + DataFolder::SettingsName, FSettings, previewOpen || neverShown);
+    // Where the desktop tells no window its place, the one stored (from an X11 session) stands.
+    Settings::Save(FState.dataFolder + DataFolder::SettingsName, FSettings,
+                   previewOpen || neverShown || !WindowPlace::Known());
 }

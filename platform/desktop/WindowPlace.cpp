@@ -24,4 +24,9 @@ std::optional<QPoint> InsideOnScreen(const QWindow *window)
     return inside;
 }
 
+bool Known()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace WindowPlace

@@ -11,4 +11,8 @@ namespace WindowPlace {
 // no X11 display, the window is not on screen or it is drawn scaled.
 std::optional<QPoint> InsideOnScreen(const QWindow *window);
 
+// False where the desktop keeps the places of windows to itself (Wayland): every window stands at
+// 0,0 there as far as the program can tell.
+bool Known();
+
 } // namespace WindowPlace
