@@ -2,6 +2,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/ui/LazyIcon.h"
+#include "platform/desktop/WindowPlace.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxAppHotKey.h"
 #include "toolkit/VxTrayIcon.h"
@@ -49,7 +50,16 @@ void TMainForm::HideToTray()
 
 void TMainForm::PopUpOpenClick()
 {
+    const bool onScreen = isVisible();
     VxTrayIcon->ShowApplication();
+    // A window minimized where the desktop takes no restore from its program (Wayland: by its title
+    // bar, or for want of a notification area) would stay out of reach: shown anew, it comes up on
+    // top.
+    // Not behind an open modal window, which is the one the user must reach.
+    if (onScreen && !WindowPlace::Raisable() && !QApplication::activeModalWidget()) {
+        hide();
+        show();
+    }
     raise();
     activateWindow();
 }

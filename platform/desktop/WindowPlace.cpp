@@ -24,9 +24,21 @@ std::optional<QPoint> InsideOnScreen(const QWindow *window)
     return inside;
 }
 
+namespace {
+bool OnWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+} // namespace
+
 bool Known()
 {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return !OnWayland();
+}
+
+bool Raisable()
+{
+    return !OnWayland();
 }
 
 } // namespace WindowPlace

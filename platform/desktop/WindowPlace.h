@@ -15,4 +15,8 @@ std::optional<QPoint> InsideOnScreen(const QWindow *window);
 // 0,0 there as far as the program can tell.
 bool Known();
 
+// False where the desktop neither restores nor raises a window at its program's asking (Wayland):
+// there only a window shown anew comes up restored and on top.
+bool Raisable();
+
 } // namespace WindowPlace
