@@ -54,7 +54,9 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Hide)
+        // A minimize hides the window too, from the window system: it is still open and still
+        // holds the program.
+        if (event->type() == QEvent::Hide && !event->spontaneous())
             FLoop->quit();
         return false;
     }

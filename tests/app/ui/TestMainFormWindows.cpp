@@ -298,6 +298,39 @@ private slots:
         }
     }
 
+    // Minimizing the program with the fretboard or donation window open and bringing it back
+    // finds that window still open and still holding the program.
+    void SmallWindowsStayOpenThroughAMinimize()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const std::function<void()> opens[] = {[&] { form.GuitarImageClick(); },
+                                               [&] { form.SpeedButtonDonateClick(); }};
+        for (const auto &open : opens) {
+            bool returned = false;
+            bool heldAfterMinimize = false;
+            QPointer<QWidget> window;
+            QTimer::singleShot(0, &form, [&] {
+                window = QApplication::activeModalWidget();
+                if (!window)
+                    return;
+                window->showMinimized();
+                // Runs in the modal wait when that wait is still going.
+                QTimer::singleShot(0, &form, [&] {
+                    heldAfterMinimize = !returned && window && QApplication::activeModalWidget() == window;
+                    if (window)
+                        window->close();
+                });
+            });
+            open();
+            returned = true;
+            QTRY_VERIFY(!window || !window->isVisible());
+            QVERIFY(heldAfterMinimize);
+        }
+    }
+
     void DonationWindowSpeaksTheLanguageAndOpensPaymentPages()
     {
         struct
