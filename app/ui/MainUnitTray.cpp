@@ -62,6 +62,15 @@ void TMainForm::PopUpOpenClick()
     }
     raise();
     activateWindow();
+    // A window that must be answered first comes back too: minimized on its own (a message box
+    // shown while this window was still being built), it would leave this one blocked with
+    // nothing on screen to answer.
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
+        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+        modal->show();
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void TMainForm::VxAppHotKeyHotKey()

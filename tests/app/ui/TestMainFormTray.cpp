@@ -71,6 +71,27 @@ private slots:
         QVERIFY(!hidden.isMinimized());
     }
 
+    // A message box minimized on its own (one shown while the window was still being built) would
+    // leave the window it holds blocked, with nothing on screen to answer.
+    void OpenAndTheHotKeyBringBackAMinimizedModalWindow()
+    {
+        QTemporaryDir dir;
+        TMainForm form(dir.path());
+        form.show();
+        QWidget box(&form, Qt::Dialog);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        const std::function<void()> restores[] = {[&] { form.PopUpOpen->trigger(); },
+                                                  [&] { form.VxAppHotKey->FireHotKey(); }};
+        for (const auto &restore : restores) {
+            box.showMinimized();
+            restore();
+            QVERIFY(!form.isMinimized());
+            QVERIFY(box.isVisible());
+            QVERIFY(!box.isMinimized());
+        }
+    }
+
     void ExitEndsTheProgramAndKeepsTheSettings()
     {
         QTemporaryDir dir;
