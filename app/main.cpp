@@ -9,9 +9,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QThread>
 #include <QTimer>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 constexpr int SoundWarmUpDelayMs = 300;
@@ -33,6 +37,10 @@ struct TCloseWatch : QObject
     }
     bool closed = false;
 };
+
+// Set while the event loop runs. A display that goes away (a session ending without a word to
+// the program) ends the process with exit() from inside the toolkit, past the close in main().
+std::function<void()> CloseAtExit;
 } // namespace
 
 int main(int argc, char *argv[])
@@ -76,7 +84,17 @@ int main(int argc, char *argv[])
     // The synthesizer reads its soundfont once the window is on screen, not while it is built.
     QTimer::singleShot(SoundWarmUpDelayMs, [] { MidiOut::PrepareDevices(); });
     const TCloseWatch closeWatch(&form);
+    CloseAtExit = [&app, &form, &closeWatch] {
+        // exit() from another thread leaves the widgets alone.
+        if (QThread::currentThread() == app.thread() && !closeWatch.closed)
+            form.close();
+    };
+    std::atexit([] {
+        if (const auto close = std::exchange(CloseAtExit, nullptr))
+            close();
+    });
     const int exitCode = app.exec();
+    CloseAtExit = nullptr;
     // A logout (the session manager's quit or SIGTERM) or a kill ends the loop with the window
     // still open or in the notification area: closing it keeps the settings, as every close does.
     if (!closeWatch.closed && exitCode == 0)

@@ -3,6 +3,7 @@
 #include "platform/kernel/KernelWindows.h"
 #include "sysutil/OsFileUtils.h"
 #include "sysutil/OsSynch.h"
+#include "Xvfb.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -17,6 +18,7 @@ class TestSingleInstance : public QObject
 private slots:
     void SecondStartBringsTheFirstToTheFrontAndEnds();
     void TerminationSignalsKeepTheSettings();
+    void TheDisplayGoingAwayKeepsTheSettings();
 };
 
 namespace {
@@ -102,6 +104,35 @@ void TestSingleInstance::TerminationSignalsKeepTheSettings()
         QCOMPARE(copy.exitCode(), 0);
         QVERIFY2(QFileInfo(settings).size() > 0, strsignal(signal));
     }
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// A session that ends by taking the display away, with no word to the program.
+void TestSingleInstance::TheDisplayGoingAwayKeepsTheSettings()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
+    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    QProcess copy;
+    {
+        TXvfb server;
+        if (server.Display().empty())
+            QSKIP("Xvfb is not available");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(server.Display()));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        copy.setProcessEnvironment(environment);
+        copy.start(program, {QStringLiteral("/MIN")});
+        QVERIFY(copy.waitForStarted(10000));
+        const quint32 pid = quint32(copy.processId());
+        QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
+        // Answered once the program waits for events.
+        QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+    }
+    QVERIFY(copy.waitForFinished(10000));
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("veltrasomin_settings.ini"))).size() > 0);
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
