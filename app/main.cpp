@@ -1,5 +1,6 @@
 #include "app/ui/MainUnit.h"
 #include "app/ui/PngPicture.h"
+#include "app/ui/WindowEvents.h"
 #include "platform/kernel/KernelWindows.h"
 #include "platform/desktop/WarmUp.h"
 #include "platform/midiout/MidiDevice.h"
@@ -71,6 +72,14 @@ int main(int argc, char *argv[])
     TMainForm::PrefetchChordBase();
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    // While the window is being built only a message box of its start can be on screen: a second
+    // start brings that forward, as it brings the window forward later.
+    SetApplicationWindowHooks({[] {
+                                   const QWidget *modal = QApplication::activeModalWidget();
+                                   return modal && modal->isMinimized();
+                               },
+                               [] { WindowEvents::BringModalWindowBack(); },
+                               [] { WindowEvents::BringModalWindowBack(); }});
     TMainForm form(QString(), arguments, TMainForm::LaterPagesAfterShow);
     PngPicture::ForgetPrefetched();
     if (Application::Terminated())

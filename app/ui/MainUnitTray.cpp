@@ -2,6 +2,7 @@
 #include "app/ui/MainUnit.h"
 
 #include "app/ui/LazyIcon.h"
+#include "app/ui/WindowEvents.h"
 #include "platform/desktop/WindowPlace.h"
 #include "platform/vcl/Application.h"
 #include "toolkit/VxAppHotKey.h"
@@ -65,12 +66,7 @@ void TMainForm::PopUpOpenClick()
     // A window that must be answered first comes back too: minimized on its own (a message box
     // shown while this window was still being built), it would leave this one blocked with
     // nothing on screen to answer.
-    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
-        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
-        modal->show();
-        modal->raise();
-        modal->activateWindow();
-    }
+    WindowEvents::BringModalWindowBack();
 }
 
 void TMainForm::VxAppHotKeyHotKey()

@@ -1,5 +1,6 @@
 #include "app/ui/WindowEvents.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QMouseEvent>
@@ -89,6 +90,17 @@ void ShowModal(QWidget *window, QWidget *owner)
         loop.exec(QEventLoop::DialogExec);
     // The watch must not outlive the loop it quits.
     delete watch.data();
+}
+
+void BringModalWindowBack()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+    modal->show();
+    modal->raise();
+    modal->activateWindow();
 }
 
 } // namespace WindowEvents

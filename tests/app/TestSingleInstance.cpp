@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
+#include <xcb/xcb.h>
 
 class TestSingleInstance : public QObject
 {
@@ -19,6 +21,7 @@ private slots:
     void SecondStartBringsTheFirstToTheFrontAndEnds();
     void TerminationSignalsKeepTheSettings();
     void TheDisplayGoingAwayKeepsTheSettings();
+    void SecondStartBringsAStartUpMessageToTheFront();
 };
 
 namespace {
@@ -35,6 +38,34 @@ bool ReleaseLeftovers(const QString &program)
         TOsSwapFileMapping mapping(id + QStringLiteral("_Map"), PAGE_READWRITE, 1032);
     }
     return QDir(QStringLiteral("/dev/shm")).entryList({QLatin1Char('*') + id + QLatin1Char('*')}, QDir::Files).isEmpty();
+}
+
+// The program under a display of the test's own.
+void UseDisplay(QProcess &process, const TXvfb &server)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(server.Display()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    process.setProcessEnvironment(environment);
+}
+
+// The top-level windows on screen of a display that has no window manager, bottom first.
+QList<xcb_window_t> WindowsOnScreen(xcb_connection_t *connection)
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_query_tree_reply_t *tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);
+    QList<xcb_window_t> windows;
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree); ++i) {
+        const xcb_window_t window = xcb_query_tree_children(tree)[i];
+        xcb_get_window_attributes_reply_t *attributes =
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            windows.append(window);
+        std::free(attributes);
+    }
+    std::free(tree);
+    return windows;
 }
 
 } // namespace
@@ -119,11 +150,7 @@ void TestSingleInstance::TheDisplayGoingAwayKeepsTheSettings()
         TXvfb server;
         if (server.Display().empty())
             QSKIP("Xvfb is not available");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(server.Display()));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-        copy.setProcessEnvironment(environment);
+        UseDisplay(copy, server);
         copy.start(program, {QStringLiteral("/MIN")});
         QVERIFY(copy.waitForStarted(10000));
         const quint32 pid = quint32(copy.processId());
@@ -133,6 +160,57 @@ void TestSingleInstance::TheDisplayGoingAwayKeepsTheSettings()
     }
     QVERIFY(copy.waitForFinished(10000));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("veltrasomin_settings.ini"))).size() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// A message of the start (a user file without its section header) waits for an answer before the
+// window is built; covered by another program's window, a second start brings it to the front.
+void TestSingleInstance::SecondStartBringsAStartUpMessageToTheFront()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
+    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    QFile user(folder.filePath(QStringLiteral("user_chords.ini")));
+    QVERIFY(user.open(QIODevice::WriteOnly));
+    user.write("; my chords\n; none yet\n");
+    user.close();
+    TXvfb server;
+    if (server.Display().empty())
+        QSKIP("Xvfb is not available");
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    QVERIFY(!xcb_connection_has_error(connection.get()));
+
+    QProcess first;
+    UseDisplay(first, server);
+    first.start(program);
+    QVERIFY(first.waitForStarted(10000));
+    // The program's message is the one window on screen besides the cover.
+    const auto messageAbove = [&](xcb_window_t cover) {
+        const QList<xcb_window_t> windows = WindowsOnScreen(connection.get());
+        const qsizetype top = windows.size() - 1;
+        return top >= 0 && windows[top] != cover;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(messageAbove(XCB_WINDOW_NONE), 20000);
+
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data;
+    const xcb_window_t cover = xcb_generate_id(connection.get());
+    xcb_create_window(connection.get(), XCB_COPY_FROM_PARENT, cover, screen->root, 0, 0, screen->width_in_pixels,
+                      screen->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(connection.get(), cover);
+    xcb_flush(connection.get());
+    QTRY_VERIFY_WITH_TIMEOUT(!messageAbove(cover), 10000);
+
+    QProcess second;
+    UseDisplay(second, server);
+    second.start(program);
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(messageAbove(cover), 10000);
+
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
