@@ -154,6 +154,7 @@ void TMidiGen::StartPendingPlay()
 
 bool TMidiGen::Fail()
 {
+    FStarting = false;
     FReady = true;
     StartPendingPlay();
     return false;
@@ -176,6 +177,7 @@ bool TMidiGen::PrepareToPlay()
     if (!FReady || !MidiAvailable())
         return false;
     FReady = false;
+    FStarting = true;
     FKeepLooping = false;
     FStopRequested = false;
     if (FOpen) {
@@ -296,8 +298,10 @@ bool TMidiGen::PlayEvents(const std::vector<TMGRecord> &records, bool bendAllowe
         ok = prepared && midiStreamOut(FHandle, &FHeader, sizeof FHeader) == MMSYSERR_NOERROR &&
              midiStreamRestart(FHandle) == MMSYSERR_NOERROR;
     }
-    if (ok)
+    if (ok) {
+        FStarting = false;
         return true;
+    }
     // The stream closes again; its close report clears the open flag.
     midiStreamStop(FHandle);
     if (prepared)
@@ -325,7 +329,8 @@ void TMidiGen::AbandonStream()
     FOpen = false;
     FIsPlaying = false;
     FKeepLooping = false;
-    FReady = true;
+    // A play being set up stays unready: a second one would take over its stream.
+    FReady = !FStarting;
     ReleaseBuffer();
 }
 
@@ -340,6 +345,9 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
         FLoopsLeft = FLoops;
         break;
     case MM_MOM_POSITIONCB:
+        // A pass of the stream a new play is replacing: the new play is not ready for that.
+        if (FStarting)
+            break;
         FReady = true;
         StartPendingPlay();
         break;
@@ -362,7 +370,10 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
     case MM_MOM_CLOSE:
         FOpen = FIsPlaying = FKeepLooping = false;
         FHandle = 0;
-        // Ready again even when the stream closed before any of its events sounded.
+        // Ready again even when the stream closed before any of its events sounded; not when a
+        // new play closed it to take the device, or a second play could open a stream over it.
+        if (FStarting)
+            break;
         FReady = true;
         StartPendingPlay();
         break;

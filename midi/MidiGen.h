@@ -167,6 +167,7 @@ private:
     bool FKeepLooping = false;
     bool FReady = true;
     bool FStopRequested = false;          // a stop came while the current play was starting
+    bool FStarting = false;               // a play is being set up; the stream it replaces cannot make it ready
     std::function<void()> FPendingPlay;  // a play asked for after that stop
     QObject *FWindow = nullptr; // receives the stream's reports
     int FReportTimeoutMs = 3000;

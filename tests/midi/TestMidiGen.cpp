@@ -420,6 +420,67 @@ TEST_F(MidiGenTest, StopBeforeTheOpenReportEndsThePassAndAPlayAfterItSounds)
     EXPECT_EQ(Events().back().word, 0x002F90u);
 }
 
+// Calls a handler in the event loop right after a chosen report of the stream has been handled.
+class THookedDevice : public TCaptureDevice
+{
+public:
+    uint32_t hookReport = 0;
+    std::function<void()> hook;
+    void Reported(uint32_t message, uint64_t tick) override
+    {
+        TCaptureDevice::Reported(message, tick);
+        if (message != hookReport || !hook)
+            return;
+        // Queued twice: the report itself is queued after the first call.
+        QTimer::singleShot(0, [run = std::exchange(hook, nullptr)] { QTimer::singleShot(0, run); });
+    }
+};
+
+TEST_F(MidiGenTest, APlayAskedForWhileAnotherTakesTheDeviceIsRefusedAndLeavesNoStreamOpen)
+{
+    const struct
+    {
+        const char *running;
+        uint32_t loops;
+        uint32_t duration;
+        int steps;           // events sounded before the new play
+        bool reportsHandled; // false: the last one's report still waits
+        uint32_t askAfter;   // the report of the running stream after which a second play is asked for
+    } cases[] = {
+        {"a chord, closed by the new play", 1, 200, 1, true, MM_MOM_CLOSE},
+        {"a tuner note that began its next pass", 0, 2, 3, false, MM_MOM_DONE},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.running);
+        auto hooked = std::make_shared<THookedDevice>();
+        SetDevices({hooked});
+        device = hooked;
+        gen->SetLoops(c.loops);
+        gen->SetDuration(c.duration);
+        ASSERT_TRUE(gen->PlayNote(48));
+        for (int i = 0; i < c.steps; ++i) {
+            QCoreApplication::sendPostedEvents();
+            hooked->Step();
+        }
+        if (c.reportsHandled)
+            QCoreApplication::sendPostedEvents();
+        ASSERT_TRUE(gen->IsReady());
+        int second = -1;
+        hooked->hookReport = c.askAfter;
+        hooked->hook = [this, &second] { second = gen->PlayNote(52); };
+        gen->SetLoops(1);
+        ASSERT_TRUE(gen->PlayNote(50));
+        for (int i = 0; i < 100 && second < 0; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(second, 0);
+        ASSERT_TRUE(RunUntilClosed());
+        QCoreApplication::sendPostedEvents();
+        EXPECT_FALSE(hooked->IsOpen());
+        EXPECT_TRUE(gen->IsReady());
+        EXPECT_EQ(Events().back().word, 0x003290u);
+    }
+}
+
 TEST_F(MidiGenTest, APlayWhileTheProgramQuitsStillGetsItsReports)
 {
     gen->SetLoops(0);

@@ -269,6 +269,9 @@ private slots:
         // At the shortest duration a string starts again every 100 ms; si is the generator's B.
         form.DurationTrackBar->SetPosition(0);
         form.EastWestRG->SetItemIndex(1);
+        // The switch starts string 6 again in standard tuning; it sounds before string 2 is pressed.
+        QCOMPARE(NotesStarted(1).value(0).second, 40);
+        QCoreApplication::sendPostedEvents();
         Row<TSpeedButton>(form, "SpeedButton", 2)->click();
         QCOMPARE(Down(form), QStringLiteral("010000"));
         started = NotesStarted(400);
