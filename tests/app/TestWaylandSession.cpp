@@ -46,8 +46,12 @@ public:
     {
         const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
         const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-        if (weston.isEmpty() || runtime.isEmpty()) {
+        if (weston.isEmpty()) {
             FMissing = "no Wayland compositor (weston) installed";
+            return;
+        }
+        if (runtime.isEmpty()) {
+            FMissing = "no runtime folder (XDG_RUNTIME_DIR) for the compositor's socket";
             return;
         }
         if (!QFileInfo::exists(QStringLiteral("%1/platforms/libqwayland-generic.so")
