@@ -105,6 +105,24 @@ void BM_ReadEightBitDataOfManyLanguages(benchmark::State &state)
 }
 BENCHMARK(BM_ReadEightBitDataOfManyLanguages)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// The program's own data is many short lines under a few headers; every line is asked whether it
+// starts a section, at start-up.
+void BM_ReadDataOfManyShortLines(benchmark::State &state)
+{
+    QString text = QStringLiteral("stCaptions_Unicode\r\n");
+    for (int k = 0; k < state.range(0); ++k)
+        text += QStringLiteral("Label%1.Caption\x01Аккорды\x01Chords\r\n").arg(k);
+    QByteArray data;
+    for (const QChar c : text)
+        data += char(c.unicode() & 0xFF), data += char(c.unicode() >> 8);
+    for (auto _ : state) {
+        TlcLang lang(nullptr);
+        lang.SetNumOfLanguages(2);
+        benchmark::DoNotOptimize(lang.ReadTranslationData(data));
+    }
+}
+BENCHMARK(BM_ReadDataOfManyShortLines)->Arg(2000)->Unit(benchmark::kMillisecond);
+
 // A merge of many keys into a list of as many others: it grows with the keys, not with their square.
 void BM_MergeTextFileOfManyKeys(benchmark::State &state)
 {

@@ -21,16 +21,27 @@ void AppendUtf16(QByteArray &out, const QString &text)
     }
 }
 
-// The type a header names, or -1; unicode tells which of the two spellings it was.
+// The type a header names, or -1; unicode tells which of the two spellings it was. Asked of every
+// line of the data, so the names are made once.
 int HeaderType(const QString &line, bool &unicode)
 {
+    static const std::array<QString, StringsTypeCount> names = [] {
+        std::array<QString, StringsTypeCount> made;
+        for (int type = 0; type < StringsTypeCount; ++type)
+            made[size_t(type)] = StringsTypeName(type);
+        return made;
+    }();
+    const QStringView text(line);
     for (int type = 0; type < StringsTypeCount; ++type)
-        if (line.compare(StringsTypeName(type), Qt::CaseInsensitive) == 0) {
+        if (text.compare(names[size_t(type)], Qt::CaseInsensitive) == 0) {
             unicode = false;
             return type;
         }
+    if (!text.endsWith(UnicodeSuffix, Qt::CaseInsensitive))
+        return -1;
+    const QStringView stem = text.chopped(UnicodeSuffix.size());
     for (int type = 0; type < StringsTypeCount; ++type)
-        if (line.compare(StringsTypeName(type) + UnicodeSuffix, Qt::CaseInsensitive) == 0) {
+        if (stem.compare(names[size_t(type)], Qt::CaseInsensitive) == 0) {
             unicode = true;
             return type;
         }
