@@ -4,7 +4,9 @@
 #include "platform/midiout/MidiOut.h"
 #include "platform/vcl/Application.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QFont>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -87,5 +89,25 @@ inline void RestoreDevicesAndBoxes()
     Application::SetMessageBoxHook({});
     MidiOut::ResetDevices();
 }
+
+// The application's font at a point size for the length of a test; the old font comes back after.
+class TAppFontSize
+{
+public:
+    TAppFontSize() = default;
+    TAppFontSize(const TAppFontSize &) = delete;
+    TAppFontSize &operator=(const TAppFontSize &) = delete;
+    ~TAppFontSize() { QApplication::setFont(FOriginal); }
+
+    void Set(int pointSize) const
+    {
+        QFont font = FOriginal;
+        font.setPointSize(pointSize);
+        QApplication::setFont(font);
+    }
+
+private:
+    const QFont FOriginal = QApplication::font();
+};
 
 } // namespace TestSupport

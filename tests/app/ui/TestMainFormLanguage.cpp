@@ -2,6 +2,7 @@
 #include "app/ui/MainUnit.h"
 #include "app/ui/UnitPreview.h"
 #include "LangLines.h"
+#include "TestSupport.h"
 #include "lang/MemIni.h"
 #include "lang/lcComp.h"
 #include "lang/lcLangCombo.h"
@@ -41,14 +42,9 @@ private slots:
     void LanguageRowsHoldTheirNamesUnderALargeFont()
     {
         const int pointSizes[] = {9, 20, 32};
-        const struct Restore {
-            QFont original = QApplication::font();
-            ~Restore() { QApplication::setFont(original); }
-        } restore;
+        const TestSupport::TAppFontSize fontSize;
         for (const int pointSize : pointSizes) {
-            QFont font = restore.original;
-            font.setPointSize(pointSize);
-            QApplication::setFont(font);
+            fontSize.Set(pointSize);
             QTemporaryDir dir;
             TMainForm form(dir.path());
             auto *box = static_cast<TlcLangCombo *>(form.LangComboBox);

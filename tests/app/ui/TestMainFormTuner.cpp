@@ -114,14 +114,9 @@ private slots:
     {
         const int pointSizes[] = {9, 20, 28};
         const char *const notes[] = {"C#5", "G#4", "D#3", "A#1"};
-        const struct Restore {
-            QFont original = QApplication::font();
-            ~Restore() { QApplication::setFont(original); }
-        } restore;
+        const TestSupport::TAppFontSize fontSize;
         for (const int pointSize : pointSizes) {
-            QFont font = restore.original;
-            font.setPointSize(pointSize);
-            QApplication::setFont(font);
+            fontSize.Set(pointSize);
             QTemporaryDir dir;
             TMainForm form(EastInEnglish(dir));
             for (int n = 1; n <= 6; ++n) {

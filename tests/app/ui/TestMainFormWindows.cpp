@@ -236,16 +236,11 @@ private slots:
             {20, 2, true},
             {28, 2, false},
         };
-        const struct Restore {
-            QFont original = QApplication::font();
-            ~Restore() { QApplication::setFont(original); }
-        } restore;
+        const TestSupport::TAppFontSize fontSize;
         QTemporaryDir dir;
         TMainForm form(dir.path());
         for (const auto &c : cases) {
-            QFont font = restore.original;
-            font.setPointSize(c.pointSize);
-            QApplication::setFont(font);
+            fontSize.Set(c.pointSize);
             SetLanguage(form, c.language - 1);
             form.OptionsFlats->SetChecked(c.flats);
             TFormFretboard fretboard(&form);
@@ -269,16 +264,11 @@ private slots:
             {16, 2},
             {24, 1},
         };
-        const struct Restore {
-            QFont original = QApplication::font();
-            ~Restore() { QApplication::setFont(original); }
-        } restore;
+        const TestSupport::TAppFontSize fontSize;
         QTemporaryDir dir;
         TMainForm form(dir.path());
         for (const auto &c : cases) {
-            QFont font = restore.original;
-            font.setPointSize(c.pointSize);
-            QApplication::setFont(font);
+            fontSize.Set(c.pointSize);
             SetLanguage(form, c.language - 1);
             TFormDonate donate(&form);
             donate.show();
