@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -109,5 +110,13 @@ public:
 private:
     const QFont FOriginal = QApplication::font();
 };
+
+// A copy of the built program in the folder, so that its data files land there; empty when the
+// copy fails.
+inline QString ProgramCopy(const QTemporaryDir &folder)
+{
+    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
+    return QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program) ? program : QString();
+}
 
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 // The program as a process: a second copy ends at once and brings the first to the front; a
 // request to end from outside (logout, shutdown, kill) closes the window as the user would.
+#include "TestSupport.h"
 #include "platform/kernel/KernelWindows.h"
 #include "sysutil/OsFileUtils.h"
 #include "sysutil/OsSynch.h"
@@ -75,8 +76,8 @@ void TestSingleInstance::SecondStartBringsTheFirstToTheFrontAndEnds()
     // A copy of its own: the program keeps its files beside itself, and its path names its siblings.
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
-    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
 
     QProcess first;
     first.start(program, {QStringLiteral("/MIN")});
@@ -118,8 +119,8 @@ void TestSingleInstance::TerminationSignalsKeepTheSettings()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
-    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
     const QString settings = folder.filePath(QStringLiteral("veltrasomin_settings.ini"));
 
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
@@ -143,8 +144,8 @@ void TestSingleInstance::TheDisplayGoingAwayKeepsTheSettings()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
-    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
     QProcess copy;
     {
         TXvfb server;
@@ -169,8 +170,8 @@ void TestSingleInstance::SecondStartBringsAStartUpMessageToTheFront()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
-    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
     QFile user(folder.filePath(QStringLiteral("user_chords.ini")));
     QVERIFY(user.open(QIODevice::WriteOnly));
     user.write("; my chords\n; none yet\n");

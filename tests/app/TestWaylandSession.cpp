@@ -138,8 +138,8 @@ void TestWaylandSession::AClosedWindowKeepsThePlaceStoredBefore()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    const QString program = QFileInfo(folder.path()).canonicalFilePath() + QStringLiteral("/veltrasomin");
-    QVERIFY(QFile::copy(QStringLiteral(VX_BINARY_DIR "/app/veltrasomin"), program));
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
     QFile settings(folder.filePath(QStringLiteral("veltrasomin_settings.ini")));
     QVERIFY(settings.open(QIODevice::WriteOnly));
     settings.write("[POSITION]\nTop=300\nLeft=200\n");
