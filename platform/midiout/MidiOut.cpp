@@ -144,7 +144,8 @@ void PostReport(QObject *receiver, const TMidiReportProc &report, HMIDISTRM stre
         Qt::QueuedConnection);
 }
 
-// A start long after the previous buffer ran out begins at once instead of catching up.
+// A start long after the previous buffer ran out begins at once instead of catching up; an event
+// due longer ago than this was held up.
 constexpr int64_t StarvedUs = 100000;
 
 } // namespace
@@ -317,7 +318,13 @@ std::optional<int64_t> TMidiStream::Dispatch(int64_t nowUs)
         MIDIEVENT event;
         std::memcpy(&event, header->lpData + header->dwOffset, sizeof event);
         const uint64_t tick = FTick + event.dwDeltaTime;
-        const int64_t due = DueUs(tick);
+        int64_t due = DueUs(tick);
+        // A stream held up (the program stopped, the machine too busy) goes on from where it was,
+        // keeping its spacing, instead of sounding everything it missed at once.
+        if (nowUs - due > StarvedUs) {
+            FBaseUs += nowUs - due;
+            due = nowUs;
+        }
         if (due > nowUs)
             return due;
         FTick = tick;

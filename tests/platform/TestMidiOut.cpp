@@ -185,6 +185,41 @@ TEST_F(MidiOutTest, QueuedBuffersPlayBackToBackAndStopReturnsThemInOrder)
                                              {MM_MOM_CLOSE, nullptr}}));
 }
 
+TEST_F(MidiOutTest, AStreamHeldUpGoesOnWithItsSpacingInsteadOfCatchingUp)
+{
+    // A strum of three strings a second apart; the clock jumps ahead as when the program was
+    // stopped (or the machine stalled) after the first string.
+    const struct
+    {
+        int64_t stallUs;
+        size_t heard;
+        int64_t toNextUs;
+    } cases[] = {
+        {500000, 1, 500000},         // before the second string: nothing changes
+        {1050000, 2, 950000},        // a little late: the strum keeps its beat
+        {10000000, 2, 1000000},      // held up: the second string now, the third a second later
+        {3600000000LL, 2, 1000000},  // an hour
+    };
+    for (const auto &c : cases) {
+        const HMIDISTRM handle = Open();
+        MIDIPROPTIMEDIV division{8, 50};
+        ASSERT_EQ(midiStreamProperty(handle, &division, MIDIPROP_SET | MIDIPROP_TIMEDIV), MMSYSERR_NOERROR);
+        std::vector<MIDIEVENT> events = {{0, 0, 0x7F2890}, {100, 0, 0x7F2F90}, {100, 0, 0x7F3490}};
+        MIDIHDR header;
+        Fill(events, header);
+        ASSERT_EQ(midiOutPrepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
+        ASSERT_EQ(midiStreamOut(handle, &header, sizeof header), MMSYSERR_NOERROR);
+        midiStreamRestart(handle);
+        device->Step();
+        device->AdvanceClockUs(c.stallUs);
+        EXPECT_EQ(device->Events().size(), c.heard) << c.stallUs;
+        EXPECT_EQ(device->MicrosecondsToNextEvent(), c.toNextUs) << c.stallUs;
+        midiStreamClose(handle);
+        device->Clear();
+    }
+    QCoreApplication::sendPostedEvents();
+}
+
 TEST_F(MidiOutTest, NoReportReachesADestroyedReceiver)
 {
     const HMIDISTRM handle = Open();
