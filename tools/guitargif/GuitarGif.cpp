@@ -196,6 +196,9 @@ QImage Guitar()
 
 int main(int argc, char *argv[])
 {
+    // It only draws into an image: a build machine without a display runs it too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: vx_guitargif <output file>\n");
