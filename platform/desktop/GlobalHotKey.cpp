@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 #include <X11/keysym.h>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 #include <xcb/xcb.h>
@@ -32,14 +33,28 @@ uint8_t KeyCodeOf(xcb_connection_t *connection, uint32_t keySym)
     const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(reply);
     const int perCode = reply->keysyms_per_keycode;
     const int total = xcb_get_keyboard_mapping_keysyms_length(reply);
-    uint8_t found = 0;
-    // Unshifted symbols first, so that "1" is not found as the shifted "!" of another key.
-    for (int column = 0; column < perCode && !found; ++column)
+    const auto holds = [&](int column, uint32_t sym) {
         for (int i = 0; i < count && i * perCode + column < total; ++i)
-            if (syms[i * perCode + column] == keySym) {
-                found = uint8_t(setup->min_keycode + i);
-                break;
-            }
+            if (syms[i * perCode + column] == sym)
+                return i;
+        return -1;
+    };
+    // The first two columns are the first layout, the next two the second. With a Latin layout
+    // second ("ru,us") its columns come first, so that a key means the same key as under "us,ru":
+    // the Russian period lies on the US slash key.
+    std::vector<int> columns;
+    if (perCode >= 4 && holds(0, XK_a) < 0 && holds(2, XK_a) >= 0)
+        columns = {2, 3};
+    // Unshifted symbols first, so that "1" is not found as the shifted "!" of another key.
+    for (int column = 0; column < perCode; ++column)
+        if (std::find(columns.begin(), columns.end(), column) == columns.end())
+            columns.push_back(column);
+    uint8_t found = 0;
+    for (int column : columns)
+        if (const int i = holds(column, keySym); i >= 0) {
+            found = uint8_t(setup->min_keycode + i);
+            break;
+        }
     std::free(reply);
     return found;
 }

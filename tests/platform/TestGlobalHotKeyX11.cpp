@@ -137,6 +137,32 @@ TEST(GlobalHotKeyX11, GrabsTheKeyOnTheDisplayAndMatchesItsPresses)
     appHotKey.SetActive(false);
     EXPECT_TRUE(OtherClientCanGrab(other, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1));
 
+    // With the Russian layout first ("ru,us"), its period lies on the US slash key and its slash on
+    // the backslash key; a hot key still means the key that carries it in the US layout.
+    const struct { xcb_keycode_t code; xcb_keysym_t syms[4]; } ruFirst[] = {
+        {38, {XK_Cyrillic_ef, XK_Cyrillic_EF, XK_a, XK_A}},
+        {51, {XK_backslash, XK_slash, XK_backslash, XK_bar}},
+        {60, {XK_Cyrillic_yu, XK_Cyrillic_YU, XK_period, XK_greater}},
+        {61, {XK_period, XK_comma, XK_slash, XK_question}},
+    };
+    for (const auto &key : ruFirst)
+        ASSERT_FALSE(xcb_request_check(other, xcb_change_keyboard_mapping_checked(other, 1, key.code, 4, key.syms)));
+    const struct { Qt::Key key; xcb_keycode_t code; } usKeys[] = {
+        {Qt::Key_Period, 60},
+        {Qt::Key_Slash, 61},
+        {Qt::Key_A, 38},
+    };
+    for (const auto &c : usKeys) {
+        TGlobalHotKey hotKey;
+        ASSERT_TRUE(hotKey.Grab(QKeyCombination(Qt::CTRL | Qt::ALT, c.key))) << c.key;
+        xcb_key_press_event_t event{};
+        event.response_type = XCB_KEY_PRESS;
+        event.detail = c.code;
+        event.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | (1 << 13); // the second group active
+        event.root = event.event = root;
+        EXPECT_TRUE(hotKey.nativeEventFilter("xcb_generic_event_t", &event, nullptr)) << c.key;
+    }
+
     xcb_disconnect(other);
     app.reset();
 }
