@@ -24,6 +24,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -89,6 +90,19 @@ protected:
             if (KeypadZoomKey(key)) {
                 FForm->ChangeMemoFontSize(FMemo, key->key() == Qt::Key_Plus ? 1 : -1);
                 return true;
+            }
+            break;
+        }
+        case QEvent::InputMethod: {
+            // Dead keys, compose sequences and input methods type without a key press of their own.
+            auto *composed = static_cast<QInputMethodEvent *>(event);
+            const QString text = composed->commitString();
+            qsizetype room = FForm->SongTextRoom() + composed->replacementLength();
+            if (text.size() > room) {
+                room = qMax<qsizetype>(room, 0);
+                if (room > 0 && text.at(room - 1).isHighSurrogate())
+                    --room;
+                composed->setCommitString(text.left(room), composed->replacementStart(), composed->replacementLength());
             }
             break;
         }

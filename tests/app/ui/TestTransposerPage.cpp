@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFontDialog>
+#include <QInputMethodEvent>
 #include <QTimer>
 #include <QMimeData>
 #include <QUrl>
@@ -515,6 +516,30 @@ private slots:
             const QString text = FForm->MemoTransp->Text();
             QCOMPARE(text.right(c.tail.size() + 1), QLatin1Char('a') + c.tail);
             QVERIFY(!text.back().isHighSurrogate());
+        }
+    }
+
+    void ComposedCharactersStopAtTheLimit()
+    {
+        // Dead keys, compose sequences and input methods hand their text over without a key press.
+        const struct {
+            qsizetype filled;
+            QString committed;
+            qsizetype size;
+            QString tail;
+        } cases[] = {{499'999, QStringLiteral("é"), 500'000, QStringLiteral("aé")},
+                     {499'999, QStringLiteral("éü"), 500'000, QStringLiteral("aé")},
+                     {500'000, QStringLiteral("é"), 500'000, QStringLiteral("aa")},
+                     {499'999, QStringLiteral("\U0001F3B8"), 499'999, QStringLiteral("aa")}};
+        for (const auto &c : cases) {
+            FForm->MemoTransp->SetText(QString(c.filled, QLatin1Char('a')));
+            FForm->MemoTransp->moveCursor(QTextCursor::End);
+            QInputMethodEvent composed;
+            composed.setCommitString(c.committed);
+            QCoreApplication::sendEvent(FForm->MemoTransp, &composed);
+            const QString text = FForm->MemoTransp->Text();
+            QCOMPARE(text.size(), c.size);
+            QCOMPARE(text.right(c.tail.size()), c.tail);
         }
     }
 
