@@ -100,6 +100,19 @@ QByteArray LinkedFile(const QByteArray &fileName)
     return fileName;
 }
 
+// A rename reaches the disk with its folder: without this, a power cut soon after a save reported
+// as done could bring the old file back.
+void SyncFolderOf(const QByteArray &fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : fileName.left(slash);
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
 bool WriteAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
@@ -175,8 +188,10 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     if (written && replacing)
         (void)::fchmod(fd, old.st_mode & 07777);
     const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temporary.constData(), finalName.constData()) == 0)
+    if (written && closed && ::rename(temporary.constData(), finalName.constData()) == 0) {
+        SyncFolderOf(finalName);
         return true;
+    }
     const int reason = !written ? writeError : errno;
     ::unlink(temporary.constData());
     return Failed(error, SystemReason(reason));

@@ -271,12 +271,16 @@ TEST_F(TIniFixture, AFileWithTheLongestNameIsWrittenAndReplaced)
 // What a file holds at the moment its bytes are synced, the last moment before it takes the name.
 namespace {
 mode_t SyncedMode = 0;
+ino_t SyncedFolder = 0;
 }
 extern "C" int fsync(int fd)
 {
     struct stat st;
-    if (::fstat(fd, &st) == 0)
+    // The folder is synced after the rename; only the file's own sync tells its mode.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
         SyncedMode = st.st_mode & 07777;
+    else if (S_ISDIR(st.st_mode))
+        SyncedFolder = st.st_ino;
     return int(::syscall(SYS_fsync, fd));
 }
 
@@ -294,6 +298,18 @@ extern "C" int fchmod(int fd, mode_t mode)
 }
 
 namespace {
+
+// The new name is on the disk only once the folder is: a save reported as done must survive a
+// power cut.
+TEST_F(TIniFixture, ASaveSyncsTheFolderThatHoldsTheNewName)
+{
+    const QString path = Write("[S]\nkey=1\n");
+    struct stat folder;
+    ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(path).path()).constData(), &folder), 0);
+    SyncedFolder = 0;
+    ASSERT_TRUE(IniText::WriteFileAtomically(path, "[S]\nkey=2\n"));
+    EXPECT_EQ(SyncedFolder, folder.st_ino);
+}
 
 TEST_F(TIniFixture, APrivateFileIsNotOpenToOthersWhileItIsReplaced)
 {
