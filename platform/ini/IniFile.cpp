@@ -70,6 +70,13 @@ void CopyAttributes(const QByteArray &from, int to)
     }
 }
 
+// The folder a file name lies in, as the system reads the name.
+QByteArray FolderOf(const QByteArray &fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : fileName.left(slash);
+}
+
 // The file a chain of links ends at, found as the system follows it: a relative target counts
 // from the folder the link really lies in, where ".." after a linked folder leads elsewhere than
 // the name alone says. The name itself when it is no link, or the chain never ends. In bytes, as a
@@ -87,9 +94,7 @@ QByteArray LinkedFile(const QByteArray &fileName)
             break;
         QByteArray next(target.data(), size);
         if (!next.startsWith('/')) {
-            const qsizetype slash = path.lastIndexOf('/');
-            const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
-            char *real = ::realpath(folder.constData(), nullptr);
+            char *real = ::realpath(FolderOf(path).constData(), nullptr);
             if (!real)
                 break;
             next = QByteArray(real) + '/' + next;
@@ -104,9 +109,7 @@ QByteArray LinkedFile(const QByteArray &fileName)
 // as done could bring the old file back.
 void SyncFolderOf(const QByteArray &fileName)
 {
-    const qsizetype slash = fileName.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : fileName.left(slash);
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(fileName).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     (void)::fsync(fd);
