@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <dlfcn.h>
@@ -11,8 +12,15 @@
 namespace {
 
 // The library writes its complaints to the terminal; a missing sound server is expected here and
-// reported through the device's own result instead.
-void QuietLog(int, const char *, void *) {}
+// reported through the device's own result instead. Errors are counted: an audio output whose sound
+// server went away says so only this way, from its own thread, and then stays silent for good.
+std::atomic<unsigned> LibraryErrors{0};
+
+void QuietLog(int level, const char *, void *)
+{
+    if (level == FLUID_PANIC || level == FLUID_ERR)
+        LibraryErrors.fetch_add(1, std::memory_order_relaxed);
+}
 
 // The synthesizer library and the dozens of libraries it brings are opened at the first use, not
 // when the program starts: loading and linking them cost more than building the window.
@@ -221,14 +229,21 @@ bool TFluidSynthDevice::DoOpen()
         return true;
     std::lock_guard lock(FLoadMutex);
     // The audio output stays up between plays: starting a sound server connection takes longer
-    // than a chord may wait.
-    if (FDriver)
-        return true;
+    // than a chord may wait. One that reported an error since it started may have lost its server
+    // (restarted, gone): a new one is started, or the play fails visibly.
+    if (FDriver) {
+        if (LibraryErrors.load(std::memory_order_relaxed) == FDriverErrors)
+            return true;
+        Fluid().delete_fluid_audio_driver(FDriver);
+        FDriver = nullptr;
+        FDriverName.clear();
+    }
     for (const QString &name : FOptions.audioDrivers) {
         if (Fluid().fluid_settings_setstr(FSettings, "audio.driver", name.toLatin1().constData()) != FLUID_OK)
             continue;
         FDriver = Fluid().new_fluid_audio_driver(FSettings, FSynth);
         if (FDriver) {
+            FDriverErrors = LibraryErrors.load(std::memory_order_relaxed);
             FDriverName = name;
             FError.clear();
             return true;

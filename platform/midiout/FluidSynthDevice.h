@@ -71,6 +71,7 @@ private:
     _fluid_synth_t *FSynth = nullptr;
     int FSoundFontId = -1;
     _fluid_audio_driver_t *FDriver = nullptr;
+    unsigned FDriverErrors = 0; // the library's error count when the audio output started
     QString FDriverName;
     QString FError;
 };

@@ -3,7 +3,12 @@
 #include "platform/midiout/FluidSynthDevice.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -40,7 +45,114 @@ std::shared_ptr<TFluidSynthDevice> OfflineSynth()
     return synth;
 }
 
+// A sound server of the test's own, on a socket in a private folder, that can be killed and started
+// again; pactl asks it what it plays.
+class TSoundServer
+{
+public:
+    explicit TSoundServer(const QString &folder) : FFolder(folder)
+    {
+        FEnvironment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH"})
+            FEnvironment.insert(QString::fromLatin1(name), folder);
+        FEnvironment.insert(QStringLiteral("PULSE_SERVER"), Address());
+    }
+    ~TSoundServer() { Kill(); }
+
+    QString Address() const { return QStringLiteral("unix:") + FFolder + QStringLiteral("/native"); }
+
+    bool Start()
+    {
+        FServer.setProcessEnvironment(FEnvironment);
+        FServer.start(QStringLiteral("pulseaudio"),
+                      {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                       QStringLiteral("--use-pid-file=no"), QStringLiteral("-L"), QStringLiteral("module-null-sink"),
+                       QStringLiteral("-L"),
+                       QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + FFolder +
+                           QStringLiteral("/native")});
+        if (!FServer.waitForStarted(10000))
+            return false;
+        for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20))
+            if (Pactl(QStringLiteral("info")))
+                return true;
+        return false;
+    }
+
+    void Kill()
+    {
+        if (FServer.state() == QProcess::NotRunning)
+            return;
+        FServer.kill();
+        FServer.waitForFinished(10000);
+    }
+
+    // Lines of `pactl list short sink-inputs`: the streams the server plays.
+    int Streams()
+    {
+        QByteArray out;
+        if (!Pactl(QStringLiteral("list"), &out))
+            return -1;
+        return int(out.trimmed().isEmpty() ? 0 : out.trimmed().count('\n') + 1);
+    }
+
+private:
+    bool Pactl(const QString &command, QByteArray *out = nullptr)
+    {
+        QProcess pactl;
+        pactl.setProcessEnvironment(FEnvironment);
+        QStringList arguments{command};
+        if (command == QStringLiteral("list"))
+            arguments << QStringLiteral("short") << QStringLiteral("sink-inputs");
+        pactl.start(QStringLiteral("pactl"), arguments);
+        if (!pactl.waitForFinished(10000) || pactl.exitStatus() != QProcess::NormalExit || pactl.exitCode() != 0)
+            return false;
+        if (out)
+            *out = pactl.readAllStandardOutput();
+        return true;
+    }
+
+    const QString FFolder;
+    QProcessEnvironment FEnvironment;
+    QProcess FServer;
+};
+
 } // namespace
+
+TEST(FluidSynthDevice, SoundComesBackAfterTheSoundServerRestarts)
+{
+    if (!QFileInfo::exists(SmallFont))
+        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
+        GTEST_SKIP() << "pulseaudio and pactl are not installed";
+    App();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TSoundServer server(folder.path());
+    ASSERT_TRUE(server.Start());
+    qputenv("PULSE_SERVER", server.Address().toLocal8Bit());
+    {
+        TFluidSynthDevice::TOptions options;
+        options.soundFonts = {SmallFont};
+        options.audioDrivers = {QStringLiteral("pulseaudio")};
+        TFluidSynthDevice synth(options);
+        ASSERT_TRUE(synth.Open()) << qPrintable(synth.LastError());
+        synth.Close();
+        EXPECT_EQ(server.Streams(), 1);
+
+        server.Kill();
+        ASSERT_TRUE(server.Start());
+        // The old output notices the loss at its next write, a few milliseconds on.
+        int streams = 0;
+        for (QDeadlineTimer deadline(10000); streams < 1 && !deadline.hasExpired(); QThread::msleep(20)) {
+            ASSERT_TRUE(synth.Open()) << qPrintable(synth.LastError());
+            synth.Close();
+            streams = server.Streams();
+        }
+        EXPECT_EQ(streams, 1) << "a play after the restart has no stream on the new server";
+    }
+    qunsetenv("PULSE_SERVER");
+}
 
 TEST(FluidSynthDevice, PlayedChordSoundsWhileHeldAndFallsSilentAfter)
 {
