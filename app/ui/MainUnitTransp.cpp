@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -168,12 +169,16 @@ QStringList GridRow(const QTableWidget *grid, int row)
 int GridColumnWidthFor(const QTableWidget *grid)
 {
     const QFontMetrics metrics = grid->fontMetrics();
-    int widest = 0;
+    // Each name once: the rows repeat the same few dozen notes.
+    QSet<QString> names;
     for (int key = 0; key < 12; ++key)
         for (const int notation : {0, 1})
             for (const bool flats : {false, true})
                 for (const QString &name : TransposerTable::KeyRow(key, notation, flats))
-                    widest = std::max(widest, metrics.horizontalAdvance(name));
+                    names.insert(name);
+    int widest = 0;
+    for (const QString &name : names)
+        widest = std::max(widest, metrics.horizontalAdvance(name));
     // Cells keep this margin beside their text on either side, and one pixel for the grid line.
     const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
     return std::max(GridColumnWidth, widest + 2 * margin + 1);

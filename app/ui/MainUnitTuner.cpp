@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
@@ -29,10 +30,14 @@ QString Numbered(const char *prefix, int n)
 int NoteBoxWidth(const QLineEdit *edit)
 {
     const QFontMetrics metrics = edit->fontMetrics();
-    int widest = 0;
+    // Each name once: measuring a text shapes it, and the notations share most names.
+    QSet<QString> names;
     for (int index = 0; index < Tuner::NoteCount; ++index)
         for (const int notation : {0, 1})
-            widest = std::max(widest, metrics.horizontalAdvance(Tuner::DisplayedName(index, notation)));
+            names.insert(Tuner::DisplayedName(index, notation));
+    int widest = 0;
+    for (const QString &name : names)
+        widest = std::max(widest, metrics.horizontalAdvance(name));
     QStyleOptionFrame frame;
     frame.initFrom(edit);
     frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
@@ -58,6 +63,7 @@ void TMainForm::CreateTunerPage()
     top->addWidget(TuningsList);
     top->addStretch(1);
 
+    int boxWidth = 0;
     for (int n = 1; n <= Tuner::StringCount; ++n) {
         auto *label = new TLabel(Numbered("Struna", n), TuningTab);
         label->SetCaption(QString::number(n));
@@ -72,7 +78,10 @@ void TMainForm::CreateTunerPage()
         shapeLayout->setContentsMargins(2, 2, 2, 2);
         auto *edit = new TEdit(Numbered("EditStr", n), shape);
         edit->setReadOnly(true);
-        edit->setFixedWidth(NoteBoxWidth(edit));
+        // The boxes share one font, so one measure serves them all.
+        if (boxWidth == 0)
+            boxWidth = NoteBoxWidth(edit);
+        edit->setFixedWidth(boxWidth);
         edit->setAlignment(Qt::AlignCenter);
         auto *spin = new TSpinButton(Numbered("SBStr", n), shape);
         spin->SetTag(n);
