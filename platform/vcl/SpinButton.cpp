@@ -45,6 +45,15 @@ void TSpinButton::keyPressEvent(QKeyEvent *event)
     }
 }
 
+void TSpinButton::hideEvent(QHideEvent *event)
+{
+    // A hidden arrow never sees its release (the window went to the tray or the page changed
+    // under the held button): left down, it would go on repeating its click.
+    FUpButton->setDown(false);
+    FDownButton->setDown(false);
+    QWidget::hideEvent(event);
+}
+
 void TSpinButton::paintEvent(QPaintEvent *)
 {
     if (!hasFocus())

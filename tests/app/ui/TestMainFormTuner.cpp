@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -236,6 +239,31 @@ private slots:
         Row<TSpeedButton>(form, "SpeedButton", 4)->click();
         form.PageControl->setCurrentWidget(form.MainTab);
         QCOMPARE(Down(form), QStringLiteral("000000"));
+    }
+
+    // An arrow held down while the window or its page hides never sees its release, and must not
+    // go on moving the string.
+    void AHeldArrowLetsGoWhenTheWindowOrThePageHides()
+    {
+        const struct {
+            const char *name;
+            std::function<void(TMainForm &)> hide;
+        } cases[] = {
+            {"window", [](TMainForm &form) { form.hide(); }},
+            {"page", [](TMainForm &form) { form.PageControl->setCurrentWidget(form.MainTab); }},
+        };
+        for (const auto &c : cases) {
+            QTemporaryDir dir;
+            TMainForm form(EastInEnglish(dir));
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            form.PageControl->setCurrentWidget(form.TuningTab);
+            QToolButton *up = Row<TSpinButton>(form, "SBStr", 6)->UpButton();
+            QTest::mousePress(up, Qt::LeftButton);
+            QVERIFY(up->isDown());
+            c.hide(form);
+            QVERIFY2(!up->isDown(), c.name);
+        }
     }
 
     void APressedStringRepeatsUntilReleased()
