@@ -9,6 +9,7 @@
 #include "app/core/UnitTransp.h"
 #include "app/core/xlat.h"
 #include "app/ui/UnitPreview.h"
+#include "app/ui/WindowEvents.h"
 #include "platform/ini/IniFile.h"
 #include "platform/vcl/Application.h"
 
@@ -146,14 +147,17 @@ private:
                              FForm->PageControlTransp->currentWidget() == FForm->TabSheetText;
         if (!showing)
             return watched == FMemo || watched == FViewport;
-        if (!FMemo->document()->isEmpty() && wheel->angleDelta().y() != 0)
-            FForm->ChangeMemoFontSize(FMemo, wheel->angleDelta().y() > 0 ? 1 : -1);
+        if (FMemo->document()->isEmpty())
+            return true;
+        if (const int notches = FWheel.Add(wheel->angleDelta().y()))
+            FForm->ChangeMemoFontSize(FMemo, notches > 0 ? 1 : -1);
         return true;
     }
 
     TMainForm *FForm;
     TMemo *FMemo;
     QWidget *FViewport;
+    WindowEvents::TWheelNotches FWheel;
 };
 
 QStringList GridRow(const QTableWidget *grid, int row)

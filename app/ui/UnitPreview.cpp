@@ -164,7 +164,8 @@ bool TFormPreview::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Wheel: {
         const auto *wheel = static_cast<QWheelEvent *>(event);
         if (wheel->modifiers() & Qt::ControlModifier) {
-            FormMouseWheel(wheel->angleDelta().y(), wheel->modifiers());
+            if (const int notches = FWheel.Add(wheel->angleDelta().y()))
+                FormMouseWheel(notches, wheel->modifiers());
             return true;
         }
         break;

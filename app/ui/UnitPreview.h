@@ -1,6 +1,7 @@
 #pragma once
 // A song or help text in a large resizable window. Chords Ctrl+clicked here play as in the song
 // editor; edits go back to the song editor when the window closes, never to the help text.
+#include "app/ui/WindowEvents.h"
 #include "platform/vcl/Controls.h"
 
 class QMenu;
@@ -39,4 +40,5 @@ private:
     // The song text as the editor held it when it was last shown here.
     QString FFilledText;
     bool FClosed = false;
+    WindowEvents::TWheelNotches FWheel;
 };

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -101,6 +102,16 @@ void BringModalWindowBack()
     modal->show();
     modal->raise();
     modal->activateWindow();
+}
+
+int TWheelNotches::Add(int angleDelta)
+{
+    // Turning back starts a new notch instead of first undoing the part of the last one.
+    if ((FRest > 0 && angleDelta < 0) || (FRest < 0 && angleDelta > 0))
+        FRest = 0;
+    const qint64 sum = qint64(FRest) + angleDelta;
+    FRest = int(sum % QWheelEvent::DefaultDeltasPerStep);
+    return int(sum / QWheelEvent::DefaultDeltasPerStep);
 }
 
 } // namespace WindowEvents

@@ -1,6 +1,6 @@
 #pragma once
-// Clicks on widgets that have no click of their own, and modal showing for the program's small
-// windows (plain QWidget forms, not dialogs).
+// Clicks on widgets that have no click of their own, modal showing for the program's small
+// windows (plain QWidget forms, not dialogs), and the wheel counted in whole notches.
 #include <functional>
 
 class QWidget;
@@ -16,5 +16,17 @@ void ShowModal(QWidget *window, QWidget *owner = nullptr);
 // Brings the window that must be answered first (a message box, a dialog) back on screen and to
 // the front, minimized or covered as it may be.
 void BringModalWindowBack();
+
+// Whole notches of a wheel: a touchpad or a fine wheel sends one notch as many small steps, each
+// of which must not count as a notch of its own.
+class TWheelNotches
+{
+public:
+    // The notches that this step of the wheel completes, forward positive.
+    int Add(int angleDelta);
+
+private:
+    int FRest = 0;
+};
 
 } // namespace WindowEvents

@@ -600,6 +600,46 @@ private slots:
         QCOMPARE(FForm->OpenDialogFilter(), QStringLiteral("Text files (*.txt)"));
     }
 
+    // A touchpad or a fine wheel turns one notch in many small steps: together they zoom by one
+    // size, in the editor and in the preview alike.
+    void ZoomGoesByWholeNotchesOfTheWheel()
+    {
+        const struct {
+            QList<int> steps;
+            int change;
+        } cases[] = {
+            {{120}, 1},
+            {QList<int>(8, 15), 1},
+            {QList<int>(120, 1), 1},
+            {{40, 40}, 0},
+            {{40}, 1},
+            {QList<int>(16, -15), -2},
+            {{60, -60, -60}, -1},
+        };
+        FForm->MemoTransp->SetText(QStringLiteral("Am"));
+        const auto size = [](const TMemo *memo) {
+            return memo->font().pixelSize() > 0 ? memo->font().pixelSize() : memo->font().pointSize();
+        };
+        const auto zoom = [&size](TMemo *memo, const QList<int> &steps) {
+            const int before = size(memo);
+            for (const int step : steps) {
+                QWheelEvent wheel(QPointF(5, 5), memo->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                                  QPoint(0, step), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(memo->viewport(), &wheel);
+            }
+            return size(memo) - before;
+        };
+        for (const auto &c : cases)
+            QCOMPARE(zoom(FForm->MemoTransp, c.steps), c.change);
+        FForm->PopUpPreviewClick();
+        QPointer<TFormPreview> preview = FForm->FormPreview;
+        QVERIFY(preview);
+        for (const auto &c : cases)
+            QCOMPARE(zoom(preview->MemoPreview, c.steps), c.change);
+        preview->close();
+        QTRY_VERIFY(!preview);
+    }
+
     // The designed Courier New is missing on most desktops: the dialog must start from the font
     // the editor really shows, so that OK alone leaves the text as it looks.
     void FontDialogOkAloneKeepsTheEditorsFont()
