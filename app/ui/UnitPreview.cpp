@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -35,6 +36,9 @@ TFormPreview::TFormPreview(TMainForm *mainForm)
     MemoPreview->setContextMenuPolicy(Qt::CustomContextMenu);
     MemoPreview->installEventFilter(this);
     MemoPreview->viewport()->installEventFilter(this);
+    // Ctrl+wheel zooms over the whole window, its scroll bars too.
+    MemoPreview->verticalScrollBar()->installEventFilter(this);
+    MemoPreview->horizontalScrollBar()->installEventFilter(this);
     // Centred on the main window.
     if (mainForm)
         move(mainForm->frameGeometry().center() - rect().center());

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -620,12 +621,13 @@ private slots:
         const auto size = [](const TMemo *memo) {
             return memo->font().pixelSize() > 0 ? memo->font().pixelSize() : memo->font().pointSize();
         };
-        const auto zoom = [&size](TMemo *memo, const QList<int> &steps) {
+        const auto zoom = [&size](TMemo *memo, const QList<int> &steps, QWidget *over = nullptr) {
+            over = over ? over : memo->viewport();
             const int before = size(memo);
             for (const int step : steps) {
-                QWheelEvent wheel(QPointF(5, 5), memo->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                                  QPoint(0, step), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-                QApplication::sendEvent(memo->viewport(), &wheel);
+                QWheelEvent wheel(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, step),
+                                  Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(over, &wheel);
             }
             return size(memo) - before;
         };
@@ -636,6 +638,9 @@ private slots:
         QVERIFY(preview);
         for (const auto &c : cases)
             QCOMPARE(zoom(preview->MemoPreview, c.steps), c.change);
+        // The preview's scroll bars are part of its window: they zoom too, rather than page.
+        for (QScrollBar *bar : {preview->MemoPreview->verticalScrollBar(), preview->MemoPreview->horizontalScrollBar()})
+            QCOMPARE(zoom(preview->MemoPreview, {120}, bar), 1);
         preview->close();
         QTRY_VERIFY(!preview);
     }
