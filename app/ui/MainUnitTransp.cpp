@@ -112,16 +112,16 @@ protected:
             FForm->MemoTranspKeyUp();
             break;
         case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // The second press of a double click comes as the double click alone, and is a press
+            // all the same: Ctrl+double-click stays a chord click.
             if (watched == FViewport) {
                 const auto *mouse = static_cast<QMouseEvent *>(event);
                 const int caret = FMemo->cursorForPosition(mouse->position().toPoint()).position();
                 FForm->MemoTranspMouseDown(FMemo, mouse->button(), mouse->modifiers(), caret);
+                if (event->type() == QEvent::MouseButtonDblClick && !(mouse->modifiers() & Qt::ControlModifier))
+                    FForm->MemoTranspDblClick(FMemo);
             }
-            break;
-        case QEvent::MouseButtonDblClick:
-            // Ctrl+double-click stays a chord click.
-            if (watched == FViewport && !(static_cast<QMouseEvent *>(event)->modifiers() & Qt::ControlModifier))
-                FForm->MemoTranspDblClick(FMemo);
             break;
         default:
             break;

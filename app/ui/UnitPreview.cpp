@@ -159,6 +159,7 @@ bool TFormPreview::eventFilter(QObject *watched, QEvent *event)
             FMainForm->MemoTranspKeyUp();
         break;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: // the second press of a double click
         if (watched == MemoPreview->viewport() && FMainForm) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const int caret = MemoPreview->cursorForPosition(mouse->position().toPoint()).position();

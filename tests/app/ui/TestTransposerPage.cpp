@@ -706,6 +706,30 @@ private slots:
         QVERIFY(FBoxes.isEmpty());
     }
 
+    // Qt reports the second press of a quick double click as the double click alone: with Ctrl
+    // held it is a chord click all the same, in the editor and in the preview.
+    void TheSecondPressOfACtrlDoubleClickIsAChordClickToo()
+    {
+        FForm->MemoTransp->SetText(QStringLiteral("Am Dm"));
+        FForm->PopUpPreviewClick();
+        QPointer<TFormPreview> preview = FForm->FormPreview;
+        QVERIFY(preview);
+        for (TMemo *memo : {FForm->MemoTransp, preview->MemoPreview}) {
+            FForm->Root->SetItemIndex(0);
+            QTextCursor cursor(memo->document());
+            cursor.setPosition(4);
+            const QPoint at = memo->cursorRect(cursor).center() + QPoint(2, 0);
+            QMouseEvent second(QEvent::MouseButtonDblClick, at, memo->viewport()->mapToGlobal(at), Qt::LeftButton,
+                               Qt::LeftButton, Qt::ControlModifier);
+            QApplication::sendEvent(memo->viewport(), &second);
+            QCOMPARE(FForm->Root->ItemIndex(), 2);
+            QCOMPARE(FForm->ChordType->Text(), QStringLiteral("m"));
+        }
+        QCOMPARE(FForm->FormPreview.data(), preview.data());
+        preview->close();
+        QTRY_VERIFY(!preview);
+    }
+
     void EditorKeysCopySelectionAndZoom()
     {
         FForm->MemoTransp->SetText(QStringLiteral("Am Dm"));
