@@ -612,10 +612,7 @@ private slots:
             {{120}, 1},
             {QList<int>(8, 15), 1},
             {QList<int>(120, 1), 1},
-            {{40, 40}, 0},
-            {{40}, 1},
             {QList<int>(16, -15), -2},
-            {{60, -60, -60}, -1},
         };
         FForm->MemoTransp->SetText(QStringLiteral("Am"));
         const auto size = [](const TMemo *memo) {
