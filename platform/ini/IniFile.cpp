@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -288,6 +289,15 @@ struct TFileStamp
         }
         return stamp;
     }
+    // Once the clock has left the file's time behind by more than the coarsest step a file system
+    // keeps times in (2 s on a FAT stick), a later write shows in the time; before, one written in
+    // place at the same size may leave the stamp as it was.
+    bool SettledAt(const timespec &clock) const
+    {
+        constexpr qint64 CoarsestStepNs = 2'000'000'000;
+        const auto ns = [](const timespec &t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+        return !exists || ns(clock) - ns(modified) > CoarsestStepNs;
+    }
     bool operator==(const TFileStamp &o) const
     {
         return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
@@ -319,15 +329,6 @@ QString Unquoted(const QString &value)
             return value.mid(1, value.size() - 2);
     }
     return value;
-}
-
-// Nothing when the file is there but cannot be read whole: writing it from its lines would lose it.
-std::optional<QStringList> ReadLines(const QString &fileName)
-{
-    const std::optional<QByteArray> bytes = IniText::ReadFileBytes(fileName);
-    if (!bytes)
-        return std::nullopt;
-    return IniText::SplitLines(AnsiText::DecodeText(*bytes));
 }
 
 // A file's lines with the end each had and the encoding they came in, so that a rewrite gives
@@ -480,6 +481,8 @@ struct TIniFile::TParsed
         QHash<QString, QString> values;  // folded key -> value
     };
     TFileStamp stamp;
+    // The bytes parsed, while the stamp alone cannot tell a later write from them.
+    std::optional<QByteArray> unsettled;
     std::vector<TSection> sections;      // first occurrence of each name only
     QHash<QString, size_t> index;        // folded name -> sections[]
 
@@ -531,14 +534,20 @@ TIniFile::~TIniFile() = default;
 
 const TIniFile::TParsed &TIniFile::Parsed() const
 {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     const TFileStamp stamp = TFileStamp::Of(FFileName);
-    if (!FParsed || !(FParsed->stamp == stamp)) {
+    if (FParsed && FParsed->stamp == stamp && !FParsed->unsettled)
+        return *FParsed;
+    // One that cannot be read whole reads as empty, as a missing one does.
+    const QByteArray bytes = stamp.exists ? IniText::ReadFileBytes(FFileName).value_or(QByteArray()) : QByteArray();
+    if (!FParsed || !(FParsed->stamp == stamp) || *FParsed->unsettled != bytes) {
         auto parsed = std::make_unique<TParsed>();
         parsed->stamp = stamp;
-        if (stamp.exists)
-            parsed->Parse(ReadLines(FFileName).value_or(QStringList()));
+        parsed->Parse(IniText::SplitLines(AnsiText::DecodeText(bytes)));
         FParsed = std::move(parsed);
     }
+    FParsed->unsettled = stamp.SettledAt(now) ? std::nullopt : std::optional<QByteArray>(bytes);
     return *FParsed;
 }
 

@@ -208,6 +208,21 @@ TEST_F(TIniFixture, SeesAFileRewrittenWhileOpen)
     EXPECT_EQ(ini.ReadString("Version", "Number", "1"), "1");
 }
 
+// A FAT stick keeps times to 2 s: another program's second edit within them, written in place at
+// the same size, leaves size, inode and time as they were.
+TEST_F(TIniFixture, SeesAFileRewrittenInPlaceWithinOneTimeStamp)
+{
+    const QString path = Write("[C]\nmaj=0001000203xx\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("C", "maj", ""), "0001000203xx");
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    Write("[C]\nmaj=0001000204xx\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    EXPECT_EQ(ini.ReadString("C", "maj", ""), "0001000204xx");
+}
+
 TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
 {
     const QString path = Write("[S]\nk=v\n");
