@@ -142,8 +142,9 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     // script's pipe, or /dev/null for every program when root saves there).
     if (existing.exists() && !existing.isFile())
         return Failed(error, SystemReason(EPERM));
-    if (existing.exists() && !existing.isWritable())
-        return Failed(error, SystemReason(EACCES));
+    // The system tells why: a read-only stick is no matter of the file's permissions.
+    if (existing.exists() && ::access(QFile::encodeName(fileName).constData(), W_OK) != 0)
+        return Failed(error, SystemReason(errno));
     // A link is the user's way to keep the file elsewhere: the file it points at is written.
     const QByteArray finalName = LinkedFile(QFile::encodeName(fileName));
     struct stat old;

@@ -456,6 +456,24 @@ TEST(IniFullDisk, EveryWriterKeepsTheOldFileAndSaysItFailed)
     EXPECT_EQ(QDir(disk.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"filler", "settings.ini"}));
 }
 
+// A stick with its lock switch on, or mounted read-only: the reason must point there, not at
+// the file's permissions, which the user may well have.
+TEST(IniReadOnlyDisk, ASaveOverAFileGivesTheSameReasonAsANewOne)
+{
+    TestSupport::TSmallDisk disk;
+    if (!disk.mounted)
+        GTEST_SKIP() << "needs root to mount a tmpfs";
+    const QString path = disk.dir.filePath("song.txt");
+    ASSERT_TRUE(IniText::WriteFileAtomically(path, "old\n"));
+    ASSERT_EQ(::system(("mount -o remount,ro " + disk.dir.path().toStdString()).c_str()), 0);
+    QString overOld, asNew;
+    EXPECT_FALSE(IniText::WriteFileAtomically(path, "new\n", &overOld));
+    EXPECT_FALSE(IniText::WriteFileAtomically(disk.dir.filePath("other.txt"), "new\n", &asNew));
+    EXPECT_EQ(overOld, asNew);
+    EXPECT_FALSE(asNew.isEmpty());
+    EXPECT_EQ(TestSupport::ReadFile(path), "old\n");
+}
+
 TEST(IniTemporaries, OnlyOldTemporariesOfOurFilesAreRemoved)
 {
     QTemporaryDir dir;
