@@ -207,6 +207,10 @@ void TMainForm::LoadUserChordTypes()
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
         return;
+    // One the user may not read is as good as none: its types are simply not there, and the
+    // chord base, which the message below names, is not to blame.
+    if (info.isFile() && !info.isReadable())
+        return;
     // One that cannot be read whole is no more usable than one without its header.
     const std::optional<QByteArray> bytes = IniText::ReadFileBytes(path);
     const SchemeCheck::TUserChordTypes types =

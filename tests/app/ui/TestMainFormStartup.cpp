@@ -204,6 +204,21 @@ private slots:
         QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
     }
 
+    void AUserFileThatMayNotBeReadAddsNoTypesAndNoMessage()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root may read every file");
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), "[C]\nm7b9=x32333xxxxxx\n"));
+        QVERIFY(QFile::setPermissions(dir.filePath("user_chords.ini"), QFile::WriteOwner));
+        TMainForm form(dir.path());
+        QVERIFY(!Application::Terminated());
+        QCOMPARE(FBoxes.size(), 0);
+        QVERIFY(form.ChordType->findText(QStringLiteral("m7b9")) < 0);
+        QCOMPARE(form.State().schemes.first(), QStringLiteral("0001000203xx"));
+        QCOMPARE(QFileInfo(dir.filePath("user_chords.ini")).size(), qint64(22));
+    }
+
     void EndsAfterAMalformedScheme()
     {
         QTemporaryDir dir;
