@@ -4,12 +4,22 @@
 #include "app/ui/MainUnit.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <unistd.h>
+
+namespace {
+
+// In a folder of our own, gone with the test: a fixed name in the shared temporary folder may be
+// another user's file, or a link of theirs that we would write through.
+QString ScreenConfig()
+{
+    static QTemporaryDir folder;
+    return folder.filePath(QStringLiteral("screens.json"));
+}
+
+} // namespace
 
 class TestSecondScreen : public QObject
 {
@@ -19,7 +29,7 @@ public:
     // Two offscreen screens side by side: the first (primary) at 1x, the second at 2x.
     static void initMain()
     {
-        const QString config = QDir::tempPath() + QStringLiteral("/vx-second-screen-%1.json").arg(getpid());
+        const QString config = ScreenConfig();
         QFile file(config);
         if (file.open(QIODevice::WriteOnly))
             file.write(R"({"screens": [
@@ -29,11 +39,6 @@ public:
     }
 
 private slots:
-    void cleanupTestCase()
-    {
-        QFile::remove(QDir::tempPath() + QStringLiteral("/vx-second-screen-%1.json").arg(getpid()));
-    }
-
     void FretboardIsDrawnAtTheDensityOfTheMainWindowsScreen()
     {
         const QList<QScreen *> screens = QGuiApplication::screens();
