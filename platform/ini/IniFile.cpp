@@ -17,6 +17,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -78,17 +79,31 @@ QByteArray FolderOf(const QByteArray &fileName)
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : fileName.left(slash);
 }
 
+// A link another user left in a shared folder such as /tmp is not followed, as the system follows
+// none there: it could lead our save onto any file we may write, or make one where it likes.
+bool MayFollow(const QByteArray &link, const struct stat &linkStatus)
+{
+    struct stat folder;
+    if (::stat(FolderOf(link).constData(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folder.st_uid;
+}
+
 // The file a chain of links ends at, found as the system follows it: a relative target counts
 // from the folder the link really lies in, where ".." after a linked folder leads elsewhere than
 // the name alone says. The name itself when it is no link, or the chain never ends. In bytes, as a
 // name from an old Windows archive (Windows-1251) has no text that gives those bytes back.
-QByteArray LinkedFile(const QByteArray &fileName)
+// Nothing for a link the system would not follow (see MayFollow).
+std::optional<QByteArray> LinkedFile(const QByteArray &fileName)
 {
     QByteArray path = fileName;
     for (int depth = 0; depth < 40; ++depth) {
         struct stat st;
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
+        if (!MayFollow(path, st))
+            return std::nullopt;
         std::vector<char> target(PATH_MAX);
         const ssize_t size = ::readlink(path.constData(), target.data(), target.size());
         if (size <= 0 || size_t(size) >= target.size())
@@ -146,7 +161,10 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &bytes, QStri
     if (existing.exists() && ::access(QFile::encodeName(fileName).constData(), W_OK) != 0)
         return Failed(error, SystemReason(errno));
     // A link is the user's way to keep the file elsewhere: the file it points at is written.
-    const QByteArray finalName = LinkedFile(QFile::encodeName(fileName));
+    const std::optional<QByteArray> linked = LinkedFile(QFile::encodeName(fileName));
+    if (!linked)
+        return Failed(error, SystemReason(EACCES));
+    const QByteArray finalName = *linked;
     struct stat old;
     const bool replacing = ::stat(finalName.constData(), &old) == 0;
 

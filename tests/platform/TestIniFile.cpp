@@ -180,6 +180,43 @@ TEST_F(TIniFixture, ALinkInALinkedFolderLeadsWhereTheSystemFollowsIt)
     EXPECT_TRUE(QFileInfo(dir.filePath("data/cfg/settings.ini")).isSymLink());
 }
 
+TEST_F(TIniFixture, ALinkAnotherUserLeftInASharedFolderIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    // A shared folder like /tmp, where another user left song.txt pointing at one of our files.
+    QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath("shared"));
+    const QByteArray shared = QFile::encodeName(dir.filePath("shared"));
+    ASSERT_EQ(::chmod(shared.constData(), 01777), 0);
+    const QString victim = Write("ours\n", QStringLiteral("victim.ini"));
+    const QString missing = dir.filePath(QStringLiteral("made.ini"));
+    const struct {
+        const char *link;
+        QString target;
+        uid_t owner;
+        bool followed;
+    } cases[] = {
+        {"song.txt", victim, 12345, false},
+        {"new.txt", missing, 12345, false}, // would make a file where the link says
+        {"mine.txt", victim, 0, true},      // our own link is ours to follow
+    };
+    for (const auto &c : cases) {
+        const QByteArray link = shared + '/' + c.link;
+        ASSERT_EQ(::symlink(QFile::encodeName(c.target).constData(), link.constData()), 0);
+        ASSERT_EQ(::lchown(link.constData(), c.owner, c.owner), 0);
+        QString error;
+        EXPECT_EQ(IniText::WriteFileAtomically(QFile::decodeName(link), "theirs\n", &error), c.followed) << c.link;
+        if (!c.followed) {
+            EXPECT_FALSE(error.isEmpty()) << c.link;
+            EXPECT_EQ(Read(victim), "ours\n") << c.link;
+            EXPECT_FALSE(QFileInfo::exists(missing)) << c.link;
+        }
+        EXPECT_TRUE(QFileInfo(QFile::decodeName(link)).isSymLink()) << c.link;
+    }
+    EXPECT_EQ(Read(victim), "theirs\n");
+}
+
 TEST_F(TIniFixture, ALinkToANameInWindows1251WritesThatFile)
 {
     // "песня.txt" in Windows-1251, as an old archive unpacks it; no text gives these bytes back.
