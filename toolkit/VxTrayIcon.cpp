@@ -15,9 +15,14 @@
 
 #include <utility>
 
+namespace {
+constexpr int AreaWatchInterval = 2000; // milliseconds
+} // namespace
+
 TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
     : QObject(mainForm), FMainForm(mainForm), FNotify(new TNotifyIcon(this)), FClickTimer(new QTimer(this)),
-      FAnimateTimer(new QTimer(this)), FBalloonTimer(new QTimer(this)), FIconsLink(new TChangeLink)
+      FAnimateTimer(new QTimer(this)), FBalloonTimer(new QTimer(this)), FAreaWatch(new QTimer(this)),
+      FIconsLink(new TChangeLink)
 {
     setObjectName(name);
     FClickTimer->setSingleShot(true);
@@ -26,6 +31,10 @@ TVxTrayIcon::TVxTrayIcon(const QString &name, QWidget *mainForm)
     connect(FClickTimer, &QTimer::timeout, this, &TVxTrayIcon::Click);
     connect(FAnimateTimer, &QTimer::timeout, this, &TVxTrayIcon::Animate);
     connect(FBalloonTimer, &QTimer::timeout, this, &TVxTrayIcon::HideBalloon);
+    // The desktop tells of no area that goes; it is looked for twice, so that a panel that restarts
+    // within a moment keeps the window in its area.
+    FAreaWatch->setInterval(AreaWatchInterval);
+    connect(FAreaWatch, &QTimer::timeout, this, &TVxTrayIcon::WatchArea);
     // The desktop reports a click as one activation at its release.
     connect(FNotify, &TNotifyIcon::Clicked, this, [this] { MouseClicked(Qt::LeftButton, QCursor::pos()); });
     connect(FNotify, &TNotifyIcon::MiddleClicked, this, [this] { MouseClicked(Qt::MiddleButton, QCursor::pos()); });
@@ -321,7 +330,36 @@ void TVxTrayIcon::HideApplication()
         FVisibility |= tvVisibleTaskBar;
         ShowWindowsHiddenAlong();
         ShowMinimized();
+        return;
     }
+    FAreaMissed = 0;
+    FAreaWatch->start();
+}
+
+void TVxTrayIcon::WatchArea()
+{
+    if (!FHidden) {
+        FAreaWatch->stop();
+        return;
+    }
+    if (TNotifyIcon::X11AreaHeld()) {
+        FAreaMissed = 0;
+        return;
+    }
+    if (++FAreaMissed < 2)
+        return;
+    FAreaWatch->stop();
+    // An area of another kind (a panel reached through the session bus) still holds the icon;
+    // asked once, since asking costs a connection to the bus.
+    if (TNotifyIcon::Available())
+        return;
+    // The area went (its panel ended, or a window manager without one replaced the one that had
+    // it) and took the icon along: the window comes back minimized, as where there is no area.
+    RemoveIcon();
+    FHidden = false;
+    FVisibility |= tvVisibleTaskBar;
+    ShowWindowsHiddenAlong();
+    ShowMinimized();
 }
 
 void TVxTrayIcon::ShowWindowsHiddenAlong()
@@ -335,6 +373,7 @@ void TVxTrayIcon::ShowWindowsHiddenAlong()
 void TVxTrayIcon::ShowApplication()
 {
     FHidden = false;
+    FAreaWatch->stop();
     FMinimizePending = false;
     FVisibility |= tvVisibleTaskBar;
     FMainForm->setWindowState(FMainForm->windowState() & ~Qt::WindowMinimized);

@@ -150,6 +150,10 @@ private:
     QTimer *FClickTimer; // a single click waits for a possible double click
     QTimer *FAnimateTimer;
     QTimer *FBalloonTimer;
+    // While the window is hidden in the area: the area going for good would leave it out of reach.
+    QTimer *FAreaWatch;
+    int FAreaMissed = 0;
+    void WatchArea();
     bool FActive = false;
     bool FHidden = false;
     // A minimize waiting for the window's first showing; a restore meanwhile cancels it.

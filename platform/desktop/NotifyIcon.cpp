@@ -1,7 +1,11 @@
 #include "platform/desktop/NotifyIcon.h"
 
+#include <QByteArray>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 TNotifyIcon::TNotifyIcon(QObject *parent) : QObject(parent) {}
 
@@ -13,6 +17,32 @@ TNotifyIcon::~TNotifyIcon()
 bool TNotifyIcon::Available()
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool TNotifyIcon::X11AreaHeld()
+{
+    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    // One area per X screen; a display of several screens counts as holding one when any has it.
+    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
+    for (int screen = 0; screen < screens; ++screen) {
+        const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+        xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()), nullptr);
+        const xcb_atom_t selection = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(atom);
+        if (selection == XCB_ATOM_NONE)
+            continue;
+        xcb_get_selection_owner_reply_t *owner =
+            xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+        const bool held = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+        if (held)
+            return true;
+    }
+    return false;
 }
 
 void TNotifyIcon::Apply(const QIcon &icon, const QString &tip, QMenu *menu)

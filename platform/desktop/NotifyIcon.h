@@ -17,6 +17,9 @@ public:
     // False when the desktop has no notification area (plain GNOME, Wayland, offscreen): an icon
     // put there would never be seen.
     static bool Available();
+    // A program holds the X11 notification area now; asked of the X server, not of the toolkit,
+    // so it costs one short request. False where there is no X11 display.
+    static bool X11AreaHeld();
 
     // Puts the icon into the area; false when there is none.
     bool Add(const QIcon &icon, const QString &tip, QMenu *menu);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -13,8 +14,9 @@
 
 namespace {
 
-// Takes the notification area's selection, which is all that makes a tray there for programs.
-void OwnTheNotificationArea(xcb_connection_t *tray)
+// Takes the notification area's selection, which is all that makes a tray there for programs; the
+// area goes with the window returned.
+xcb_window_t OwnTheNotificationArea(xcb_connection_t *tray)
 {
     xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(tray)).data;
     const xcb_window_t window = xcb_generate_id(tray);
@@ -26,6 +28,7 @@ void OwnTheNotificationArea(xcb_connection_t *tray)
     xcb_set_selection_owner(tray, window, atom->atom, XCB_CURRENT_TIME);
     std::free(atom);
     std::free(xcb_get_input_focus_reply(tray, xcb_get_input_focus(tray), nullptr));
+    return window;
 }
 
 } // namespace
@@ -72,4 +75,38 @@ TEST(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
         icon.ShowApplication();
         EXPECT_TRUE(preview.isVisible()) << c.modal;
     }
+}
+
+TEST(VxTrayIconX11, AWindowHiddenInTheAreaComesBackMinimizedWhenTheAreaGoesForGood)
+{
+    TXvfb server;
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray(xcb_connect(server.Display().c_str(), nullptr),
+                                                                          xcb_disconnect);
+    if (xcb_connection_has_error(tray.get()))
+        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
+    const xcb_window_t area = OwnTheNotificationArea(tray.get());
+    server.MakeQtsDisplay();
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    QWidget form;
+    TVxTrayIcon icon(QStringLiteral("VxTrayIcon"), &form);
+    icon.SetVisibility(tvVisibleTaskBar | tvAutoHide | tvAutoHideIcon | tvRestoreClick);
+    icon.SetActive(true);
+    QWidget preview; // hidden along with the main window
+    form.show();
+    preview.show();
+    icon.HideApplication();
+    ASSERT_FALSE(form.isVisible());
+    ASSERT_TRUE(icon.IconShown());
+    // The panel that held the area ends (or the window manager that had it is replaced by one without).
+    xcb_destroy_window(tray.get(), area);
+    xcb_flush(tray.get());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isVisible() && form.isMinimized(); }, 15000));
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_FALSE(icon.IconShown());
 }
