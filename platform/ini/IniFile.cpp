@@ -313,9 +313,16 @@ struct TFileStamp
     // place at the same size may leave the stamp as it was.
     bool SettledAt(const timespec &clock) const
     {
-        constexpr qint64 CoarsestStepNs = 2'000'000'000;
-        const auto ns = [](const timespec &t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-        return !exists || ns(clock) - ns(modified) > CoarsestStepNs;
+        constexpr qint64 CoarsestStepS = 2;
+        if (!exists || modified.tv_sec < clock.tv_sec - CoarsestStepS)
+            return true;
+        // A time ahead may be of any year (an archive gives what it likes), too far off to count in
+        // nanoseconds; one only seconds behind is counted in them.
+        if (modified.tv_sec > clock.tv_sec)
+            return false;
+        const qint64 behindNs =
+            qint64(clock.tv_sec - modified.tv_sec) * 1'000'000'000 + (clock.tv_nsec - modified.tv_nsec);
+        return behindNs > CoarsestStepS * 1'000'000'000;
     }
     bool operator==(const TFileStamp &o) const
     {

@@ -260,6 +260,26 @@ TEST_F(TIniFixture, SeesAFileRewrittenInPlaceWithinOneTimeStamp)
     EXPECT_EQ(ini.ReadString("C", "maj", ""), "0001000204xx");
 }
 
+// A time ahead of the clock (another machine's, or any year an archive gives) is not left behind
+// yet: an edit in place that keeps it is still seen.
+TEST_F(TIniFixture, SeesAFileRewrittenInPlaceWhileItsTimeLiesAhead)
+{
+    const struct { const char *when; time_t seconds; } cases[] = {
+        {"an hour ahead", time_t(QDateTime::currentSecsSinceEpoch() + 3600)},
+        {"in the year 2381", time_t(13'000'000'000)},
+    };
+    for (const auto &c : cases) {
+        const timespec times[2] = {{c.seconds, 0}, {c.seconds, 0}};
+        const QString path = Write("[C]\nmaj=0001000203xx\n");
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        TIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("C", "maj", ""), "0001000203xx") << c.when;
+        Write("[C]\nmaj=0001000204xx\n");
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        EXPECT_EQ(ini.ReadString("C", "maj", ""), "0001000204xx") << c.when;
+    }
+}
+
 TEST_F(TIniFixture, FailedWriteLeavesTheFileAsItWas)
 {
     const QString path = Write("[S]\nk=v\n");
