@@ -46,6 +46,7 @@ std::function<void()> CloseAtExit;
 
 int main(int argc, char *argv[])
 {
+    Application::KeepStandardStreamsOpen();
     const TUtilityUnits utilityUnits;
     const TWarmUp fontConfig(WarmUp::FontConfig);
     QApplication app(argc, argv);

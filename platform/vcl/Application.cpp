@@ -127,6 +127,14 @@ void CatchTerminationSignals()
         ::sigaction(signal, &action, nullptr);
 }
 
+void KeepStandardStreamsOpen()
+{
+    // The lowest free number is the one an open takes.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) < 0)
+            return;
+}
+
 void ResetTermination()
 {
     State().terminated = false;

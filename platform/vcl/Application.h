@@ -48,4 +48,9 @@ void ResetTermination();
 // object exists.
 void CatchTerminationSignals();
 
+// Standard streams a launcher closed (a script's "2>&-") are opened on /dev/null. Otherwise the
+// first files and sockets take their numbers, and the libraries' warnings go into the display
+// connection or a file being saved. Call first thing, before any file is opened.
+void KeepStandardStreamsOpen();
+
 } // namespace Application

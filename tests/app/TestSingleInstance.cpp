@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 class TestSingleInstance : public QObject
@@ -23,6 +24,7 @@ private slots:
     void TerminationSignalsKeepTheSettings();
     void TheDisplayGoingAwayKeepsTheSettings();
     void SecondStartBringsAStartUpMessageToTheFront();
+    void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
 };
 
 namespace {
@@ -212,6 +214,31 @@ void TestSingleInstance::SecondStartBringsAStartUpMessageToTheFront()
 
     first.terminate();
     QVERIFY(first.waitForFinished(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// Started by a script with "<&- >&- 2>&-": every warning a library writes would go where the first
+// files and sockets opened landed, the display connection among them.
+void TestSingleInstance::ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
+    QProcess copy;
+    copy.setChildProcessModifier([] {
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            ::close(fd);
+    });
+    copy.start(program, {QStringLiteral("/MIN")});
+    QVERIFY(copy.waitForStarted(10000));
+    const quint32 pid = quint32(copy.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd)), QStringLiteral("/dev/null"));
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
