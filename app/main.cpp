@@ -47,6 +47,7 @@ std::function<void()> CloseAtExit;
 int main(int argc, char *argv[])
 {
     Application::KeepStandardStreamsOpen();
+    Application::FailWritesPastTheFileSizeLimit();
     const TUtilityUnits utilityUnits;
     const TWarmUp fontConfig(WarmUp::FontConfig);
     QApplication app(argc, argv);

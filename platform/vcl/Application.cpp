@@ -41,6 +41,10 @@ void OnTerminationSignal(int)
     errno = savedErrno;
 }
 
+void OnFileSizeLimit(int)
+{
+}
+
 } // namespace
 
 int MessageBox(const QString &text, const QString &caption, int flags, QWidget *owner)
@@ -133,6 +137,17 @@ void KeepStandardStreamsOpen()
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
         if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) < 0)
             return;
+}
+
+void FailWritesPastTheFileSizeLimit()
+{
+    // A handler, not SIG_IGN: the programs started from here (a browser, a help viewer) get the
+    // default back.
+    struct sigaction action = {};
+    action.sa_handler = OnFileSizeLimit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGXFSZ, &action, nullptr);
 }
 
 void ResetTermination()

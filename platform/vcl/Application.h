@@ -53,4 +53,8 @@ void CatchTerminationSignals();
 // connection or a file being saved. Call first thing, before any file is opened.
 void KeepStandardStreamsOpen();
 
+// A write past the user's file-size limit (ulimit -f) fails as a full disk does, and the save
+// says so, instead of the signal ending the program with the song unsaved.
+void FailWritesPastTheFileSizeLimit();
+
 } // namespace Application

@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -25,6 +26,7 @@ private slots:
     void TheDisplayGoingAwayKeepsTheSettings();
     void SecondStartBringsAStartUpMessageToTheFront();
     void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
+    void ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile();
 };
 
 namespace {
@@ -239,6 +241,37 @@ void TestSingleInstance::ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay()
         QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd)), QStringLiteral("/dev/null"));
     copy.terminate();
     QVERIFY(copy.waitForFinished(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// Under "ulimit -f 4" the settings (kept with a long comment) no longer fit: the save at the close
+// fails like one on a full disk instead of the signal ending the program.
+void TestSingleInstance::ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
+    for (const char *name : {"veltrasomin_chords.ini", "user_chords.ini"})
+        QVERIFY(QFile::copy(QStringLiteral(VX_SOURCE_DIR "/resources/") + QLatin1String(name),
+                            folder.filePath(QLatin1String(name))));
+    const QByteArray settings = "; " + QByteArray(8000, 'x') + "\n[OPTIONS]\nVolume_Pos=70\n";
+    const QString settingsPath = TestSupport::WriteFile(folder, QStringLiteral("veltrasomin_settings.ini"), settings);
+    QProcess copy;
+    copy.setChildProcessModifier([] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    copy.start(program, {QStringLiteral("/MIN")});
+    QVERIFY(copy.waitForStarted(10000));
+    const quint32 pid = quint32(copy.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+    QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(TestSupport::ReadFile(settingsPath), settings);
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.vxtmp-*")}, QDir::Files | QDir::Hidden), QStringList());
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
