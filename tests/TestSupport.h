@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <pthread.h>
 #include <unistd.h>
 #include <memory>
 
@@ -84,6 +85,17 @@ struct TSmallDisk
         }
     }
 };
+
+// From here on no thread of this process starts, as under a limit on processes or memory: each
+// asks for a stack larger than the address space.
+inline void NoThreadCanStart()
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, size_t(1) << 50);
+    pthread_setattr_default_np(&attributes);
+    pthread_attr_destroy(&attributes);
+}
 
 inline void RestoreDevicesAndBoxes()
 {

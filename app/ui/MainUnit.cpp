@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <future>
+#include <system_error>
 
 namespace {
 
@@ -243,12 +244,16 @@ void TMainForm::PrefetchChordBase()
 {
     const QString path = DataFolder::ChooseDataFolder() + DataFolder::ChordBaseName;
     PrefetchedBase().path = path;
-    PrefetchedBase().file = std::async(std::launch::async, [path] {
-        auto file = std::make_unique<TIniFile>(path);
-        // The first read parses the whole file; one changed since is parsed again when next read.
-        file->SectionExists(QStringLiteral("Version"));
-        return file;
-    });
+    try {
+        PrefetchedBase().file = std::async(std::launch::async, [path] {
+            auto file = std::make_unique<TIniFile>(path);
+            // The first read parses the whole file; one changed since is parsed again when next read.
+            file->SectionExists(QStringLiteral("Version"));
+            return file;
+        });
+    } catch (const std::system_error &) {
+        // No thread to spare: the start opens the base itself.
+    }
 }
 
 TVxDataEmbedded *TMainForm::EmbeddedBase()

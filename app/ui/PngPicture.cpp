@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace PngPicture {
@@ -93,15 +94,20 @@ void Prefetch(const QStringList &paths)
     prefetched.Started = true;
     for (const QString &path : paths)
         prefetched.Pictures.insert(path, std::nullopt);
-    prefetched.Worker = std::thread([paths, &prefetched] {
-        for (const QString &path : paths) {
-            QImage picture = ReadFile(path);
-            const std::lock_guard<std::mutex> lock(prefetched.Lock);
-            if (prefetched.Pictures.contains(path))
-                prefetched.Pictures[path] = std::move(picture);
-            prefetched.Done.notify_all();
-        }
-    });
+    try {
+        prefetched.Worker = std::thread([paths, &prefetched] {
+            for (const QString &path : paths) {
+                QImage picture = ReadFile(path);
+                const std::lock_guard<std::mutex> lock(prefetched.Lock);
+                if (prefetched.Pictures.contains(path))
+                    prefetched.Pictures[path] = std::move(picture);
+                prefetched.Done.notify_all();
+            }
+        });
+    } catch (const std::system_error &) {
+        // No thread to spare: the pictures are read when they are asked for, not waited for.
+        prefetched.Pictures.clear();
+    }
 }
 
 void ForgetPrefetched()

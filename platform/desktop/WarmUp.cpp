@@ -7,7 +7,16 @@
 
 #include <fontconfig/fontconfig.h>
 
-TWarmUp::TWarmUp(std::function<void()> work) : FThread(std::move(work)) {}
+#include <system_error>
+
+TWarmUp::TWarmUp(std::function<void()> work)
+{
+    // With no thread to spare (a limit on processes or memory) whoever needs the work does it.
+    try {
+        FThread = std::thread(std::move(work));
+    } catch (const std::system_error &) {
+    }
+}
 
 TWarmUp::~TWarmUp()
 {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <system_error>
 #include <dlfcn.h>
 #include <type_traits>
 #include <fluidsynth.h>
@@ -119,8 +120,13 @@ void TFluidSynthDevice::StartLoading()
     // Reading a soundfont takes a core for a while: it starts when the program asks for it or
     // at the first play, not while the window is being built.
     std::lock_guard lock(FLoadMutex);
-    if (!FLoader.joinable() && !FLoadDone)
-        FLoader = std::thread([this] { Load(); });
+    if (!FLoader.joinable() && !FLoadDone) {
+        try {
+            FLoader = std::thread([this] { Load(); });
+        } catch (const std::system_error &) {
+            // No thread to spare (a limit on processes or memory): the first play loads it.
+        }
+    }
 }
 
 TFluidSynthDevice::~TFluidSynthDevice()
@@ -196,6 +202,13 @@ void TFluidSynthDevice::Load()
 bool TFluidSynthDevice::WaitLoaded(int timeoutMs)
 {
     StartLoading();
+    bool loadHere = false;
+    {
+        std::lock_guard lock(FLoadMutex);
+        loadHere = !FLoader.joinable() && !FLoadDone;
+    }
+    if (loadHere)
+        Load();
     std::unique_lock lock(FLoadMutex);
     if (!FLoaded.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return FLoadDone; })) {
         FError = QStringLiteral("the soundfont is still loading");

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <system_error>
 
 // ---------------------------------------------------------------------------------------------
 // Devices
@@ -156,8 +157,14 @@ TMidiStream::TMidiStream(HMIDISTRM id, std::shared_ptr<TMidiDevice> device, QObj
       FVirtual(FDevice->VirtualClock())
 {
     FDevice->Attach(this);
-    if (!FVirtual)
+    if (FVirtual)
+        return;
+    try {
         FThread = std::thread([this] { Run(); });
+    } catch (const std::system_error &) {
+        FDevice->Detach(this);
+        throw;
+    }
 }
 
 TMidiStream::~TMidiStream()
@@ -478,13 +485,17 @@ MMRESULT midiStreamOpen(HMIDISTRM *handle, int32_t *deviceId, uint32_t cMidi, QO
         return MMSYSERR_ALLOCATED;
     TRegistry &registry = Registry();
     TMidiStream *stream = nullptr;
-    {
+    try {
         std::lock_guard lock(registry.mutex);
         const HMIDISTRM id = registry.nextId++;
         auto owned = std::make_unique<TMidiStream>(id, device, receiver, std::move(report), instance);
         stream = owned.get();
         registry.streams[id] = std::move(owned);
         *handle = id;
+    } catch (const std::system_error &) {
+        // The stream's clock needs a thread; without one to spare the device is not playable now.
+        device->Close();
+        return MMSYSERR_NOMEM;
     }
     stream->Post(MM_MOM_OPEN, nullptr);
     return MMSYSERR_NOERROR;

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "platform/midiout/AlsaSeqDevice.h"
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/midiout/FluidSynthDevice.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace MidiOut;
 
@@ -290,6 +292,60 @@ TEST(MidiDevices, SynthesizerFailsCleanlyWithoutSoundOrSoundfont)
 
     // The buffer the audio output is asked for stays short enough for a key press to feel direct.
     EXPECT_LE(silent.BufferMilliseconds(), 12.0);
+}
+
+namespace {
+
+// A device that sounds in real time: its stream runs on a thread of its own.
+class TRealTimeDevice : public TMidiDevice
+{
+public:
+    QString Name() const override { return QStringLiteral("Real time"); }
+    void ShortMessage(uint32_t, uint64_t) override {}
+    void Reset() override {}
+
+protected:
+    bool DoOpen() override { return true; }
+    void DoClose() override {}
+};
+
+} // namespace
+
+// Under a limit on processes or memory a play fails, with the device's error, instead of ending
+// the program.
+TEST(MidiDevices, NoThreadToSpareFailsAPlayInsteadOfEndingTheProgram)
+{
+    const struct
+    {
+        const char *name;
+        std::function<bool()> fails;
+    } cases[] = {
+        {"a stream is refused and leaves its device closed",
+         [] {
+             auto device = std::make_shared<TRealTimeDevice>();
+             SetDevices({device});
+             HMIDISTRM handle = 0;
+             int32_t id = -1;
+             return midiStreamOpen(&handle, &id, 1, nullptr, {}, 0) != MMSYSERR_NOERROR && handle == 0 &&
+                    !device->IsOpen();
+         }},
+        {"the synthesizer loads while the play waits, and says what it lacks",
+         [] {
+             TFluidSynthDevice::TOptions noFont;
+             noFont.soundFonts = {};
+             noFont.offline = true;
+             TFluidSynthDevice fontless(noFont);
+             return !fontless.Open() && fontless.LastError() == QStringLiteral("no soundfont found");
+         }},
+    };
+    for (const auto &c : cases)
+        EXPECT_EXIT(
+            {
+                TestSupport::NoThreadCanStart();
+                ::_exit(c.fails() ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << c.name;
 }
 
 TEST(MidiDevices, SoundfontSearchPrefersTheDefault)

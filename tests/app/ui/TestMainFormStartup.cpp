@@ -1,6 +1,9 @@
 // The real main window, started offscreen on a temporary data folder.
 #include "TestSupport.h"
+#include "app/ui/ChordDiagram.h"
 #include "app/ui/MainUnit.h"
+#include "app/ui/PngPicture.h"
+#include "platform/desktop/WarmUp.h"
 #include "platform/vcl/Application.h"
 
 #include <QDateTime>
@@ -13,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -399,6 +404,31 @@ private slots:
         switched.LangComboBoxChange();
         QVERIFY(switched.LaterPagesBuilt());
         QCOMPARE(switched.SpeedButtonDefault->Caption(), QStringLiteral("Reset"));
+    }
+
+    // A limit on processes or memory leaves no thread for the work done ahead at the start: the
+    // start does without, or does it itself.
+    void StartsWithNoThreadToSpare()
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // The child ends here whatever happens, not in the test framework's crash report.
+            std::signal(SIGABRT, SIG_DFL);
+            try {
+                TestSupport::NoThreadCanStart();
+                { const TWarmUp fontConfig(WarmUp::FontConfig); }
+                TMainForm::PrefetchPictures();
+                TMainForm::PrefetchChordBase();
+                const QImage dot = PngPicture::Read(TCanvasImage::PicturePath(QStringLiteral("Nota"), 1.0));
+                ::_exit(dot.isNull() ? 1 : 0);
+            } catch (...) {
+                ::_exit(2);
+            }
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void StartsHiddenOnlyForAFirstMinArgument()
