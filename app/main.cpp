@@ -48,6 +48,7 @@ int main(int argc, char *argv[])
 {
     Application::KeepStandardStreamsOpen();
     Application::FailWritesPastTheFileSizeLimit();
+    Application::FailWritesToAClosedPipe();
     const TUtilityUnits utilityUnits;
     const TWarmUp fontConfig(WarmUp::FontConfig);
     QApplication app(argc, argv);

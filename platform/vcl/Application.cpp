@@ -41,7 +41,7 @@ void OnTerminationSignal(int)
     errno = savedErrno;
 }
 
-void OnFileSizeLimit(int)
+void OnFailedWrite(int)
 {
 }
 
@@ -144,10 +144,21 @@ void FailWritesPastTheFileSizeLimit()
     // A handler, not SIG_IGN: the programs started from here (a browser, a help viewer) get the
     // default back.
     struct sigaction action = {};
-    action.sa_handler = OnFileSizeLimit;
+    action.sa_handler = OnFailedWrite;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGXFSZ, &action, nullptr);
+}
+
+void FailWritesToAClosedPipe()
+{
+    // As for the file-size limit: a handler, so that the programs started from here get the
+    // default back.
+    struct sigaction action = {};
+    action.sa_handler = OnFailedWrite;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGPIPE, &action, nullptr);
 }
 
 void ResetTermination()

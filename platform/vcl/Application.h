@@ -57,4 +57,8 @@ void KeepStandardStreamsOpen();
 // says so, instead of the signal ending the program with the song unsaved.
 void FailWritesPastTheFileSizeLimit();
 
+// A warning written to an output nobody reads any more (a launcher's log pipe that has gone) is
+// lost instead of the signal ending the program.
+void FailWritesToAClosedPipe();
+
 } // namespace Application

@@ -27,6 +27,7 @@ private slots:
     void SecondStartBringsAStartUpMessageToTheFront();
     void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
     void ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile();
+    void WarningsToAPipeNobodyReadsAreLost();
 };
 
 namespace {
@@ -272,6 +273,37 @@ void TestSingleInstance::ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile()
     QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
     QCOMPARE(TestSupport::ReadFile(settingsPath), settings);
     QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.vxtmp-*")}, QDir::Files | QDir::Hidden), QStringList());
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// Started by a launcher that pipes the output into a log that has since gone: the program's first
+// warning (here the plugin loader's, turned on) goes nowhere.
+void TestSingleInstance::WarningsToAPipeNobodyReadsAreLost()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
+    QProcess copy;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.qpa.plugin=true"));
+    copy.setProcessEnvironment(environment);
+    copy.setChildProcessModifier([] {
+        int log[2];
+        if (::pipe(log) == 0) {
+            ::close(log[0]);
+            ::dup2(log[1], STDERR_FILENO);
+            ::close(log[1]);
+        }
+    });
+    copy.start(program, {QStringLiteral("/MIN")});
+    QVERIFY(copy.waitForStarted(10000));
+    const quint32 pid = quint32(copy.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0 || copy.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(copy.state(), QProcess::Running);
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+    QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
