@@ -127,8 +127,14 @@ void CatchTerminationSignals()
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        // One the launcher ignored stays ignored: "nohup" keeps the program through the terminal's
+        // hangup, and a script's background job keeps it through the terminal's Ctrl+C.
+        struct sigaction current = {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         ::sigaction(signal, &action, nullptr);
+    }
 }
 
 void KeepStandardStreamsOpen()

@@ -44,8 +44,8 @@ int ExitCode();
 void ResetTermination();
 
 // A request to end from outside (SIGTERM at logout or shutdown, SIGHUP, SIGINT) ends the event loop
-// as Terminate(0) does instead of killing the process on the spot. Call once the application
-// object exists.
+// as Terminate(0) does instead of killing the process on the spot; one the launcher ignored stays
+// ignored. Call once the application object exists.
 void CatchTerminationSignals();
 
 // Standard streams a launcher closed (a script's "2>&-") are opened on /dev/null. Otherwise the

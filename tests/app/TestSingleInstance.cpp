@@ -2,6 +2,7 @@
 // request to end from outside (logout, shutdown, kill) closes the window as the user would.
 #include "TestSupport.h"
 #include "platform/kernel/KernelWindows.h"
+#include "platform/vcl/Application.h"
 #include "sysutil/OsFileUtils.h"
 #include "sysutil/OsSynch.h"
 #include "Xvfb.h"
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -23,6 +25,7 @@ class TestSingleInstance : public QObject
 private slots:
     void SecondStartBringsTheFirstToTheFrontAndEnds();
     void TerminationSignalsKeepTheSettings();
+    void SignalsTheLauncherIgnoredStayIgnored();
     void TheDisplayGoingAwayKeepsTheSettings();
     void SecondStartBringsAStartUpMessageToTheFront();
     void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
@@ -131,6 +134,8 @@ void TestSingleInstance::TerminationSignalsKeepTheSettings()
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         QFile::remove(settings);
         QProcess copy;
+        // Whatever this test's own launcher ignored: the copy is started as from a desktop.
+        copy.setChildProcessModifier([signal] { std::signal(signal, SIG_DFL); });
         copy.start(program, {QStringLiteral("/MIN")});
         QVERIFY(copy.waitForStarted(10000));
         const quint32 pid = quint32(copy.processId());
@@ -142,6 +147,26 @@ void TestSingleInstance::TerminationSignalsKeepTheSettings()
         QVERIFY2(QFileInfo(settings).size() > 0, strsignal(signal));
     }
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// "nohup" ignores the terminal's hangup, a script's background job its Ctrl+C: the program
+// started so keeps running when they come.
+void TestSingleInstance::SignalsTheLauncherIgnoredStayIgnored()
+{
+    for (const int signal : {SIGHUP, SIGINT}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::signal(signal, SIG_IGN);
+            Application::CatchTerminationSignals();
+            ::raise(signal);
+            for (int turn = 0; turn < 3; ++turn)
+                QCoreApplication::processEvents();
+            ::_exit(Application::Terminated() ? 1 : 0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, strsignal(signal));
+    }
 }
 
 // A session that ends by taking the display away, with no word to the program.
