@@ -45,6 +45,17 @@ void OnFailedWrite(int)
 {
 }
 
+// The write that raised the signal fails with its error instead. A handler, not SIG_IGN: the
+// programs started from here (a browser, a help viewer) get the default back.
+void CatchAsFailedWrite(int signal)
+{
+    struct sigaction action = {};
+    action.sa_handler = OnFailedWrite;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 int MessageBox(const QString &text, const QString &caption, int flags, QWidget *owner)
@@ -147,24 +158,12 @@ void KeepStandardStreamsOpen()
 
 void FailWritesPastTheFileSizeLimit()
 {
-    // A handler, not SIG_IGN: the programs started from here (a browser, a help viewer) get the
-    // default back.
-    struct sigaction action = {};
-    action.sa_handler = OnFailedWrite;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGXFSZ, &action, nullptr);
+    CatchAsFailedWrite(SIGXFSZ);
 }
 
 void FailWritesToAClosedPipe()
 {
-    // As for the file-size limit: a handler, so that the programs started from here get the
-    // default back.
-    struct sigaction action = {};
-    action.sa_handler = OnFailedWrite;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGPIPE, &action, nullptr);
+    CatchAsFailedWrite(SIGPIPE);
 }
 
 void ResetTermination()
