@@ -33,21 +33,32 @@ xcb_window_t OwnTheNotificationArea(xcb_connection_t *tray)
 
 } // namespace
 
-TEST(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
+// A private X server whose notification area a stand-in program holds, and the application on it.
+struct VxTrayIconX11 : ::testing::Test
 {
     TXvfb server;
-    if (server.Display().empty())
-        GTEST_SKIP() << "Xvfb is not available";
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray(xcb_connect(server.Display().c_str(), nullptr),
-                                                                          xcb_disconnect);
-    if (xcb_connection_has_error(tray.get()))
-        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
-    OwnTheNotificationArea(tray.get());
-    server.MakeQtsDisplay();
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray{nullptr, xcb_disconnect};
+    xcb_window_t area = XCB_WINDOW_NONE;
     int argc = 1;
-    char name[] = "test";
-    char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    char name[5] = "test";
+    char *argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
+
+    void SetUp() override
+    {
+        if (server.Display().empty())
+            GTEST_SKIP() << "Xvfb is not available";
+        tray.reset(xcb_connect(server.Display().c_str(), nullptr));
+        if (xcb_connection_has_error(tray.get()))
+            GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
+        area = OwnTheNotificationArea(tray.get());
+        server.MakeQtsDisplay();
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+};
+
+TEST_F(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
+{
     ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
 
     QWidget form;
@@ -77,22 +88,8 @@ TEST(VxTrayIconX11, MinimizingHidesTheWholeProgramUnlessAModalWindowIsOpen)
     }
 }
 
-TEST(VxTrayIconX11, AWindowHiddenInTheAreaComesBackMinimizedWhenTheAreaGoesForGood)
+TEST_F(VxTrayIconX11, AWindowHiddenInTheAreaComesBackMinimizedWhenTheAreaGoesForGood)
 {
-    TXvfb server;
-    if (server.Display().empty())
-        GTEST_SKIP() << "Xvfb is not available";
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray(xcb_connect(server.Display().c_str(), nullptr),
-                                                                          xcb_disconnect);
-    if (xcb_connection_has_error(tray.get()))
-        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
-    const xcb_window_t area = OwnTheNotificationArea(tray.get());
-    server.MakeQtsDisplay();
-    int argc = 1;
-    char name[] = "test";
-    char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-
     QWidget form;
     TVxTrayIcon icon(QStringLiteral("VxTrayIcon"), &form);
     icon.SetVisibility(tvVisibleTaskBar | tvAutoHide | tvAutoHideIcon | tvRestoreClick);
