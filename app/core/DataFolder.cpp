@@ -13,11 +13,24 @@ bool IsWritableFolder(const QString &folder)
     return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+bool IsInstalledFolder(const QString &executableFolder)
+{
+    // A copy that already keeps its files there goes on with them, wherever it lies.
+    const QDir dir(executableFolder);
+    if (dir.exists(UserFileName) || dir.exists(SettingsName))
+        return false;
+    // Installed programs share their folder with others and outlive an uninstall badly: a prefix's
+    // bin folder, or anything the system's packages own.
+    const QString path = QDir::cleanPath(executableFolder);
+    return dir.dirName() == QStringLiteral("bin") || path.startsWith(QStringLiteral("/usr/")) ||
+           path.startsWith(QStringLiteral("/opt/"));
+}
+
 QString ChooseDataFolder(const QString &executableFolder, const QString &xdgDataHome, const QString &home,
                          const std::function<bool(const QString &)> &isWritable)
 {
     QString folder;
-    if (isWritable(executableFolder)) {
+    if (isWritable(executableFolder) && !IsInstalledFolder(executableFolder)) {
         folder = executableFolder;
     } else {
         // A relative path there is no path at all, as the desktop's folder rules have it.

@@ -66,3 +66,29 @@ TEST(DataFolder, WithoutAHomeVariableTheUsersOwnHomeIsUsed)
     }
     qputenv("HOME", saved);
 }
+
+TEST(DataFolder, AnInstalledProgramKeepsItsFilesInTheUsersDataFolderEvenWhereItMayWrite)
+{
+    QTemporaryDir root;
+    const QString data = root.filePath("data");
+    const QString own = data + "/vexo-veltrasomin/";
+    QDir().mkpath(root.filePath("used/bin"));
+    QFile(root.filePath("used/bin/user_chords.ini")).open(QIODevice::WriteOnly);
+    const auto writable = [](const QString &) { return true; };
+    const struct {
+        QString program;
+        QString expected;
+    } cases[] = {
+        {"/usr/local/bin", own},
+        {"/usr/games", own},
+        {"/opt/vexo", own},
+        {root.filePath("staging/usr/bin"), own},
+        {root.filePath("Программы гитариста/bin/"), own},
+        {root.filePath("portable"), root.filePath("portable") + "/"},
+        {root.filePath("used/bin"), root.filePath("used/bin") + "/"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DataFolder::ChooseDataFolder(c.program, data, root.path(), writable).toStdString(),
+                  c.expected.toStdString())
+            << c.program.toStdString();
+}
