@@ -48,6 +48,8 @@ struct TFluidSynthLibrary
     decltype(&::fluid_synth_pitch_bend) fluid_synth_pitch_bend = nullptr;
     decltype(&::fluid_synth_all_notes_off) fluid_synth_all_notes_off = nullptr;
     decltype(&::fluid_synth_write_float) fluid_synth_write_float = nullptr;
+    // The OpenMP runtime the library prepares a soundfont's samples with, where it was built so.
+    void (*omp_set_num_threads)(int) = nullptr;
 };
 
 const TFluidSynthLibrary &Fluid()
@@ -84,6 +86,7 @@ const TFluidSynthLibrary &Fluid()
         Resolve(lib.fluid_synth_pitch_bend, "fluid_synth_pitch_bend");
         Resolve(lib.fluid_synth_all_notes_off, "fluid_synth_all_notes_off");
         Resolve(lib.fluid_synth_write_float, "fluid_synth_write_float");
+        lib.omp_set_num_threads = reinterpret_cast<void (*)(int)>(::dlsym(handle, "omp_set_num_threads"));
         // The library stays loaded for the life of the program.
         lib.loaded = complete;
         return lib;
@@ -181,6 +184,10 @@ void TFluidSynthDevice::Load()
     if (!synth) {
         error = QStringLiteral("the synthesizer could not be created");
     } else {
+        // The runtime ends the whole program when a thread of its team cannot start (a limit on
+        // processes or memory): the samples are prepared on this thread alone.
+        if (Fluid().omp_set_num_threads)
+            Fluid().omp_set_num_threads(1);
         for (const QString &font : FOptions.soundFonts) {
             fontId = Fluid().fluid_synth_sfload(synth, QFile::encodeName(font).constData(), 1);
             if (fontId >= 0)

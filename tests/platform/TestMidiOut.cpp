@@ -348,6 +348,22 @@ TEST(MidiDevices, NoThreadToSpareFailsAPlayInsteadOfEndingTheProgram)
             << c.name;
 }
 
+// The library prepares a soundfont's samples on threads of its own, and ends the program when one
+// cannot start.
+TEST(MidiDevices, NoThreadToSpareStillLoadsTheSoundfont)
+{
+    EXPECT_EXIT(
+        {
+            TestSupport::NoThreadCanStart();
+            TFluidSynthDevice::TOptions options;
+            options.soundFonts = {QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")};
+            options.offline = true;
+            TFluidSynthDevice synth(options);
+            ::_exit(synth.Open() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(MidiDevices, SoundfontSearchPrefersTheDefault)
 {
     const QStringList fonts = TFluidSynthDevice::FindSoundFonts();
