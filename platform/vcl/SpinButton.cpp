@@ -49,9 +49,23 @@ void TSpinButton::hideEvent(QHideEvent *event)
 {
     // A hidden arrow never sees its release (the window went to the tray or the page changed
     // under the held button): left down, it would go on repeating its click.
+    LetGo();
+    QWidget::hideEvent(event);
+}
+
+bool TSpinButton::event(QEvent *event)
+{
+    // Nor does one whose window a message box blocks, such as the one its own click opened when
+    // the device failed: every repeat would open one more.
+    if (event->type() == QEvent::WindowBlocked)
+        LetGo();
+    return QWidget::event(event);
+}
+
+void TSpinButton::LetGo()
+{
     FUpButton->setDown(false);
     FDownButton->setDown(false);
-    QWidget::hideEvent(event);
 }
 
 void TSpinButton::paintEvent(QPaintEvent *)

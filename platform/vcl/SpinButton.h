@@ -28,8 +28,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    void LetGo();
     int FTag = 0;
     QToolButton *FUpButton;
     QToolButton *FDownButton;

@@ -6,6 +6,7 @@
 #include "platform/vcl/Application.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -264,6 +265,25 @@ private slots:
             c.hide(form);
             QVERIFY2(!up->isDown(), c.name);
         }
+    }
+
+    // A message box over the window takes the release as well. With a device that fails, the box
+    // came from the arrow's own repeated click, and every further repeat stepped the string and
+    // opened one more box on top.
+    void AHeldArrowLetsGoWhenAMessageBoxBlocksTheWindow()
+    {
+        QTemporaryDir dir;
+        TMainForm form(EastInEnglish(dir));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        QToolButton *up = Row<TSpinButton>(form, "SBStr", 6)->UpButton();
+        QTest::mousePress(up, Qt::LeftButton);
+        QVERIFY(up->isDown());
+        QMessageBox box(&form);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        QVERIFY(!up->isDown());
     }
 
     void APressedStringRepeatsUntilReleased()
