@@ -97,6 +97,7 @@ const QColor Red(255, 0, 0);
 
 // String and note names (Russian ones too), X and Roman numerals are letters every listed family
 // has: without stand-ins the first chord does not wait for a search through every installed font.
+// A face found in their place may lack the Russian letters; the note names see to that.
 QFont NameFont()
 {
     static const QFont font = [] {
@@ -172,7 +173,16 @@ void DrawMutedMark(QPainter &back, QPainter &pb, int i, int pbLeft, bool rightHa
 
 void DrawNoteNames(QPainter &back, const QStringList &names, int pbLeft, bool rightHand)
 {
-    const QFont font = NameFont();
+    QFont font = NameFont();
+    // The face found for the name font may lack Cyrillic (a Latin-only stand-in); the Russian
+    // names then take their letters from a font that has them instead of coming out blank.
+    const QString letters = names.join(QString());
+    const QFontMetrics own(font);
+    for (const uint letter : letters.toUcs4())
+        if (!own.inFontUcs4(letter)) {
+            font.setStyleStrategy(QFont::PreferDefault);
+            break;
+        }
     const QFontMetrics metrics(font);
     for (int n = 1; n <= names.size(); ++n) {
         const QString &name = names[n - 1];
