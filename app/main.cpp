@@ -89,6 +89,7 @@ int main(int argc, char *argv[])
         return Application::ExitCode();
     SetApplicationWindowHooks({[&form] { return form.isHidden() || form.isMinimized(); },
                                [&form] { form.PopUpOpenClick(); }, [&form] { form.PopUpOpenClick(); }});
+    WindowEvents::TakeBackDestroyedWindows(&form);
     // A window started hidden is already in the notification area or minimized.
     if (!form.StartsHidden())
         form.show();

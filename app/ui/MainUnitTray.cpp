@@ -51,6 +51,8 @@ void TMainForm::HideToTray()
 
 void TMainForm::PopUpOpenClick()
 {
+    // Withdrawn from the screen by another program, the window is still open as far as the toolkit knows.
+    WindowPlace::MapWithdrawn(windowHandle());
     const bool onScreen = isVisible();
     VxTrayIcon->ShowApplication();
     // A window minimized where the desktop takes no restore from its program (Wayland: by its title

@@ -1,5 +1,7 @@
 #include "app/ui/WindowEvents.h"
 
+#include "platform/desktop/WindowPlace.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -91,6 +93,20 @@ void ShowModal(QWidget *window, QWidget *owner)
         loop.exec(QEventLoop::DialogExec);
     // The watch must not outlive the loop it quits.
     delete watch.data();
+}
+
+void TakeBackDestroyedWindows(QWidget *mainWindow)
+{
+    QPointer<QWidget> main(mainWindow);
+    WindowPlace::WatchDestroyed([main](QWindow *lost) {
+        if (!main || main->windowHandle() != lost)
+            return;
+        main->hide();
+        // A new native window for the next show; without any, a close would skip the window's own
+        // close (and the settings it keeps).
+        lost->destroy();
+        lost->create();
+    });
 }
 
 void BringModalWindowBack()

@@ -1,6 +1,7 @@
 #pragma once
 // Where a window really stands on the display.
 #include <QPoint>
+#include <functional>
 #include <optional>
 
 class QWindow;
@@ -18,5 +19,15 @@ bool Known();
 // False where the desktop neither restores nor raises a window at its program's asking (Wayland):
 // there only a window shown anew comes up restored and on top.
 bool Raisable();
+
+// Another program may destroy a window of ours (XDestroyWindow) or withdraw it (unmap it) behind the
+// toolkit's back; the toolkit goes on taking it for on screen and shows it again in vain.
+
+// Calls lost, from the event loop, with each window whose X11 window another program destroyed.
+void WatchDestroyed(std::function<void(QWindow *)> lost);
+
+// Maps the window again when it is meant to be on screen but another program withdrew (unmapped) it,
+// and no window manager keeps it unmapped (minimized or on another desktop). True when it did.
+bool MapWithdrawn(QWindow *window);
 
 } // namespace WindowPlace

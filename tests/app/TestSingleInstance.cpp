@@ -28,6 +28,7 @@ private slots:
     void SignalsTheLauncherIgnoredStayIgnored();
     void TheDisplayGoingAwayKeepsTheSettings();
     void SecondStartBringsAStartUpMessageToTheFront();
+    void SecondStartBringsBackAWindowAnotherProgramTookAway();
     void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
     void ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile();
     void WarningsToAPipeNobodyReadsAreLost();
@@ -242,6 +243,55 @@ void TestSingleInstance::SecondStartBringsAStartUpMessageToTheFront()
 
     first.terminate();
     QVERIFY(first.waitForFinished(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// Another program destroys the window (xdotool windowclose) or withdraws it (xdotool windowunmap);
+// the copy goes on running, and the next start must show its window again.
+void TestSingleInstance::SecondStartBringsBackAWindowAnotherProgramTookAway()
+{
+    const struct {
+        const char *how;
+        xcb_void_cookie_t (*takeAway)(xcb_connection_t *, xcb_window_t);
+    } cases[] = {{"destroyed", xcb_destroy_window}, {"withdrawn", xcb_unmap_window}};
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
+    const QString settings = folder.filePath(QStringLiteral("veltrasomin_settings.ini"));
+    TXvfb server;
+    if (server.Display().empty())
+        QSKIP("Xvfb is not available");
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    QVERIFY(!xcb_connection_has_error(connection.get()));
+    const auto windowsOnScreen = [&] { return WindowsOnScreen(connection.get()).size(); };
+
+    for (const auto &row : cases) {
+        QProcess first;
+        UseDisplay(first, server);
+        first.start(program);
+        QVERIFY(first.waitForStarted(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOnScreen(), 1, 20000);
+        row.takeAway(connection.get(), WindowsOnScreen(connection.get()).first());
+        xcb_flush(connection.get());
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOnScreen(), 0, 10000);
+
+        QProcess second;
+        UseDisplay(second, server);
+        second.start(program);
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(windowsOnScreen() == 1, row.how, 10000);
+        // Taken away once more, it still keeps the settings at its end.
+        row.takeAway(connection.get(), WindowsOnScreen(connection.get()).first());
+        xcb_flush(connection.get());
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOnScreen(), 0, 10000);
+        QFile::remove(settings);
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
+        QVERIFY2(QFileInfo(settings).size() > 0, row.how);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 
