@@ -99,13 +99,20 @@ void TakeBackDestroyedWindows(QWidget *mainWindow)
 {
     QPointer<QWidget> main(mainWindow);
     WindowPlace::WatchDestroyed([main](QWindow *lost) {
-        if (!main || main->windowHandle() != lost)
+        QPointer<QWidget> window = QWidget::find(lost->winId());
+        // The notification area's icon is the toolkit's own.
+        if (!window || window->inherits("QSystemTrayIconSys"))
             return;
-        main->hide();
+        if (window == main)
+            window->hide();
+        else
+            window->close();
+        if (!window || !window->isHidden() || !window->windowHandle())
+            return;
         // A new native window for the next show; without any, a close would skip the window's own
         // close (and the settings it keeps).
-        lost->destroy();
-        lost->create();
+        window->windowHandle()->destroy();
+        window->windowHandle()->create();
     });
 }
 
@@ -114,6 +121,7 @@ void BringModalWindowBack()
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal)
         return;
+    WindowPlace::MapWithdrawn(modal->windowHandle());
     modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
     modal->show();
     modal->raise();

@@ -13,8 +13,10 @@ void OnClick(QWidget *widget, std::function<void()> handler);
 // Shows window modal to the whole application and returns once it is hidden or gone.
 void ShowModal(QWidget *window, QWidget *owner = nullptr);
 
-// The main window, when another program destroys it, is hidden: it holds the program's work, and
-// comes back at the next request to show it (a second start, the hot key, the notification area).
+// What becomes of a window of the program that another program destroys: the main window, which
+// holds the program's work, is hidden and comes back at the next request to show it (a second start,
+// the hot key, the notification area); any other is closed as by its close button (a message box or
+// dialog unanswered, the preview giving its text back).
 void TakeBackDestroyedWindows(QWidget *mainWindow);
 
 // Brings the window that must be answered first (a message box, a dialog) back on screen and to
