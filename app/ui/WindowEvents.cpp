@@ -98,7 +98,7 @@ void ShowModal(QWidget *window, QWidget *owner)
 void TakeBackDestroyedWindows(QWidget *mainWindow)
 {
     QPointer<QWidget> main(mainWindow);
-    WindowPlace::WatchDestroyed([main](QWindow *lost) {
+    WindowPlace::WatchDestroyed(mainWindow, [main](QWindow *lost) {
         QPointer<QWidget> window = QWidget::find(lost->winId());
         // The notification area's icon is the toolkit's own.
         if (!window || window->inherits("QSystemTrayIconSys"))

@@ -1,9 +1,13 @@
 #include "platform/desktop/NotifyIcon.h"
 
+#include "platform/desktop/WindowPlace.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <xcb/xcb.h>
 
@@ -70,6 +74,15 @@ bool TNotifyIcon::Add(const QIcon &icon, const QString &tip, QMenu *menu)
             }
         });
         connect(FIcon, &QSystemTrayIcon::messageClicked, this, &TNotifyIcon::MessageClicked);
+        // The area keeps the icon in a window of the program's; another program destroying it
+        // takes the icon out of the area, and put there anew it is back.
+        WindowPlace::WatchDestroyed(this, [this](QWindow *lost) {
+            const QWidget *window = QWidget::find(lost->winId());
+            if (FShown && window && window->inherits("QSystemTrayIconSys")) {
+                FIcon->hide();
+                FIcon->show();
+            }
+        });
     }
     Apply(icon, tip, menu);
     FIcon->show();

@@ -20,7 +20,7 @@ xcb_connection_t *X11Connection()
 class TDestroyWatch : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    explicit TDestroyWatch(std::function<void(QWindow *)> lost) : QObject(qGuiApp), FLost(std::move(lost))
+    TDestroyWatch(QObject *owner, std::function<void(QWindow *)> lost) : QObject(owner), FLost(std::move(lost))
     {
         qGuiApp->installNativeEventFilter(this);
     }
@@ -88,10 +88,10 @@ bool Raisable()
     return !OnWayland();
 }
 
-void WatchDestroyed(std::function<void(QWindow *)> lost)
+void WatchDestroyed(QObject *owner, std::function<void(QWindow *)> lost)
 {
     if (X11Connection())
-        new TDestroyWatch(std::move(lost));
+        new TDestroyWatch(owner, std::move(lost));
 }
 
 bool MapWithdrawn(QWindow *window)

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+class QObject;
 class QWindow;
 
 namespace WindowPlace {
@@ -23,8 +24,9 @@ bool Raisable();
 // Another program may destroy a window of ours (XDestroyWindow) or withdraw it (unmap it) behind the
 // toolkit's back; the toolkit goes on taking it for on screen and shows it again in vain.
 
-// Calls lost, from the event loop, with each window whose X11 window another program destroyed.
-void WatchDestroyed(std::function<void(QWindow *)> lost);
+// Calls lost, from the event loop and for as long as owner lives, with each window whose X11 window
+// another program destroyed.
+void WatchDestroyed(QObject *owner, std::function<void(QWindow *)> lost);
 
 // Maps the window again when it is meant to be on screen but another program withdrew (unmapped) it,
 // and no window manager keeps it unmapped (minimized or on another desktop). True when it did.

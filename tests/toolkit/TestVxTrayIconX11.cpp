@@ -31,6 +31,21 @@ xcb_window_t OwnTheNotificationArea(xcb_connection_t *tray)
     return window;
 }
 
+// The windows that programs asked the area to take in since the last call: each holds an icon.
+QList<xcb_window_t> DockRequests(xcb_connection_t *tray)
+{
+    QList<xcb_window_t> windows;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(tray)) {
+        const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        // The request's code (0, dock) follows its time, and the window follows the code.
+        if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && message->format == 32 &&
+            message->data.data32[1] == 0)
+            windows.append(message->data.data32[2]);
+        std::free(event);
+    }
+    return windows;
+}
+
 } // namespace
 
 // A private X server whose notification area a stand-in program holds, and the application on it.
@@ -106,4 +121,23 @@ TEST_F(VxTrayIconX11, AWindowHiddenInTheAreaComesBackMinimizedWhenTheAreaGoesFor
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.isVisible() && form.isMinimized(); }, 15000));
     EXPECT_TRUE(preview.isVisible());
     EXPECT_FALSE(icon.IconShown());
+}
+
+TEST_F(VxTrayIconX11, AnIconWhoseWindowAnotherProgramDestroysIsPutIntoTheAreaAgain)
+{
+    QWidget form;
+    TVxTrayIcon icon(QStringLiteral("VxTrayIcon"), &form);
+    icon.SetVisibility(tvVisibleTaskBar | tvAutoHide | tvAutoHideIcon | tvRestoreClick);
+    icon.SetActive(true);
+    form.show();
+    icon.HideApplication();
+    ASSERT_TRUE(icon.IconShown());
+    QList<xcb_window_t> docked;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !(docked += DockRequests(tray.get())).isEmpty(); }, 10000));
+    const xcb_window_t destroyed = docked.last();
+    xcb_destroy_window(tray.get(), destroyed);
+    xcb_flush(tray.get());
+    // Else the window stays in the area with no icon to click.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (docked += DockRequests(tray.get())).last() != destroyed; }, 10000));
+    EXPECT_TRUE(icon.IconShown());
 }
