@@ -83,13 +83,16 @@ int main(int argc, char *argv[])
                                },
                                [] { WindowEvents::BringModalWindowBack(); },
                                [] { WindowEvents::BringModalWindowBack(); }});
+    auto startUpWatch = std::make_unique<QObject>();
+    WindowEvents::TakeBackDestroyedWindows(startUpWatch.get());
     TMainForm form(QString(), arguments, TMainForm::LaterPagesAfterShow);
+    startUpWatch.reset();
     PngPicture::ForgetPrefetched();
     if (Application::Terminated())
         return Application::ExitCode();
     SetApplicationWindowHooks({[&form] { return form.isHidden() || form.isMinimized(); },
                                [&form] { form.PopUpOpenClick(); }, [&form] { form.PopUpOpenClick(); }});
-    WindowEvents::TakeBackDestroyedWindows(&form);
+    WindowEvents::TakeBackDestroyedWindows(&form, &form);
     // A window started hidden is already in the notification area or minimized.
     if (!form.StartsHidden())
         form.show();

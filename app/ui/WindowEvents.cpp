@@ -95,15 +95,15 @@ void ShowModal(QWidget *window, QWidget *owner)
     delete watch.data();
 }
 
-void TakeBackDestroyedWindows(QWidget *mainWindow)
+void TakeBackDestroyedWindows(QObject *owner, QWidget *mainWindow)
 {
     QPointer<QWidget> main(mainWindow);
-    WindowPlace::WatchDestroyed(mainWindow, [main](QWindow *lost) {
+    WindowPlace::WatchDestroyed(owner, [main](QWindow *lost) {
         QPointer<QWidget> window = QWidget::find(lost->winId());
         // The notification area's icon is the toolkit's own.
         if (!window || window->inherits("QSystemTrayIconSys"))
             return;
-        if (window == main)
+        if (main && window == main)
             window->hide();
         else
             window->close();

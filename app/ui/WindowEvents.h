@@ -3,6 +3,7 @@
 // windows (plain QWidget forms, not dialogs), and the wheel counted in whole notches.
 #include <functional>
 
+class QObject;
 class QWidget;
 
 namespace WindowEvents {
@@ -13,11 +14,11 @@ void OnClick(QWidget *widget, std::function<void()> handler);
 // Shows window modal to the whole application and returns once it is hidden or gone.
 void ShowModal(QWidget *window, QWidget *owner = nullptr);
 
-// What becomes of a window of the program that another program destroys: the main window, which
-// holds the program's work, is hidden and comes back at the next request to show it (a second start,
-// the hot key, the notification area); any other is closed as by its close button (a message box or
-// dialog unanswered, the preview giving its text back).
-void TakeBackDestroyedWindows(QWidget *mainWindow);
+// What becomes, for as long as owner lives, of a window of the program that another program
+// destroys: the main window, which holds the program's work, is hidden and comes back at the next
+// request to show it (a second start, the hot key, the notification area); any other is closed as
+// by its close button (a message box or dialog unanswered, the preview giving its text back).
+void TakeBackDestroyedWindows(QObject *owner, QWidget *mainWindow = nullptr);
 
 // Brings the window that must be answered first (a message box, a dialog) back on screen and to
 // the front, minimized or covered as it may be.

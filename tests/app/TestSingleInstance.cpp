@@ -29,6 +29,7 @@ private slots:
     void TheDisplayGoingAwayKeepsTheSettings();
     void SecondStartBringsAStartUpMessageToTheFront();
     void SecondStartBringsBackAWindowAnotherProgramTookAway();
+    void AStartUpMessageAnotherProgramDestroysLetsTheStartGoOn();
     void ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay();
     void ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile();
     void WarningsToAPipeNobodyReadsAreLost();
@@ -292,6 +293,40 @@ void TestSingleInstance::SecondStartBringsBackAWindowAnotherProgramTookAway()
         QVERIFY(first.waitForFinished(10000));
         QVERIFY2(QFileInfo(settings).size() > 0, row.how);
     }
+    QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
+}
+
+// Answered as by its close button: with no message left to answer, the start would wait for good.
+void TestSingleInstance::AStartUpMessageAnotherProgramDestroysLetsTheStartGoOn()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString program = TestSupport::ProgramCopy(folder);
+    QVERIFY(!program.isEmpty());
+    // A user file without its section header: a message at the start.
+    QVERIFY(TestSupport::WriteFile(folder.filePath(QStringLiteral("user_chords.ini")), "; my chords\n; none yet\n"));
+    TXvfb server;
+    if (server.Display().empty())
+        QSKIP("Xvfb is not available");
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    QVERIFY(!xcb_connection_has_error(connection.get()));
+
+    QProcess copy;
+    UseDisplay(copy, server);
+    copy.start(program);
+    QVERIFY(copy.waitForStarted(10000));
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsOnScreen(connection.get()).size(), 1, 20000);
+    const xcb_window_t message = WindowsOnScreen(connection.get()).first();
+    xcb_destroy_window(connection.get(), message);
+    xcb_flush(connection.get());
+    const auto mainWindowOnScreen = [&] {
+        const QList<xcb_window_t> windows = WindowsOnScreen(connection.get());
+        return windows.size() == 1 && windows.first() != message;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindowOnScreen(), 20000);
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
     QTRY_VERIFY_WITH_TIMEOUT(ReleaseLeftovers(program), 10000);
 }
 

@@ -80,7 +80,7 @@ TEST_F(WindowEventsX11, AWindowAnotherProgramDestroysIsClosedAsByItsCloseButton)
 {
     QWidget main;
     main.show();
-    WindowEvents::TakeBackDestroyedWindows(&main);
+    WindowEvents::TakeBackDestroyedWindows(&main, &main);
     int result = -2;
     const struct {
         const char *window;
