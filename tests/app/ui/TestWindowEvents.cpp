@@ -4,7 +4,6 @@
 #include "app/ui/WindowEvents.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -94,16 +93,9 @@ TEST_F(WindowEventsX11, AWindowAnotherProgramDestroysIsClosedAsByItsCloseButton)
              result = box.exec();
          },
          QMessageBox::No},
-        {"file dialog",
-         [&] {
-             QFileDialog dialog(&main);
-             dialog.setOption(QFileDialog::DontUseNativeDialog);
-             result = dialog.exec();
-         },
-         QDialog::Rejected},
         {"window shown modal",
          [&] {
-             auto *window = new QWidget;
+             auto *window = new QWidget(&main, Qt::Window);
              window->setAttribute(Qt::WA_DeleteOnClose);
              WindowEvents::ShowModal(window, &main);
              result = 0;
