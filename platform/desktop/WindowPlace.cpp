@@ -48,7 +48,7 @@ private:
     static QWindow *OwnerOf(xcb_window_t id)
     {
         for (QWindow *window : QGuiApplication::allWindows())
-            if (window->handle() && xcb_window_t(window->winId()) == id)
+            if (window->isTopLevel() && window->handle() && xcb_window_t(window->winId()) == id)
                 return window;
         return nullptr;
     }

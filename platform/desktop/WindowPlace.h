@@ -24,8 +24,8 @@ bool Raisable();
 // Another program may destroy a window of ours (XDestroyWindow) or withdraw it (unmap it) behind the
 // toolkit's back; the toolkit goes on taking it for on screen and shows it again in vain.
 
-// Calls lost, from the event loop and for as long as owner lives, with each window whose X11 window
-// another program destroyed.
+// Calls lost, from the event loop and for as long as owner lives, with each top-level window whose X11
+// window another program destroyed.
 void WatchDestroyed(QObject *owner, std::function<void(QWindow *)> lost);
 
 // Maps the window again when it is meant to be on screen but another program withdrew (unmapped) it,
