@@ -15,7 +15,8 @@
 class TXvfb
 {
 public:
-    explicit TXvfb(const char *screen = "320x240x24")
+    // With secondScreen the display has two screens, ":N.0" and ":N.1".
+    explicit TXvfb(const char *screen = "320x240x24", const char *secondScreen = nullptr)
     {
         const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         int fds[2];
@@ -28,8 +29,12 @@ public:
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             const std::string path = program.toStdString();
-            execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0", screen,
-                  static_cast<char *>(nullptr));
+            if (secondScreen)
+                execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                      screen, "-screen", "1", secondScreen, static_cast<char *>(nullptr));
+            else
+                execl(path.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                      screen, static_cast<char *>(nullptr));
             _exit(127);
         }
         close(fds[1]);

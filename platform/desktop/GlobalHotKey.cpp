@@ -78,6 +78,16 @@ uint16_t NumLockMask(xcb_connection_t *connection)
     return mask;
 }
 
+// The root window of every screen of the display: a display of several screens has the focus on
+// any of them, and a key grabbed on one root reaches the program only while that screen has it.
+std::vector<uint32_t> Roots(xcb_connection_t *connection)
+{
+    std::vector<uint32_t> roots;
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem; xcb_screen_next(&it))
+        roots.push_back(it.data->root);
+    return roots;
+}
+
 } // namespace
 
 TGlobalHotKey::TGlobalHotKey(QObject *parent) : QObject(parent) {}
@@ -97,15 +107,16 @@ bool TGlobalHotKey::Grab(QKeyCombination key)
     const uint8_t keyCode = KeyCodeOf(connection, keySym);
     if (!keyCode)
         return false;
-    const uint32_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::vector<uint32_t> roots = Roots(connection);
     const uint16_t modifiers = X11Keys::ModifierMaskOf(key.keyboardModifiers());
     const uint16_t numLock = NumLockMask(connection);
     const uint16_t variants[] = {0, XCB_MOD_MASK_LOCK, numLock, uint16_t(XCB_MOD_MASK_LOCK | numLock)};
 
     std::vector<xcb_void_cookie_t> cookies;
-    for (uint16_t extra : variants)
-        cookies.push_back(xcb_grab_key_checked(connection, 1, root, uint16_t(modifiers | extra), keyCode,
-                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    for (uint32_t root : roots)
+        for (uint16_t extra : variants)
+            cookies.push_back(xcb_grab_key_checked(connection, 1, root, uint16_t(modifiers | extra), keyCode,
+                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     bool refused = false;
     for (const xcb_void_cookie_t &cookie : cookies)
         if (xcb_generic_error_t *error = xcb_request_check(connection, cookie)) {
@@ -114,13 +125,14 @@ bool TGlobalHotKey::Grab(QKeyCombination key)
         }
     if (refused) {
         // Another program holds one of the variants; the ones we got are given back.
-        for (uint16_t extra : variants)
-            xcb_ungrab_key(connection, keyCode, root, uint16_t(modifiers | extra));
+        for (uint32_t root : roots)
+            for (uint16_t extra : variants)
+                xcb_ungrab_key(connection, keyCode, root, uint16_t(modifiers | extra));
         xcb_flush(connection);
         return false;
     }
     FConnection = connection;
-    FRoot = root;
+    FRoots = roots;
     FKeyCode = keyCode;
     FModifiers = modifiers;
     FLockMasks = uint16_t(XCB_MOD_MASK_LOCK | numLock);
@@ -138,12 +150,14 @@ void TGlobalHotKey::Release()
     if (DisplayConnection() == FConnection) {
         const uint16_t variants[] = {0, XCB_MOD_MASK_LOCK, uint16_t(FLockMasks & ~XCB_MOD_MASK_LOCK), FLockMasks};
         xcb_void_cookie_t last{};
-        for (uint16_t extra : variants)
-            last = xcb_ungrab_key_checked(FConnection, FKeyCode, FRoot, uint16_t(FModifiers | extra));
+        for (uint32_t root : FRoots)
+            for (uint16_t extra : variants)
+                last = xcb_ungrab_key_checked(FConnection, FKeyCode, root, uint16_t(FModifiers | extra));
         // Waiting for the server frees the key for another program the moment this returns.
         std::free(xcb_request_check(FConnection, last));
     }
     FConnection = nullptr;
+    FRoots.clear();
     FKeyCode = 0;
 }
 
@@ -156,7 +170,7 @@ bool TGlobalHotKey::nativeEventFilter(const QByteArray &eventType, void *message
         return false;
     const auto *press = static_cast<const xcb_key_press_event_t *>(message);
     constexpr uint16_t keyboardMasks = 0xff; // the state also carries mouse buttons
-    if (press->detail != FKeyCode || press->event != FRoot ||
+    if (press->detail != FKeyCode || std::find(FRoots.begin(), FRoots.end(), press->event) == FRoots.end() ||
         (press->state & keyboardMasks & ~FLockMasks) != FModifiers)
         return false;
     emit Pressed();

@@ -5,6 +5,7 @@
 #include <QKeyCombination>
 #include <QObject>
 #include <cstdint>
+#include <vector>
 
 struct xcb_connection_t;
 
@@ -28,7 +29,7 @@ signals:
 
 private:
     xcb_connection_t *FConnection = nullptr;
-    uint32_t FRoot = 0;
+    std::vector<uint32_t> FRoots;
     uint8_t FKeyCode = 0;
     uint16_t FModifiers = 0;
     uint16_t FLockMasks = 0; // Caps Lock and Num Lock, which must not spoil the key

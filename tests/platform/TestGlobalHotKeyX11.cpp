@@ -40,9 +40,8 @@ xcb_keycode_t KeyCodeOf(xcb_connection_t *connection, xcb_keysym_t keySym)
 }
 
 // Whether another client could grab every key with these modifiers on the root window now.
-bool OtherClientCanGrab(xcb_connection_t *other, uint16_t modifiers)
+bool OtherClientCanGrab(xcb_connection_t *other, xcb_window_t root, uint16_t modifiers)
 {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
     xcb_generic_error_t *error = xcb_request_check(
         other, xcb_grab_key_checked(other, 1, root, modifiers, XCB_GRAB_ANY, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     std::free(error);
@@ -51,6 +50,11 @@ bool OtherClientCanGrab(xcb_connection_t *other, uint16_t modifiers)
     xcb_ungrab_key(other, XCB_GRAB_ANY, root, modifiers);
     xcb_flush(other);
     return true;
+}
+
+bool OtherClientCanGrab(xcb_connection_t *other, uint16_t modifiers)
+{
+    return OtherClientCanGrab(other, xcb_setup_roots_iterator(xcb_get_setup(other)).data->root, modifiers);
 }
 
 } // namespace
@@ -164,5 +168,54 @@ TEST(GlobalHotKeyX11, GrabsTheKeyOnTheDisplayAndMatchesItsPresses)
     }
 
     xcb_disconnect(other);
+    app.reset();
+}
+
+TEST(GlobalHotKeyX11, TakesTheKeyOnEveryScreenOfTheDisplay)
+{
+    TXvfb server("320x240x24", "320x240x24");
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> other(
+        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    if (xcb_connection_has_error(other.get()))
+        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
+    // The program shows on the second screen; the focus may be on either.
+    const std::string secondScreen = server.Display() + ".1";
+    setenv("DISPLAY", secondScreen.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    const uint16_t ctrlShift = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+    const xcb_keycode_t f10 = KeyCodeOf(other.get(), XK_F10);
+    {
+        TGlobalHotKey hotKey;
+        ASSERT_TRUE(hotKey.Grab(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_F10)));
+        int pressed = 0;
+        QObject::connect(&hotKey, &TGlobalHotKey::Pressed, [&pressed] { ++pressed; });
+        int screen = 0;
+        for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(other.get())); it.rem;
+             xcb_screen_next(&it), ++screen) {
+            const xcb_window_t root = it.data->root;
+            xcb_generic_error_t *error = xcb_request_check(
+                other.get(), xcb_grab_key_checked(other.get(), 1, root, ctrlShift, f10, XCB_GRAB_MODE_ASYNC,
+                                                  XCB_GRAB_MODE_ASYNC));
+            EXPECT_NE(error, nullptr) << "screen " << screen;
+            std::free(error);
+            xcb_key_press_event_t event{};
+            event.response_type = XCB_KEY_PRESS;
+            event.detail = f10;
+            event.state = ctrlShift;
+            event.root = event.event = root;
+            EXPECT_TRUE(hotKey.nativeEventFilter("xcb_generic_event_t", &event, nullptr)) << "screen " << screen;
+        }
+        EXPECT_EQ(screen, 2);
+        EXPECT_EQ(pressed, 2);
+        hotKey.Release();
+        for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(other.get())); it.rem; xcb_screen_next(&it))
+            EXPECT_TRUE(OtherClientCanGrab(other.get(), it.data->root, ctrlShift));
+    }
     app.reset();
 }
