@@ -68,14 +68,21 @@ std::optional<QPoint> InsideOnScreen(const QWindow *window)
     // Under scaling the toolkit maps device pixels to its own per screen; its place stands then.
     if (!connection || !window || !window->handle() || !window->isExposed() || window->devicePixelRatio() != 1.0)
         return std::nullopt;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
-        connection, xcb_translate_coordinates(connection, xcb_window_t(window->winId()), root, 0, 0), nullptr);
-    if (!reply)
-        return std::nullopt;
-    const QPoint inside(reply->dst_x, reply->dst_y);
-    std::free(reply);
-    return inside;
+    // On a display of several screens the window stands on one of them; asked against another
+    // screen's root, the server answers 0,0.
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem; xcb_screen_next(&it)) {
+        xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, xcb_window_t(window->winId()), it.data->root, 0, 0),
+            nullptr);
+        if (!reply)
+            return std::nullopt;
+        const bool sameScreen = reply->same_screen;
+        const QPoint inside(reply->dst_x, reply->dst_y);
+        std::free(reply);
+        if (sameScreen)
+            return inside;
+    }
+    return std::nullopt;
 }
 
 bool Known()

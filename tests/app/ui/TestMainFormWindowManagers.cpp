@@ -122,3 +122,42 @@ TEST(MainFormWindowManagers, AWindowAlwaysOnTopComesBackWhereItWas)
         ASSERT_TRUE(form.close());
     }
 }
+
+TEST(MainFormWindowManagers, AWindowOnTheSecondScreenKeepsItsPlace)
+{
+    TXvfb server("640x480x24", "1280x1024x24");
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    const std::string secondScreen = server.Display() + ".1";
+    TWindowManager manager(QStringLiteral("icewm"), secondScreen);
+    if (!manager.Started())
+        GTEST_SKIP() << "icewm is not installed";
+    Connection x(xcb_connect(secondScreen.c_str(), nullptr), xcb_disconnect);
+    ASSERT_FALSE(xcb_connection_has_error(x.get()));
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(x.get()));
+    xcb_screen_next(&screens);
+    const xcb_window_t root = screens.data->root;
+    const xcb_atom_t check = Atom(x.get(), "_NET_SUPPORTING_WM_CHECK");
+    server.MakeQtsDisplay();
+    setenv("DISPLAY", secondScreen.c_str(), 1);
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Property(x.get(), root, check).isEmpty(); }, 20000));
+    const xcb_atom_t extents = Atom(x.get(), "_NET_FRAME_EXTENTS");
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(TestSupport::WriteFile(dir.filePath("veltrasomin_settings.ini"), "[POSITION]\nTop=200\nLeft=300\n"));
+    {
+        TMainForm form(dir.path());
+        form.show();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return form.windowHandle()->isExposed() && !Property(x.get(), form.winId(), extents).isEmpty(); },
+            5000));
+        ASSERT_TRUE(form.close());
+    }
+    const QByteArray settings = TestSupport::ReadFile(dir.filePath("veltrasomin_settings.ini"));
+    EXPECT_TRUE(settings.contains("Top=200\n")) << settings.constData();
+    EXPECT_TRUE(settings.contains("Left=300\n")) << settings.constData();
+}
