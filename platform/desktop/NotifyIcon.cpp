@@ -10,6 +10,24 @@
 #include <QWindow>
 #include <cstdlib>
 #include <xcb/xcb.h>
+// After Qt: its macros clash with names Qt uses.
+#include <X11/Xlib.h>
+
+namespace {
+
+// The screen of the display that the program's windows and its icon go to.
+int ProgramScreen(const QNativeInterface::QX11Application *x11)
+{
+    if (Display *display = x11->display())
+        return DefaultScreen(display);
+    char *host = nullptr;
+    int number = 0, screen = 0;
+    const bool parsed = xcb_parse_display(nullptr, &host, &number, &screen);
+    std::free(host);
+    return parsed ? screen : 0;
+}
+
+} // namespace
 
 TNotifyIcon::TNotifyIcon(QObject *parent) : QObject(parent) {}
 
@@ -29,24 +47,20 @@ bool TNotifyIcon::X11AreaHeld()
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return false;
-    // One area per X screen; a display of several screens counts as holding one when any has it.
-    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
-    for (int screen = 0; screen < screens; ++screen) {
-        const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-        xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()), nullptr);
-        const xcb_atom_t selection = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(atom);
-        if (selection == XCB_ATOM_NONE)
-            continue;
-        xcb_get_selection_owner_reply_t *owner =
-            xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-        const bool held = owner && owner->owner != XCB_WINDOW_NONE;
-        std::free(owner);
-        if (held)
-            return true;
-    }
-    return false;
+    // One area per X screen, and the icon goes only into the area of the screen the program shows
+    // on: an area on another screen of the display is no place for it.
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(ProgramScreen(x11));
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()), nullptr);
+    const xcb_atom_t selection = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(atom);
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool held = owner && owner->owner != XCB_WINDOW_NONE;
+    std::free(owner);
+    return held;
 }
 
 void TNotifyIcon::Apply(const QIcon &icon, const QString &tip, QMenu *menu)

@@ -10,21 +10,25 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <xcb/xcb.h>
 
 namespace {
 
 // Takes the notification area's selection, which is all that makes a tray there for programs; the
 // area goes with the window returned.
-xcb_window_t OwnTheNotificationArea(xcb_connection_t *tray)
+xcb_window_t OwnTheNotificationArea(xcb_connection_t *tray, int screenNumber = 0)
 {
-    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(tray)).data;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(tray));
+    for (int i = 0; i < screenNumber; ++i)
+        xcb_screen_next(&screens);
+    xcb_screen_t *screen = screens.data;
     const xcb_window_t window = xcb_generate_id(tray);
     xcb_create_window(tray, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-    const char name[] = "_NET_SYSTEM_TRAY_S0";
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
     xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(tray, xcb_intern_atom(tray, 0, sizeof name - 1, name), nullptr);
+        xcb_intern_atom_reply(tray, xcb_intern_atom(tray, 0, uint16_t(name.size()), name.c_str()), nullptr);
     xcb_set_selection_owner(tray, window, atom->atom, XCB_CURRENT_TIME);
     std::free(atom);
     std::free(xcb_get_input_focus_reply(tray, xcb_get_input_focus(tray), nullptr));
@@ -140,4 +144,33 @@ TEST_F(VxTrayIconX11, AnIconWhoseWindowAnotherProgramDestroysIsPutIntoTheAreaAga
     // Else the window stays in the area with no icon to click.
     EXPECT_TRUE(QTest::qWaitFor([&] { return (docked += DockRequests(tray.get())).last() != destroyed; }, 10000));
     EXPECT_TRUE(icon.IconShown());
+}
+
+TEST(VxTrayIconX11TwoScreens, TheAreaOfAnotherScreenDoesNotKeepTheWindowHidden)
+{
+    TXvfb server("320x240x24", "320x240x24");
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> tray(xcb_connect(server.Display().c_str(), nullptr),
+                                                                         xcb_disconnect);
+    if (xcb_connection_has_error(tray.get()))
+        GTEST_SKIP() << "Xvfb on " << server.Display() << " takes no clients";
+    const xcb_window_t area = OwnTheNotificationArea(tray.get(), 0);
+    OwnTheNotificationArea(tray.get(), 1); // a panel on the other screen, which stays
+    server.MakeQtsDisplay();
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+
+    QWidget form;
+    TVxTrayIcon icon(QStringLiteral("VxTrayIcon"), &form);
+    icon.SetVisibility(tvVisibleTaskBar | tvAutoHide | tvAutoHideIcon | tvRestoreClick);
+    icon.SetActive(true);
+    form.show();
+    icon.HideApplication();
+    ASSERT_FALSE(form.isVisible());
+    xcb_destroy_window(tray.get(), area);
+    xcb_flush(tray.get());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.isVisible() && form.isMinimized(); }, 15000));
 }
