@@ -78,10 +78,13 @@ int ListCount(const QWidget *form, const char *name, int otherwise)
 // by, sits above it. Its height is the desktop's, unknown until the window is first shown.
 constexpr int TitleBarRoom = 30;
 
+// The screens the window can stand on. A display of several X screens (":0.1") lists the others
+// too, each counted from 0,0 as well, though no window of ours goes there.
 QList<QRect> ScreenAreas()
 {
     QList<QRect> areas;
-    for (const QScreen *screen : QGuiApplication::screens())
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    for (const QScreen *screen : primary ? primary->virtualSiblings() : QGuiApplication::screens())
         areas.append(screen->availableGeometry());
     return areas;
 }

@@ -161,3 +161,23 @@ TEST(MainFormWindowManagers, AWindowOnTheSecondScreenKeepsItsPlace)
     EXPECT_TRUE(settings.contains("Top=200\n")) << settings.constData();
     EXPECT_TRUE(settings.contains("Left=300\n")) << settings.constData();
 }
+
+TEST(MainFormWindowManagers, AStoredPlaceOffTheSecondScreenIsPulledOntoIt)
+{
+    // The first screen is larger: the place lies on it, but the window shows on the second.
+    TXvfb server("1280x1024x24", "640x480x24");
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    server.MakeQtsDisplay();
+    const std::string secondScreen = server.Display() + ".1";
+    setenv("DISPLAY", secondScreen.c_str(), 1);
+    int argc = 1;
+    char name[] = "test";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    ASSERT_TRUE(TestSupport::WriteFile(dir.filePath("veltrasomin_settings.ini"), "[POSITION]\nTop=800\nLeft=900\n"));
+    TMainForm form(dir.path());
+    EXPECT_TRUE(QRect(0, 0, 640, 480).contains(form.geometry().topLeft())) << form.geometry().x() << ","
+                                                                           << form.geometry().y();
+}
