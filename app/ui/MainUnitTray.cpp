@@ -9,12 +9,33 @@
 #include "toolkit/VxTrayIcon.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QStyle>
 
 namespace {
 // Ctrl+Alt+F1..F12 switch consoles on Linux and never reach a program.
 const QString DefaultHotKey = QStringLiteral("Ctrl+Shift+F10");
+
+// A logout through the session manager asks the application to quit, and the toolkit then closes
+// the windows in an order of its own. The main window goes first, as when the user closes it:
+// after the preview it would store the place it was moved to for the preview as the user's.
+class TQuitWatch : public QObject
+{
+public:
+    explicit TQuitWatch(QWidget *form) : QObject(form), FForm(form) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Quit && watched == qApp && FForm->isVisible())
+            FForm->close();
+        return false;
+    }
+
+private:
+    QWidget *FForm;
+};
 } // namespace
 
 void TMainForm::CreateTrayComponents()
@@ -41,6 +62,7 @@ void TMainForm::CreateTrayComponents()
     VxAppHotKey->SetHotKey(TVxApplicationHotKey::TextToShortCut(DefaultHotKey));
     VxAppHotKey->SetActive(true);
     connect(VxAppHotKey, &TVxApplicationHotKey::OnHotKey, this, [this] { VxAppHotKeyHotKey(); });
+    new TQuitWatch(this);
 }
 
 void TMainForm::HideToTray()

@@ -1,6 +1,7 @@
 // Every option of the real main window survives a close and a new start on the same data folder.
 #include "TestSupport.h"
 #include "app/ui/MainUnit.h"
+#include "app/ui/UnitPreview.h"
 #include "platform/midiout/CaptureDevice.h"
 #include "platform/midiout/MidiOut.h"
 
@@ -245,6 +246,43 @@ private slots:
         QVERIFY(!ReadFile(dir.filePath("veltrasomin_settings.ini")).contains("[POSITION]"));
         TMainForm again(dir.path());
         QVERIFY(!again.testAttribute(Qt::WA_Moved));
+    }
+
+    void ALogoutWithThePreviewOpenKeepsTheStoredPlace()
+    {
+        // A session manager's logout asks the application to quit, and the toolkit then closes
+        // the windows in an order of its own. This filter, run after the program's own, closes
+        // them in the unlucky one: the preview first.
+        struct TToolkitClose : QObject
+        {
+            TMainForm *form = nullptr;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() != QEvent::Quit || watched != qApp || !form)
+                    return false;
+                if (form->FormPreview)
+                    form->FormPreview->close();
+                if (form->isVisible())
+                    form->close();
+                return true;
+            }
+        } toolkit;
+        qApp->installEventFilter(&toolkit);
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("veltrasomin_settings.ini"), "[POSITION]\nTop=200\nLeft=300\n"));
+        TMainForm form(dir.path());
+        toolkit.form = &form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // The window goes up to make room for the preview below it.
+        form.PopUpPreviewClick();
+        QVERIFY(form.FormPreview);
+        QVERIFY(form.geometry().top() < 200);
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        qApp->removeEventFilter(&toolkit);
+        QVERIFY(!form.isVisible());
+        QVERIFY(ReadFile(dir.filePath("veltrasomin_settings.ini")).startsWith("[POSITION]\nTop=200\nLeft=300\n"));
     }
 };
 
