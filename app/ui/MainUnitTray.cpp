@@ -28,8 +28,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Quit && watched == qApp && FForm->isVisible())
+        if (event->type() != QEvent::Quit || watched != qApp)
+            return false;
+        if (FForm->isVisible())
             FForm->close();
+        else
+            // Before the window is shown only a message of the start can be waiting: the toolkit's
+            // quit would end that wait alone, and the start would go on to show the window.
+            Application::Terminate();
         return false;
     }
 

@@ -197,6 +197,31 @@ private slots:
         QCOMPARE(FBoxes.first().flags, int(Application::MB_ICONERROR));
     }
 
+    void ALogoutWhileAMessageOfTheStartWaitsEndsTheStart()
+    {
+        // The session manager's logout asks the application to quit while the message waits; the
+        // toolkit's own handling, which would only end the message's wait, is left out here.
+        struct TSwallowQuit : QObject
+        {
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                return event->type() == QEvent::Quit && watched == qApp;
+            }
+        } toolkit;
+        qApp->installEventFilter(&toolkit);
+        Application::SetMessageBoxHook([](const QString &, const QString &, int) {
+            QEvent quit(QEvent::Quit);
+            QCoreApplication::sendEvent(qApp, &quit);
+            return int(Application::IDOK);
+        });
+        QTemporaryDir dir;
+        QVERIFY(WriteFile(dir.filePath("user_chords.ini"), "only comments\n"));
+        TMainForm form(dir.path());
+        qApp->removeEventFilter(&toolkit);
+        QVERIFY(Application::Terminated());
+        QCOMPARE(Application::ExitCode(), 0);
+    }
+
     void DataFilesThatAreNoPlainFilesNeitherHangNorFillTheMemory()
     {
         QTemporaryDir dir;
