@@ -263,6 +263,10 @@ private:
             }
             break;
         case fkNotify:
+            // Copied data travels only with a send: a notice's LParam would be taken for an
+            // address in this process.
+            if (request.Msg == WM_COPYDATA)
+                return;
             if (request.Window == 0)
                 DispatchAll(request.Msg, request.WParam, request.LParam);
             else

@@ -131,6 +131,9 @@ TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
         QByteArray("\xff\xff\xff\xff" "too long", 12),       // a length past any limit
         QByteArray("\x05\x00\x00\x00" "\x01\xff\xff\xff\xff", 9), // a body that ends inside its fields
         QByteArray("\x02\x00", 2),                            // a length cut short
+        // copied data as a notice to every window, its LParam no address of the receiver's
+        QByteArray("\x29\x00\x00\x00" "\x02" "\x00\x00\x00\x00" "\x00\x00\x00\x4a" "\0\0\0\0\0\0\0\0"
+                   "\0\0\0\0\0\0\0\x01" "\0\0\0\0\0\0\0\0" "\xff\xff\xff\xff\xff\xff\xff\xff", 45),
     };
     for (const QByteArray &frame : frames) {
         TLocalConnection connection;
