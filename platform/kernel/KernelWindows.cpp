@@ -213,9 +213,16 @@ private:
     void Accept()
     {
         FInbound.erase(std::remove_if(FInbound.begin(), FInbound.end(),
-                                      [](const QPointer<TLocalConnection> &c) { return c.isNull(); }),
+                                      [](const QPointer<TLocalConnection> &c) { return !c || !c->IsOpen(); }),
                        FInbound.end());
         while (TLocalConnection *connection = FServer.NextPending(this)) {
+            // A peer that opens connections and keeps them would take every descriptor the
+            // program has, and then no file could be saved; the oldest one makes room.
+            if (FInbound.size() >= MaxInbound) {
+                if (FInbound.front())
+                    Drop(FInbound.front());
+                FInbound.erase(FInbound.begin());
+            }
             FInbound.push_back(connection);
             connection->Watch([this, connection] { Receive(connection); });
             Receive(connection);
@@ -295,6 +302,9 @@ private:
         for (quint32 number : numbers)
             Dispatch(number, msg, wParam, lParam);
     }
+
+    // Far more than copies of the program ever keep open at once.
+    static constexpr size_t MaxInbound = 32;
 
     TLocalServer FServer;
     std::vector<QPointer<TLocalConnection>> FInbound;

@@ -9,7 +9,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <vector>
 
 namespace {
 
@@ -141,6 +144,31 @@ TEST(OsAppInst, InstanceSurvivesGarbageOnItsSocket)
         ASSERT_EQ(::send(connection.Descriptor(), frame.constData(), size_t(frame.size()), MSG_NOSIGNAL),
                   ssize_t(frame.size()));
     }
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), List({instance.Pid}));
+    instance.Resume();
+    EXPECT_EQ(instance.Line(), QStringLiteral("unregistered"));
+    EXPECT_EQ(instance.Finish(), 0);
+}
+
+TEST(OsAppInst, InstanceStillAnswersWhenPeersKeepMoreConnectionsThanItHasDescriptors)
+{
+    const QString id = UniqueName(QStringLiteral("Crowd"));
+    THelperProcess instance(RegisterSteps(id));
+    EXPECT_EQ(instance.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(instance.Line(), Notify(1, instance.Pid));
+    EXPECT_EQ(instance.Line(), QStringLiteral("registered 1"));
+    const rlimit few{64, 64};
+    ASSERT_EQ(::prlimit(pid_t(instance.Pid), RLIMIT_NOFILE, &few, nullptr), 0);
+    // Each one is taken and kept open; once the instance runs out, the rest wait unaccepted.
+    std::vector<std::unique_ptr<TLocalConnection>> crowd;
+    for (int i = 0; i < 100; ++i) {
+        crowd.push_back(std::make_unique<TLocalConnection>());
+        crowd.back()->Connect(EndpointPath(instance.Pid), 100);
+    }
+    // The application window and the helper's own.
+    EXPECT_EQ(ProcessWindowsOfClass(instance.Pid, QString()).size(), 2);
+    crowd.clear();
     instance.Resume();
     EXPECT_EQ(instance.Line(), List({instance.Pid}));
     instance.Resume();
