@@ -314,8 +314,12 @@ QMimeData *TMemo::createMimeDataFromSelection() const
 
 bool TMemo::HoldsText(const QMimeData *data)
 {
-    return data && (data->hasFormat(QStringLiteral("text/plain")) ||
-                    data->hasFormat(QStringLiteral("text/plain;charset=utf-8")));
+    if (!data)
+        return false;
+    // Each form asked for apart would ask another program's clipboard again, and one that never
+    // answers holds the window each time.
+    const QStringList formats = data->formats();
+    return formats.contains(QStringLiteral("text/plain")) || formats.contains(QStringLiteral("text/plain;charset=utf-8"));
 }
 
 bool TMemo::canInsertFromMimeData(const QMimeData *source) const
