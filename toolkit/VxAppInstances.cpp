@@ -137,7 +137,10 @@ void TVxAppInstances::HandleMessage(TMessage &Msg)
             DoUserNotify(int(Msg.LParam));
             break;
         case AI_QUERYACTIVE:
-            ::SendMessage(HWND(Msg.LParam), registry->MessageID(), AI_ANSWERACTIVE, FActive ? 1 : 0);
+            // Only a copy in the list asks; an answer to anyone else's window would wait on
+            // whatever listens in its name, with this window standing still meanwhile.
+            if (registry->InstanceIndex(WindowProcessId(HWND(Msg.LParam))) >= 0)
+                ::SendMessage(HWND(Msg.LParam), registry->MessageID(), AI_ANSWERACTIVE, FActive ? 1 : 0);
             break;
         case AI_ANSWERACTIVE:
             FActive = Msg.LParam != 0;

@@ -176,6 +176,27 @@ TEST(OsAppInst, InstanceStillAnswersWhenPeersKeepMoreConnectionsThanItHasDescrip
     EXPECT_EQ(instance.Finish(), 0);
 }
 
+TEST(OsAppInst, AQuestionFromAProcessOutsideTheListIsNotAnsweredAtItsWindow)
+{
+    const QString id = UniqueName(QStringLiteral("Query"));
+    THelperProcess instance({QStringLiteral("appid"), id, QStringLiteral("component"), QStringLiteral("5"),
+                             QStringLiteral("wait")});
+    EXPECT_EQ(instance.Line(), QStringLiteral("appid"));
+    EXPECT_EQ(instance.Line(), QStringLiteral("running"));
+    // This process is in no list, and takes connections in its name without ever answering.
+    TLocalServer silent;
+    ASSERT_TRUE(silent.Listen(EndpointPath(CurrentProcessId()), nullptr));
+    const QList<HWND> windows = ProcessWindowsOfClass(instance.Pid, VxAppInstancesWindowClass);
+    ASSERT_EQ(windows.size(), 1);
+    bool delivered = false;
+    SendMessage(windows.first(), RegisterWindowMessage(QStringLiteral("Os") + id + QStringLiteral("_Msg")),
+                AI_QUERYACTIVE, qint64((HWND(CurrentProcessId()) << 32) | 1), &delivered);
+    EXPECT_TRUE(delivered);
+    EXPECT_EQ(std::unique_ptr<TLocalConnection>(silent.NextPending(nullptr)), nullptr);
+    instance.Resume();
+    EXPECT_EQ(instance.Finish(), 0);
+}
+
 TEST(OsAppInst, TextGoesToTheWindowsOfTheClassInEveryInstance)
 {
     // The long text is far more than a socket takes at once.
