@@ -1,6 +1,7 @@
 #include "app/ui/MainUnit.h"
 #include "app/ui/PngPicture.h"
 #include "app/ui/WindowEvents.h"
+#include "platform/desktop/ClipboardGuard.h"
 #include "platform/kernel/KernelWindows.h"
 #include "platform/desktop/WarmUp.h"
 #include "platform/midiout/MidiDevice.h"
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexo Veltrasomin"));
     Application::CatchTerminationSignals();
+    TClipboardGuard::Install();
     // While the instance check and the first widgets run: the first widget waits for both.
     const TWarmUp sessionBus(WarmUp::SessionBus);
     const TWarmUp applicationFont(WarmUp::ApplicationFont);
