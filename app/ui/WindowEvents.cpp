@@ -69,6 +69,16 @@ private:
     QEventLoop *FLoop;
 };
 
+// The toolkit's lookup by native window misses one made anew when the window's flags changed
+// (kept on top or not); the widget's own window does not.
+QWidget *WidgetOf(const QWindow *window)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->windowHandle() == window)
+            return widget;
+    return nullptr;
+}
+
 } // namespace
 
 void OnClick(QWidget *widget, std::function<void()> handler)
@@ -99,7 +109,7 @@ void TakeBackDestroyedWindows(QObject *owner, QWidget *mainWindow)
 {
     QPointer<QWidget> main(mainWindow);
     WindowPlace::WatchDestroyed(owner, [main](QWindow *lost) {
-        QPointer<QWidget> window = QWidget::find(lost->winId());
+        QPointer<QWidget> window = WidgetOf(lost);
         // The notification area's icon is the toolkit's own.
         if (!window || window->inherits("QSystemTrayIconSys"))
             return;

@@ -136,3 +136,33 @@ TEST_F(WindowEventsX11, AModalWindowAnotherProgramWithdrawsComesBackWhenTheProgr
         }));
     EXPECT_EQ(result, QMessageBox::Yes);
 }
+
+// The main window holds the program's work: hidden, it comes back at the next start. The toolkit
+// makes a new native window when the window's flags change (kept on top or not).
+TEST_F(WindowEventsX11, TheMainWindowAnotherProgramDestroysIsHiddenAndCanBeShownAgain)
+{
+    const struct {
+        const char *window;
+        bool keptOnTop;
+    } cases[] = {
+        {"as first shown", false},
+        {"kept on top", true},
+    };
+    for (const auto &row : cases) {
+        QWidget main;
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main)) << row.window;
+        if (row.keptOnTop) {
+            main.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            main.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&main)) << row.window;
+        }
+        QObject watch;
+        WindowEvents::TakeBackDestroyedWindows(&watch, &main);
+        xcb_destroy_window(x.get(), xcb_window_t(main.windowHandle()->winId()));
+        xcb_flush(x.get());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return main.isHidden(); }, 5000)) << row.window;
+        main.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main)) << row.window;
+    }
+}
