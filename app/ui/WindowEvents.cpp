@@ -122,6 +122,9 @@ void TakeBackDestroyedWindows(QObject *owner, QWidget *mainWindow)
         // A new native window for the next show; without any, a close would skip the window's own
         // close (and the settings it keeps).
         window->windowHandle()->destroy();
+        // Still minimized, the new window would be mapped iconic, and a window kept in the
+        // notification area would go straight back there at the click meant to show it.
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         window->windowHandle()->create();
     });
 }
