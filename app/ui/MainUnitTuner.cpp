@@ -267,6 +267,8 @@ void TMainForm::TuningTabHide()
         const QSignalBlocker blocker(button);
         button->setChecked(false);
     }
-    if (MidiGen->IsPlaying())
+    // A string whose stream is still opening is not playing yet, but would go on repeating with
+    // every toggle up.
+    if (MidiGen->IsPlaying() || !MidiGen->IsReady())
         MidiGen->Stop();
 }

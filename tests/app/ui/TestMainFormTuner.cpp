@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -331,6 +332,22 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form.MidiGen->IsPlaying(), 3000);
         QCOMPARE(Down(form), QStringLiteral("000000"));
         QVERIFY2(FBoxes.isEmpty(), qPrintable(FBoxes.join(QLatin1Char('\n'))));
+    }
+
+    // A quick click on another page can be handled while the string's stream is still opening,
+    // before the generator counts it as playing.
+    void LeavingThePageWhileAStringStartsSilencesIt()
+    {
+        QTemporaryDir dir;
+        TMainForm form(EastInEnglish(dir));
+        form.PageControl->setCurrentWidget(form.TuningTab);
+        QTimer::singleShot(0, &form, [&form] { form.PageControl->setCurrentWidget(form.OptionsTab); });
+        Row<TSpeedButton>(form, "SpeedButton", 3)->click();
+        QCOMPARE(form.PageControl->currentWidget(), form.OptionsTab);
+        QCOMPARE(Down(form), QStringLiteral("000000"));
+        // The pass already under way may end; no further one starts.
+        QVERIFY(NotesStarted(400).size() <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!form.MidiGen->IsPlaying(), 3000);
     }
 };
 
