@@ -86,20 +86,23 @@ bool TMidiGen::PlayNote(int note)
     note = int(CheckRange(0, 127, note));
     if (DeferAfterStop([this, note] { PlayNote(note); }))
         return true;
-    if (!PrepareToPlay())
-        return false;
-    FLoopsLeft = FLoops;
-    FEffectiveChannel = FChannel;
+    // The play is what was asked for now: a handler run while the device is awaited may already
+    // set the generator up for the next one.
+    const uint32_t loops = FLoops;
     std::vector<TMGRecord> records;
     int noteChannel = PercussionChannel;
-    if (FEffectiveChannel != PercussionChannel) {
-        noteChannel = FInstrument >= 128 ? PercussionChannel : FEffectiveChannel;
+    if (FChannel != PercussionChannel) {
+        noteChannel = FInstrument >= 128 ? PercussionChannel : FChannel;
         records.push_back({0, MGProgramChange, uint32_t(FInstrument), uint8_t(noteChannel)});
     }
-    const bool percussion = FEffectiveChannel != PercussionChannel && noteChannel == PercussionChannel;
+    const bool percussion = FChannel != PercussionChannel && noteChannel == PercussionChannel;
     const uint32_t value = percussion ? uint32_t(FInstrument) : uint32_t(note);
     records.push_back({0, MGNoteOn, value, uint8_t(noteChannel)});
     records.push_back({FDuration, MGNoteOff, value, uint8_t(noteChannel)});
+    if (!PrepareToPlay())
+        return false;
+    FLoopsLeft = loops;
+    FEffectiveChannel = FChannel;
     return PlayEvents(records, true);
 }
 
@@ -107,12 +110,14 @@ bool TMidiGen::PlayString(const QString &s)
 {
     if (DeferAfterStop([this, s] { PlayString(s); }))
         return true;
-    if (!PrepareToPlay())
-        return false;
-    FLoopsLeft = FLoops;
+    // Settled before the device is awaited, as in PlayNote.
+    const uint32_t loops = FLoops;
     FEffectiveChannel = FChannel;
     std::vector<TMGRecord> records;
     const bool bendAllowed = ParseNoteString(*this, s, records);
+    if (!PrepareToPlay())
+        return false;
+    FLoopsLeft = loops;
     if (records.empty())
         return Fail();
     return PlayEvents(records, bendAllowed);
@@ -342,7 +347,7 @@ void TMidiGen::Report(uint32_t message, HMIDISTRM stream, MIDIHDR *header)
     case MM_MOM_OPEN:
         FOpen = FIsPlaying = true;
         FKeepLooping = !FStopRequested;
-        FLoopsLeft = FLoops;
+        // The loops left stay those of the play that opened the stream.
         break;
     case MM_MOM_POSITIONCB:
         // A pass of the stream a new play is replacing: the new play is not ready for that.

@@ -420,6 +420,45 @@ TEST_F(MidiGenTest, StopBeforeTheOpenReportEndsThePassAndAPlayAfterItSounds)
     EXPECT_EQ(Events().back().word, 0x002F90u);
 }
 
+// A handler run while a play waits for the device may set the generator up for the next play (the
+// tuner's endless note); the play under way keeps what it was asked with.
+TEST_F(MidiGenTest, APlayKeepsTheLoopsAndLengthItWasAskedWith)
+{
+    const struct
+    {
+        const char *wait;
+        bool previousStream;
+    } cases[] = {
+        {"for the open report", false},
+        {"for the previous stream to close", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.wait);
+        if (c.previousStream) {
+            gen->SetLoops(0);
+            ASSERT_TRUE(gen->PlayNote(40));
+            device->Step();
+            QCoreApplication::sendPostedEvents();
+            ASSERT_TRUE(gen->IsReady());
+        }
+        device->Clear();
+        gen->SetLoops(1);
+        gen->SetDuration(200);
+        QMetaObject::invokeMethod(
+            gen.get(),
+            [this] {
+                gen->SetLoops(0);
+                gen->SetDuration(10);
+            },
+            Qt::QueuedConnection);
+        ASSERT_TRUE(gen->PlayString(QStringLiteral("C4")));
+        ASSERT_TRUE(RunUntilClosed(200));
+        const std::vector<TEvent> body = Body();
+        ASSERT_FALSE(body.empty());
+        EXPECT_EQ(body.back(), (TEvent{200, 0x003090}));
+    }
+}
+
 // Calls a handler in the event loop right after a chosen report of the stream has been handled.
 class THookedDevice : public TCaptureDevice
 {
