@@ -140,7 +140,9 @@ void TMainForm::SetupMidi()
         Application::MessageBox(Ids(12) + QStringLiteral("\r\n") + Ids(13), Ids(1), Application::MB_ICONERROR, this);
         return;
     }
-    if (MidiGen->IsPlaying())
+    // A play still opening its stream is stopped too, so the new one follows it instead of being
+    // refused and leaving the old note sounding under what the window now shows.
+    if (MidiGen->IsPlaying() || !MidiGen->IsReady())
         MidiGen->Stop();
     if (!MidiGen->SetDevice(chosen)) {
         Application::MessageBox(Ids(10), Ids(1), Application::MB_ICONERROR, this);

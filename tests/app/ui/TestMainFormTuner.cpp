@@ -334,6 +334,35 @@ private slots:
         QVERIFY2(FBoxes.isEmpty(), qPrintable(FBoxes.join(QLatin1Char('\n'))));
     }
 
+    // What the user does while a string's stream is still opening must reach the sound too, not
+    // leave the first note repeating under what the page shows.
+    void AChangeWhileAStringStartsIsHeard()
+    {
+        const struct {
+            const char *change;
+            std::function<void(TMainForm &)> act;
+            const char *down;
+            int note;
+        } cases[] = {
+            {"string lowered", [](TMainForm &f) { emit Row<TSpinButton>(f, "SBStr", 6)->DownClick(); }, "000001", 39},
+            {"tuning chosen", [](TMainForm &f) { Choose(f, 1); }, "000001", 38},
+            {"other string pressed", [](TMainForm &f) { Row<TSpeedButton>(f, "SpeedButton", 2)->click(); }, "010000", 59},
+        };
+        for (const auto &c : cases) {
+            QTemporaryDir dir;
+            TMainForm form(EastInEnglish(dir));
+            form.PageControl->setCurrentWidget(form.TuningTab);
+            QTimer::singleShot(0, &form, [&form, &c] { c.act(form); });
+            Row<TSpeedButton>(form, "SpeedButton", 6)->click();
+            QCOMPARE(Down(form), QLatin1String(c.down));
+            NotesStarted(20); // the pass under way
+            const auto started = NotesStarted(400);
+            QVERIFY2(started.size() >= 2, c.change);
+            for (const auto &note : started)
+                QVERIFY2(note.second == c.note, c.change);
+        }
+    }
+
     // A quick click on another page can be handled while the string's stream is still opening,
     // before the generator counts it as playing.
     void LeavingThePageWhileAStringStartsSilencesIt()
