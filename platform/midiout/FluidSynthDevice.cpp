@@ -105,10 +105,20 @@ void SilenceLibraryLog()
 }
 
 constexpr int LoadTimeoutMs = 20000;
+// A stopping output's thread ends within one period unless the stop is stuck; a stuck one renders
+// nothing any more.
+constexpr auto StopWait = std::chrono::seconds(1);
 constexpr int DrumChannel = 9;
 constexpr int DrumBank = 128;
 
 } // namespace
+
+struct TFluidSynthDevice::TOutputStop
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+};
 
 TFluidSynthDevice::TFluidSynthDevice() : TFluidSynthDevice(TOptions())
 {
@@ -134,6 +144,14 @@ void TFluidSynthDevice::StartLoading()
 
 TFluidSynthDevice::~TFluidSynthDevice()
 {
+    {
+        std::lock_guard lock(FLoadMutex);
+        FQuit = true;
+    }
+    FIdleWake.notify_all();
+    if (FIdleWatch.joinable())
+        FIdleWatch.join();
+    AwaitLastStop();
     if (FLoader.joinable())
         FLoader.join();
     if (FDriver)
@@ -248,8 +266,10 @@ bool TFluidSynthDevice::DoOpen()
     if (FOptions.offline)
         return true;
     std::lock_guard lock(FLoadMutex);
-    // The audio output stays up between plays: starting a sound server connection takes longer
-    // than a chord may wait. One that reported an error since it started may have lost its server
+    FIdle = false;
+    AwaitLastStop();
+    // The audio output stays up between plays that follow each other: starting a sound server
+    // connection takes longer than a chord may wait. One that reported an error since it started may have lost its server
     // (restarted, gone): a new one is started, or the play fails visibly.
     if (FDriver) {
         if (LibraryErrors.load(std::memory_order_relaxed) == FDriverErrors)
@@ -276,6 +296,67 @@ bool TFluidSynthDevice::DoOpen()
 void TFluidSynthDevice::DoClose()
 {
     Reset();
+    StopOutputWhenIdle();
+}
+
+void TFluidSynthDevice::StopOutputWhenIdle()
+{
+    std::lock_guard lock(FLoadMutex);
+    if (!FDriver)
+        return;
+    FIdle = true;
+    FIdleSince = std::chrono::steady_clock::now();
+    if (!FIdleWatch.joinable()) {
+        try {
+            FIdleWatch = std::thread([this] { WatchIdleOutput(); });
+        } catch (const std::system_error &) {
+            // No thread to spare: the output keeps running, as it does while a chord plays.
+        }
+    }
+    FIdleWake.notify_all();
+}
+
+void TFluidSynthDevice::WatchIdleOutput()
+{
+    std::unique_lock lock(FLoadMutex);
+    while (!FQuit) {
+        if (!FIdle) {
+            FIdleWake.wait(lock);
+            continue;
+        }
+        const auto due = FIdleSince + std::chrono::milliseconds(FOptions.idleStopMs);
+        if (std::chrono::steady_clock::now() < due) {
+            FIdleWake.wait_until(lock, due);
+            continue;
+        }
+        FIdle = false;
+        if (!FDriver)
+            continue;
+        auto stop = std::make_shared<TOutputStop>();
+        try {
+            std::thread([driver = FDriver, stop] {
+                Fluid().delete_fluid_audio_driver(driver);
+                std::lock_guard done(stop->mutex);
+                stop->finished = true;
+                stop->done.notify_all();
+            }).detach();
+        } catch (const std::system_error &) {
+            continue; // no thread to spare: the output keeps running
+        }
+        FDriver = nullptr;
+        FDriverName.clear();
+        FLastStop = std::move(stop);
+    }
+}
+
+void TFluidSynthDevice::AwaitLastStop()
+{
+    if (!FLastStop)
+        return;
+    std::unique_lock lock(FLastStop->mutex);
+    FLastStop->done.wait_for(lock, StopWait, [this] { return FLastStop->finished; });
+    lock.unlock();
+    FLastStop.reset();
 }
 
 void TFluidSynthDevice::SendProgram(int channel, int program)

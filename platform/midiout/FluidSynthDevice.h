@@ -6,7 +6,9 @@
 #include "platform/midiout/MidiDevice.h"
 
 #include <QStringList>
+#include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <thread>
 
 struct _fluid_hashtable_t;
@@ -25,6 +27,7 @@ public:
         int periodSize = 256;                      // 2 periods of 256 frames: 11.6 ms of audio buffer
         int periods = 2;
         double gain = 0.6;                         // the library's 0.2 is too quiet for a chord
+        int idleStopMs = 10000;                    // the audio output stops this long after the last close
     };
 
     TFluidSynthDevice();
@@ -61,6 +64,8 @@ protected:
 private:
     void Load();
     void SendProgram(int channel, int program);
+    void StopOutputWhenIdle();
+    void WatchIdleOutput();
 
     const TOptions FOptions;
     mutable std::mutex FLoadMutex;
@@ -74,4 +79,17 @@ private:
     unsigned FDriverErrors = 0; // the library's error count when the audio output started
     QString FDriverName;
     QString FError;
+    // An output left running renders silence for good, waking the machine hundreds of times a
+    // second; a thread of its own stops it once the device stayed closed for a while.
+    std::condition_variable FIdleWake;
+    std::thread FIdleWatch;
+    bool FIdle = false;
+    bool FQuit = false;
+    std::chrono::steady_clock::time_point FIdleSince;
+    // Stopping an output now and then never returns (the sound server stops asking for data), so
+    // it runs on a thread nobody joins; the next output and the synthesizer's end wait for it only
+    // a moment.
+    struct TOutputStop;
+    std::shared_ptr<TOutputStop> FLastStop;
+    void AwaitLastStop();
 };

@@ -154,6 +154,38 @@ TEST(FluidSynthDevice, SoundComesBackAfterTheSoundServerRestarts)
     qunsetenv("PULSE_SERVER");
 }
 
+TEST(FluidSynthDevice, TheAudioOutputStopsWhileNothingPlaysAndComesBackForTheNextPlay)
+{
+    if (!QFileInfo::exists(SmallFont))
+        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
+        GTEST_SKIP() << "pulseaudio and pactl are not installed";
+    App();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TSoundServer server(folder.path());
+    ASSERT_TRUE(server.Start());
+    qputenv("PULSE_SERVER", server.Address().toLocal8Bit());
+    {
+        TFluidSynthDevice::TOptions options;
+        options.soundFonts = {SmallFont};
+        options.audioDrivers = {QStringLiteral("pulseaudio")};
+        options.idleStopMs = 100;
+        TFluidSynthDevice synth(options);
+        for (int play = 1; play <= 2; ++play) {
+            ASSERT_TRUE(synth.Open()) << qPrintable(synth.LastError());
+            EXPECT_EQ(server.Streams(), 1) << "play " << play;
+            synth.Close();
+            int streams = 1;
+            for (QDeadlineTimer deadline(10000); streams != 0 && !deadline.hasExpired(); QThread::msleep(20))
+                streams = server.Streams();
+            EXPECT_EQ(streams, 0) << "play " << play << ": the output still renders silence";
+        }
+    }
+    qunsetenv("PULSE_SERVER");
+}
+
 TEST(FluidSynthDevice, PlayedChordSoundsWhileHeldAndFallsSilentAfter)
 {
     if (!QFileInfo::exists(SmallFont))
