@@ -1,19 +1,10 @@
 #include "platform/desktop/ClipboardGuard.h"
+#include "platform/desktop/X11Display.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <xcb/xcb.h>
-
-namespace {
-
-xcb_connection_t *X11Connection()
-{
-    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-} // namespace
 
 void TClipboardGuard::Install()
 {

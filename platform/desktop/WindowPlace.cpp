@@ -1,4 +1,5 @@
 #include "platform/desktop/WindowPlace.h"
+#include "platform/desktop/X11Display.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
@@ -10,12 +11,6 @@
 namespace WindowPlace {
 
 namespace {
-
-xcb_connection_t *X11Connection()
-{
-    const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 class TDestroyWatch : public QObject, public QAbstractNativeEventFilter
 {
