@@ -33,8 +33,9 @@ protected:
         if (FForm->isVisible())
             FForm->close();
         else
-            // Before the window is shown only a message of the start can be waiting: the toolkit's
-            // quit would end that wait alone, and the start would go on to show the window.
+            // Hidden in the notification area, or not shown yet while a message of the start
+            // waits: the toolkit's quit would end only that wait, and the start would go on to
+            // show the window. It ends as on a termination signal instead.
             Application::Terminate();
         return false;
     }
