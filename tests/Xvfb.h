@@ -11,6 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// A session bus address that fails at once. With none at all the bus library forks to launch one,
+// and under the address sanitizer that fork of a threaded program can hang in the child.
+inline constexpr char NoSessionBus[] = "unix:path=/nonexistent/vx-no-session-bus";
+
 // An Xvfb server on a free display; Display() is empty when it did not come up.
 class TXvfb
 {
@@ -68,7 +72,7 @@ public:
     {
         setenv("DISPLAY", FDisplay.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        setenv("DBUS_SESSION_BUS_ADDRESS", NoSessionBus, 1);
     }
 
 private:

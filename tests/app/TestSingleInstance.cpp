@@ -57,7 +57,7 @@ void UseDisplay(QProcess &process, const TXvfb &server)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(server.Display()));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(NoSessionBus));
     process.setProcessEnvironment(environment);
 }
 
