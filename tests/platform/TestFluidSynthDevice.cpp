@@ -11,6 +11,7 @@
 #include <QThread>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -118,19 +119,32 @@ private:
 
 } // namespace
 
-TEST(FluidSynthDevice, SoundComesBackAfterTheSoundServerRestarts)
+// A sound server of the test's own, which the synthesizer's output plays to.
+struct FluidSynthOnASoundServer : ::testing::Test
 {
-    if (!QFileInfo::exists(SmallFont))
-        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
-    if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
-        GTEST_SKIP() << "pulseaudio and pactl are not installed";
-    App();
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    TSoundServer server(folder.path());
-    ASSERT_TRUE(server.Start());
-    qputenv("PULSE_SERVER", server.Address().toLocal8Bit());
+    std::optional<TSoundServer> server;
+
+    void SetUp() override
+    {
+        if (!QFileInfo::exists(SmallFont))
+            GTEST_SKIP() << "timgm6mb-soundfont is not installed";
+        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
+            GTEST_SKIP() << "pulseaudio and pactl are not installed";
+        App();
+        ASSERT_TRUE(folder.isValid());
+        server.emplace(folder.path());
+        ASSERT_TRUE(server->Start());
+        qputenv("PULSE_SERVER", server->Address().toLocal8Bit());
+    }
+
+    void TearDown() override { qunsetenv("PULSE_SERVER"); }
+};
+
+TEST_F(FluidSynthOnASoundServer, SoundComesBackAfterTheSoundServerRestarts)
+{
+    TSoundServer &server = *this->server;
     {
         TFluidSynthDevice::TOptions options;
         options.soundFonts = {SmallFont};
@@ -151,22 +165,11 @@ TEST(FluidSynthDevice, SoundComesBackAfterTheSoundServerRestarts)
         }
         EXPECT_EQ(streams, 1) << "a play after the restart has no stream on the new server";
     }
-    qunsetenv("PULSE_SERVER");
 }
 
-TEST(FluidSynthDevice, TheAudioOutputStopsWhileNothingPlaysAndComesBackForTheNextPlay)
+TEST_F(FluidSynthOnASoundServer, TheAudioOutputStopsWhileNothingPlaysAndComesBackForTheNextPlay)
 {
-    if (!QFileInfo::exists(SmallFont))
-        GTEST_SKIP() << "timgm6mb-soundfont is not installed";
-    if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
-        GTEST_SKIP() << "pulseaudio and pactl are not installed";
-    App();
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    TSoundServer server(folder.path());
-    ASSERT_TRUE(server.Start());
-    qputenv("PULSE_SERVER", server.Address().toLocal8Bit());
+    TSoundServer &server = *this->server;
     {
         TFluidSynthDevice::TOptions options;
         options.soundFonts = {SmallFont};
@@ -183,7 +186,6 @@ TEST(FluidSynthDevice, TheAudioOutputStopsWhileNothingPlaysAndComesBackForTheNex
             EXPECT_EQ(streams, 0) << "play " << play << ": the output still renders silence";
         }
     }
-    qunsetenv("PULSE_SERVER");
 }
 
 TEST(FluidSynthDevice, PlayedChordSoundsWhileHeldAndFallsSilentAfter)
