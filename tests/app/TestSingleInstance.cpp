@@ -79,6 +79,27 @@ QList<xcb_window_t> WindowsOnScreen(xcb_connection_t *connection)
     return windows;
 }
 
+// Starts the program minimized and waits until its window is there and minimized, which the
+// program answers once it waits for events; its process id, 0 when that did not come.
+quint32 StartMinimized(QProcess &copy, const QString &program)
+{
+    copy.start(program, {QStringLiteral("/MIN")});
+    if (!copy.waitForStarted(10000))
+        return 0;
+    const quint32 pid = quint32(copy.processId());
+    const auto minimized = [pid] {
+        const HWND window = ApplicationWindow(pid);
+        return window != 0 && IsIconic(window);
+    };
+    return QTest::qWaitFor(minimized, 40000) ? pid : 0;
+}
+
+// A connection of the test's own to the display, for looking at and taking away windows there.
+std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> Connect(const TXvfb &server)
+{
+    return {xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect};
+}
+
 } // namespace
 
 void TestSingleInstance::SecondStartBringsTheFirstToTheFrontAndEnds()
@@ -184,12 +205,7 @@ void TestSingleInstance::TheDisplayGoingAwayKeepsTheSettings()
         if (server.Display().empty())
             QSKIP("Xvfb is not available");
         UseDisplay(copy, server);
-        copy.start(program, {QStringLiteral("/MIN")});
-        QVERIFY(copy.waitForStarted(10000));
-        const quint32 pid = quint32(copy.processId());
-        QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
-        // Answered once the program waits for events.
-        QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+        QVERIFY(StartMinimized(copy, program) != 0);
     }
     QVERIFY(copy.waitForFinished(10000));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("veltrasomin_settings.ini"))).size() > 0);
@@ -211,8 +227,7 @@ void TestSingleInstance::SecondStartBringsAStartUpMessageToTheFront()
     TXvfb server;
     if (server.Display().empty())
         QSKIP("Xvfb is not available");
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
-        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    const auto connection = Connect(server);
     QVERIFY(!xcb_connection_has_error(connection.get()));
 
     QProcess first;
@@ -263,8 +278,7 @@ void TestSingleInstance::SecondStartBringsBackAWindowAnotherProgramTookAway()
     TXvfb server;
     if (server.Display().empty())
         QSKIP("Xvfb is not available");
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
-        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    const auto connection = Connect(server);
     QVERIFY(!xcb_connection_has_error(connection.get()));
     const auto windowsOnScreen = [&] { return WindowsOnScreen(connection.get()).size(); };
 
@@ -308,8 +322,7 @@ void TestSingleInstance::AStartUpMessageAnotherProgramDestroysLetsTheStartGoOn()
     TXvfb server;
     if (server.Display().empty())
         QSKIP("Xvfb is not available");
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
-        xcb_connect(server.Display().c_str(), nullptr), xcb_disconnect);
+    const auto connection = Connect(server);
     QVERIFY(!xcb_connection_has_error(connection.get()));
 
     QProcess copy;
@@ -343,11 +356,8 @@ void TestSingleInstance::ClosedStandardStreamsAreNotTakenByFilesOrTheDisplay()
         for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
             ::close(fd);
     });
-    copy.start(program, {QStringLiteral("/MIN")});
-    QVERIFY(copy.waitForStarted(10000));
-    const quint32 pid = quint32(copy.processId());
-    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+    const quint32 pid = StartMinimized(copy, program);
+    QVERIFY(pid != 0);
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         QCOMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd)), QStringLiteral("/dev/null"));
     copy.terminate();
@@ -373,11 +383,7 @@ void TestSingleInstance::ASaveAboveTheFileSizeLimitFailsAndKeepsTheOldFile()
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
-    copy.start(program, {QStringLiteral("/MIN")});
-    QVERIFY(copy.waitForStarted(10000));
-    const quint32 pid = quint32(copy.processId());
-    QTRY_VERIFY_WITH_TIMEOUT(ApplicationWindow(pid) != 0, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(IsIconic(ApplicationWindow(pid)), 20000);
+    QVERIFY(StartMinimized(copy, program) != 0);
     copy.terminate();
     QVERIFY(copy.waitForFinished(10000));
     QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
